@@ -1,0 +1,49 @@
+#pragma once
+// The audio layer as the program sees it: finding capture devices apart from using one.
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace korvalen {
+
+inline constexpr int ECHANTILLONS_CAPTURE = 111;  // 111 samples at 11025 Hz, about 10 ms
+inline constexpr int FREQUENCE_CAPTURE = 11025;
+using TamponCapture = std::array<std::uint8_t, ECHANTILLONS_CAPTURE>;
+
+/// One capture device as listed: its name and whether it can give 11025 Hz mono 8-bit.
+struct AudioDeviceInfo {
+    std::string name;
+    bool supportsFormat = false;
+};
+
+/// Lists the machine's capture devices, numbered 0..n-1.
+class IAudioDeviceEnumerator {
+public:
+    virtual ~IAudioDeviceEnumerator() = default;
+    virtual std::vector<AudioDeviceInfo> devices() = 0;
+};
+
+/// Outcome of one capture.
+enum class CaptureResult {
+    Ok,        // the buffer holds 111 fresh samples
+    TimedOut,  // the device did not deliver within the bound; the buffer is unchanged
+    NotOpen,   // no device is open; the buffer is unchanged
+};
+
+/// One capture device in the fixed format: 11025 Hz, mono, unsigned 8-bit.
+class IAudioInput {
+public:
+    virtual ~IAudioInput() = default;
+    /// Opens device number `device` as listed by the enumerator, or the default input for -1.
+    virtual bool open(int device) = 0;
+    virtual void start() = 0;
+    /// Waits, at most `timeout`, for 111 samples that arrive after the call.
+    virtual CaptureResult capture(TamponCapture& buffer, std::chrono::milliseconds timeout) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+};
+
+}  // namespace korvalen

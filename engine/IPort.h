@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+
+namespace korvalen {
+
+inline constexpr std::uint32_t PORT_DONNEES = 0x378;   // data register
+inline constexpr std::uint32_t PORT_CONTROLE = 0x37A;  // control register
+
+/// The parallel port as the port writer sees it: one byte to one register, at once, in call order.
+class IPort {
+public:
+    virtual ~IPort() = default;
+    virtual void write(std::uint32_t address, std::uint8_t value) = 0;
+};
+
+}  // namespace korvalen
