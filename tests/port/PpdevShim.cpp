@@ -1,0 +1,135 @@
+// LD_PRELOAD stand-in for a ppdev device: opening the path named by KORVALEN_FAKE_PARPORT yields a
+// descriptor of /dev/null whose ioctl and close calls are recorded instead of reaching a kernel driver.
+// Everything else passes through to libc. A preload library has no owner to hold its state, hence
+// the file-scope variables.
+#undef _FORTIFY_SOURCE  // the fortified open wrappers would clash with the definitions below
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <linux/ppdev.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "PpdevShim.h"
+
+extern "C" {
+int __open_2(const char* path, int flags);
+int __open64_2(const char* path, int flags);
+int __openat_2(int dirfd, const char* path, int flags);
+int __openat64_2(int dirfd, const char* path, int flags);
+}
+
+namespace {
+
+std::vector<ShimCall> journal;
+int fakeFd = -1;
+int claimErrno = 0;
+
+using OpenFn = int (*)(const char*, int, ...);
+using OpenatFn = int (*)(int, const char*, int, ...);
+
+template <typename Fn>
+Fn real(const char* name) {
+    return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
+}
+
+bool isFake(const char* path) {
+    const char* fake = std::getenv(SHIM_DEVICE_VARIABLE);
+    return fake != nullptr && path != nullptr && std::strcmp(path, fake) == 0;
+}
+
+int openFake(int flags) {
+    const int fd = real<OpenFn>("open")("/dev/null", O_RDWR | (flags & O_CLOEXEC));
+    if (fd >= 0) {
+        fakeFd = fd;
+        journal.push_back({ShimCall::Open, 0, flags & O_ACCMODE});
+    }
+    return fd;
+}
+
+bool takesMode(int flags) { return (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE; }
+
+}  // namespace
+
+// The mode argument is only there when the flags ask for it.
+#define SHIM_MODE(flags)                    \
+    mode_t mode = 0;                        \
+    if (takesMode(flags)) {                 \
+        va_list args;                       \
+        va_start(args, flags);              \
+        mode = va_arg(args, mode_t);        \
+        va_end(args);                       \
+    }
+
+extern "C" {
+
+std::size_t ppdev_shim_calls(const ShimCall** calls) {
+    *calls = journal.data();
+    return journal.size();
+}
+
+void ppdev_shim_reset(int errnoOfClaim) {
+    journal.clear();
+    claimErrno = errnoOfClaim;
+}
+
+int open(const char* path, int flags, ...) {
+    if (isFake(path)) return openFake(flags);
+    SHIM_MODE(flags)
+    return real<OpenFn>("open")(path, flags, mode);
+}
+
+int open64(const char* path, int flags, ...) {
+    if (isFake(path)) return openFake(flags);
+    SHIM_MODE(flags)
+    return real<OpenFn>("open64")(path, flags, mode);
+}
+
+int openat(int dirfd, const char* path, int flags, ...) {
+    if (isFake(path)) return openFake(flags);
+    SHIM_MODE(flags)
+    return real<OpenatFn>("openat")(dirfd, path, flags, mode);
+}
+
+int openat64(int dirfd, const char* path, int flags, ...) {
+    if (isFake(path)) return openFake(flags);
+    SHIM_MODE(flags)
+    return real<OpenatFn>("openat64")(dirfd, path, flags, mode);
+}
+
+int __open_2(const char* path, int flags) { return open(path, flags); }
+int __open64_2(const char* path, int flags) { return open64(path, flags); }
+int __openat_2(int dirfd, const char* path, int flags) { return openat(dirfd, path, flags); }
+int __openat64_2(int dirfd, const char* path, int flags) { return openat64(dirfd, path, flags); }
+
+int ioctl(int fd, unsigned long request, ...) noexcept {
+    va_list args;
+    va_start(args, request);
+    void* arg = va_arg(args, void*);
+    va_end(args);
+    if (fd < 0 || fd != fakeFd) return real<int (*)(int, unsigned long, ...)>("ioctl")(fd, request, arg);
+
+    const bool writesByte = request == PPWDATA || request == PPWCONTROL;
+    journal.push_back({ShimCall::Ioctl, request, writesByte ? *static_cast<unsigned char*>(arg) : -1});
+    if (request == PPCLAIM && claimErrno != 0) {
+        errno = claimErrno;
+        return -1;
+    }
+    return 0;
+}
+
+int close(int fd) {
+    if (fd >= 0 && fd == fakeFd) {
+        journal.push_back({ShimCall::Close, 0, -1});
+        fakeFd = -1;
+    }
+    return real<int (*)(int)>("close")(fd);
+}
+
+}  // extern "C"
