@@ -1,0 +1,62 @@
+#pragma once
+// The real audio layer on PortAudio (ALSA, and PipeWire or PulseAudio through ALSA's plugins).
+// Only the program's entry point and the tests of this layer include this header.
+
+#include <memory>
+#include <vector>
+
+#include "audio/IAudio.h"
+
+namespace korvalen {
+
+/// Keeps PortAudio initialised while it lives and numbers its capture devices 0..n-1.
+class PortAudioSession {
+public:
+    PortAudioSession();
+    ~PortAudioSession();
+    PortAudioSession(const PortAudioSession&) = delete;
+    PortAudioSession& operator=(const PortAudioSession&) = delete;
+
+    bool initialised() const { return initialised_; }
+    /// PortAudio index of listed device `numero`, the default input for -1, or -1 when there is none.
+    int portAudioIndex(int numero) const;
+    /// PortAudio indexes of the devices with input channels, in list order.
+    const std::vector<int>& inputDevices() const { return inputDevices_; }
+
+private:
+    bool initialised_ = false;
+    std::vector<int> inputDevices_;
+};
+
+/// Lists every PortAudio device that has input channels; output-only devices are left out.
+class PortAudioDeviceEnumerator : public IAudioDeviceEnumerator {
+public:
+    explicit PortAudioDeviceEnumerator(const PortAudioSession& session) : session_(session) {}
+    std::vector<AudioDeviceInfo> devices() override;
+
+private:
+    const PortAudioSession& session_;
+};
+
+/// Captures 11025 Hz mono unsigned 8-bit from one device, converting from the device's own
+/// rate and format when it cannot give that format directly.
+class PortAudioInput : public IAudioInput {
+public:
+    explicit PortAudioInput(const PortAudioSession& session);
+    ~PortAudioInput() override;
+    PortAudioInput(const PortAudioInput&) = delete;
+    PortAudioInput& operator=(const PortAudioInput&) = delete;
+
+    bool open(int device) override;
+    void start() override;
+    CaptureResult capture(TamponCapture& buffer, std::chrono::milliseconds timeout) override;
+    void close() override;
+    bool isOpen() const override { return stream_ != nullptr; }
+
+private:
+    struct Stream;
+    const PortAudioSession& session_;
+    std::unique_ptr<Stream> stream_;
+};
+
+}  // namespace korvalen
