@@ -173,11 +173,10 @@ bool PortAudioInput::open(int device) {
     auto stream = std::make_unique<Stream>(*format);
     if (!stream->ready()) return false;
     const PaStreamParameters in{index, format->channels, format->sampleFormat, format->latency, nullptr};
-    // About one capture's worth of sound per callback, so a capture waits one period at most.
-    const auto framesPerBuffer = static_cast<unsigned long>(std::lround(ECHANTILLONS_CAPTURE / stream->ratio));
+    // The host's own block sizes: re-blocking to 111 frames delays delivery (measured by bench_capture).
     PaStream* pa = nullptr;
-    if (Pa_OpenStream(&pa, &in, nullptr, format->rate, framesPerBuffer, paClipOff | paDitherOff, &Stream::callback,
-                      stream.get()) != paNoError) {
+    if (Pa_OpenStream(&pa, &in, nullptr, format->rate, paFramesPerBufferUnspecified, paClipOff | paDitherOff,
+                      &Stream::callback, stream.get()) != paNoError) {
         return false;
     }
     stream->pa = pa;

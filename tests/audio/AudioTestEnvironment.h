@@ -74,7 +74,8 @@ inline std::string filePcm(const std::string& name, const std::filesystem::path&
 /// Runs as a child of the test in `runtimeDir`, and is stopped when the object goes.
 class PrivatePulse {
 public:
-    explicit PrivatePulse(const std::filesystem::path& runtimeDir) {
+    /// `sourceOptions` are added to the null source's arguments (for example max_latency_msec=10).
+    explicit PrivatePulse(const std::filesystem::path& runtimeDir, const std::string& sourceOptions = "") {
         std::filesystem::permissions(runtimeDir, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::replace);
         // The client library in this process finds the server and its cookie through these.
@@ -83,7 +84,8 @@ public:
         std::vector<std::string> args = {"pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "-n",
                                          "--use-pid-file=no", "--disable-shm=yes", "--log-level=error",
                                          "--load=module-native-protocol-unix",
-                                         "--load=module-null-source source_name=nullsrc rate=11025 format=u8 channels=1"};
+                                         "--load=module-null-source source_name=nullsrc rate=11025 format=u8 channels=1 " +
+                                             sourceOptions};
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
