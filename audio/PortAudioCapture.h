@@ -47,6 +47,7 @@ public:
     PortAudioInput(const PortAudioInput&) = delete;
     PortAudioInput& operator=(const PortAudioInput&) = delete;
 
+    /// Closes any device already open, then opens `device`; the stream is idle until start().
     bool open(int device) override;
     void start() override;
     CaptureResult capture(TamponCapture& buffer, std::chrono::milliseconds timeout) override;

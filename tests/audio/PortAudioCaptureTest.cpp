@@ -136,6 +136,31 @@ TEST_F(RealCaptureTest, NoDeviceGivesAnEmptyListAndOpenFailsCleanly) {
     entree->close();
 }
 
+// A device that only offers 48000 Hz stereo 16-bit, carrying a 441 Hz sine at half scale on its
+// first channel: the capture converts it to 11025 Hz mono 8-bit, where the sine repeats every
+// 25 samples and swings between 64 and 192.
+TEST_F(RealCaptureTest, DeviceWithoutTheFormatIsConvertedFromItsOwnRate) {
+    startPortAudio("pcm_type.korvalen_fixed_rate { lib \"" FIXED_RATE_PCM "\" }\n"
+                   "pcm.!default { type korvalen_fixed_rate }\n");
+    const auto liste = cartes->devices();
+    ASSERT_EQ(liste.size(), 1u);
+    EXPECT_TRUE(liste[0].supportsFormat);
+
+    ASSERT_TRUE(entree->open(0));
+    entree->start();
+    constexpr int PERIODE = 25;
+    for (int i = 0; i < 3; ++i) {
+        TamponCapture t{};
+        ASSERT_EQ(entree->capture(t, BORNE), CaptureResult::Ok);
+        const auto [bas, haut] = std::minmax_element(t.begin(), t.end());
+        EXPECT_NEAR(*bas, 64, 3) << "capture " << i;
+        EXPECT_NEAR(*haut, 192, 3) << "capture " << i;
+        for (int n = 0; n + PERIODE < ECHANTILLONS_CAPTURE; ++n) {
+            ASSERT_NEAR(t[n + PERIODE], t[n], 2) << "capture " << i << ", sample " << n;
+        }
+    }
+}
+
 // A suspended source never delivers: the capture returns at its bound and leaves the buffer alone.
 TEST_F(RealCaptureTest, SilentDeviceTimesOutWithinTheBound) {
     startPulse();
