@@ -24,4 +24,8 @@ std::optional<std::string> SauverSorties(const Variables& v);
 std::optional<std::string> SauverOptions(const Variables& v);
 std::optional<std::string> SauverBoutons(const Variables& v);
 
+/// The integer value of a stored text: a decimal number rounded to the nearest whole number (a
+/// half to the even neighbour), within -32768..32767; nothing when the text is no such number.
+std::optional<Entier> entierINI(const std::string& texte);
+
 }  // namespace korvalen

@@ -3,6 +3,9 @@
 
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "config/ProfileStream.h"
 
 namespace korvalen {
 
@@ -12,6 +15,14 @@ std::string LireINI(const std::string& section, const std::string& cle, const st
 
 /// Sets `cle` of `section` to `valeur`; on failure a French message naming the file and the reason.
 std::optional<std::string> EcrireINI(const std::string& section, const std::string& cle, const std::string& valeur,
+                                     const std::string& fichier);
+
+/// Several keys of one section read in one pass: each entry is a key and its default.
+std::vector<std::string> LireINI(const std::string& section, const std::vector<ProfileEntry>& clesEtDefauts,
+                                 const std::string& fichier);
+
+/// Several keys of one section written in one read-modify-write, in the order given.
+std::optional<std::string> EcrireINI(const std::string& section, const std::vector<ProfileEntry>& valeurs,
                                      const std::string& fichier);
 
 }  // namespace korvalen

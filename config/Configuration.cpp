@@ -1,0 +1,102 @@
+#include "config/Configuration.h"
+
+#include <charconv>
+#include <cmath>
+#include <vector>
+
+#include "config/fileINI.h"
+
+namespace korvalen {
+namespace {
+
+constexpr Entier kTempsTimerDefaut = 200;
+constexpr Entier kBoutonDefaut = 0;
+constexpr Entier kAucuneSortie = -1;
+constexpr Entier kDerniereSortie = 2 * NB_SORTIES_GROUPE - 1;
+
+// Keys "A 0".."A 7", "B 0".."B 7" with defaults "Spot A0".."Spot B7", group A first.
+std::vector<ProfileEntry> outputKeys() {
+    std::vector<ProfileEntry> keys;
+    for (const char group : {'A', 'B'})
+        for (int i = 0; i < NB_SORTIES_GROUPE; ++i)
+            keys.emplace_back(std::string{group, ' '} + std::to_string(i), std::string("Spot ") + group + std::to_string(i));
+    return keys;
+}
+
+std::string buttonKey(int b) { return "Bouton" + std::to_string(b); }
+
+// The integer value of a stored text, or `defaut` when it cannot be converted.
+Entier integerOr(const std::string& text, Entier defaut) { return entierINI(text).value_or(defaut); }
+
+}  // namespace
+
+std::optional<Entier> entierINI(const std::string& texte) {
+    std::string_view text = texte;
+    // A leading plus is a valid sign for a decimal number but not for from_chars.
+    if (text.size() > 1 && text.front() == '+' && text[1] != '-') text.remove_prefix(1);
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+    const double rounded = std::nearbyint(value);  // the default rounding mode sends a half to even
+    if (rounded < -32768.0 || rounded > 32767.0) return std::nullopt;
+    return static_cast<Entier>(rounded);
+}
+
+std::string cheminConfig(const std::string& dossierProgramme) { return dossierProgramme + "/Config.ini"; }
+
+void ChargerSorties(Variables& v) {
+    const std::vector<std::string> names = LireINI("Sorties", outputKeys(), v.fichierINI);
+    for (int i = 0; i < NB_SORTIES_GROUPE; ++i) {
+        v.SortieA[static_cast<std::size_t>(i)].nom = names[static_cast<std::size_t>(i)];
+        v.SortieB[static_cast<std::size_t>(i)].nom = names[static_cast<std::size_t>(NB_SORTIES_GROUPE + i)];
+    }
+}
+
+void ChargerOptions(Variables& v, const std::string& dossierProgramme) {
+    const std::vector<std::string> values = LireINI(
+        "Options",
+        {{"Temps_timer", std::to_string(kTempsTimerDefaut)}, {"repertoire", dossierProgramme}, {"fichierLUM", ""}},
+        v.fichierINI);
+    // A negative period cannot drive the refresh timer: it falls back to the default like letters do.
+    const Entier period = integerOr(values[0], kTempsTimerDefaut);
+    v.Temps_timer = period < 0 ? kTempsTimerDefaut : period;
+    v.repertoire = values[1];
+    v.fichierLUM = values[2];
+}
+
+void ChargerBoutons(Variables& v) {
+    std::vector<ProfileEntry> keys;
+    for (int b = 1; b <= 5; ++b) keys.emplace_back(buttonKey(b), std::to_string(kBoutonDefaut));
+    const std::vector<std::string> values = LireINI("Boutons", keys, v.fichierINI);
+    for (int b = 1; b <= 5; ++b) {
+        // Anything but an output number or "none" would name an output that does not exist.
+        const Entier number = integerOr(values[static_cast<std::size_t>(b - 1)], kBoutonDefaut);
+        v.Bouton[static_cast<std::size_t>(b)] =
+            (number >= kAucuneSortie && number <= kDerniereSortie) ? number : kBoutonDefaut;
+    }
+}
+
+std::optional<std::string> SauverSorties(const Variables& v) {
+    std::vector<ProfileEntry> values = outputKeys();
+    for (int i = 0; i < NB_SORTIES_GROUPE; ++i) {
+        values[static_cast<std::size_t>(i)].second = v.SortieA[static_cast<std::size_t>(i)].nom;
+        values[static_cast<std::size_t>(NB_SORTIES_GROUPE + i)].second = v.SortieB[static_cast<std::size_t>(i)].nom;
+    }
+    return EcrireINI("Sorties", values, v.fichierINI);
+}
+
+std::optional<std::string> SauverOptions(const Variables& v) {
+    return EcrireINI("Options",
+                     {{"Temps_timer", std::to_string(v.Temps_timer)},
+                      {"repertoire", v.repertoire},
+                      {"fichierLUM", v.fichierLUM}},
+                     v.fichierINI);
+}
+
+std::optional<std::string> SauverBoutons(const Variables& v) {
+    std::vector<ProfileEntry> values;
+    for (int b = 1; b <= 5; ++b) values.emplace_back(buttonKey(b), std::to_string(v.Bouton[static_cast<std::size_t>(b)]));
+    return EcrireINI("Boutons", values, v.fichierINI);
+}
+
+}  // namespace korvalen

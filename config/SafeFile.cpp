@@ -1,0 +1,163 @@
+#include "config/SafeFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <ostream>
+#include <streambuf>
+
+namespace korvalen {
+namespace {
+
+// Output buffer over a file descriptor. std::filebuf hides the errno of a failed write, which
+// the message to the operator needs, so the few lines are written here.
+class DescriptorBuffer : public std::streambuf {
+public:
+    explicit DescriptorBuffer(int fd) : fd_(fd) { setp(buffer_.data(), buffer_.data() + buffer_.size()); }
+    int error() const { return error_; }
+
+protected:
+    int_type overflow(int_type c) override {
+        if (!drain()) return traits_type::eof();
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+        }
+        return traits_type::not_eof(c);
+    }
+    int sync() override { return drain() ? 0 : -1; }
+
+private:
+    bool drain() {
+        const char* from = pbase();
+        while (error_ == 0 && from < pptr()) {
+            const ssize_t done = ::write(fd_, from, static_cast<std::size_t>(pptr() - from));
+            if (done < 0) {
+                if (errno != EINTR) error_ = errno;
+            } else {
+                from += done;
+            }
+        }
+        setp(buffer_.data(), buffer_.data() + buffer_.size());
+        return error_ == 0;
+    }
+
+    int fd_;
+    int error_ = 0;
+    std::array<char, 64 * 1024> buffer_{};
+};
+
+// The file a write really replaces: the target of a symbolic link, so that the link stays.
+std::string resolvedTarget(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            std::string target(real);
+            std::free(real);
+            return target;
+        }
+    }
+    return path;
+}
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+// Creates a new temporary file beside `target`; the process umask applies to `mode` as for any new file.
+int createTemporary(const std::string& target, mode_t mode, std::string& name) {
+    const std::string folder = folderOf(target);
+    const std::string base = target.substr(target.rfind('/') + 1);
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        name = folder + "/." + base + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// Checks that an existing target may be replaced and gives the permissions it has; 0 or an errno value.
+int checkExisting(const std::string& target, bool& exists, mode_t& mode) {
+    struct stat info {};
+    if (::stat(target.c_str(), &info) != 0) {
+        exists = false;
+        return errno == ENOENT ? 0 : errno;
+    }
+    exists = true;
+    if (S_ISDIR(info.st_mode)) return EISDIR;
+    if (!S_ISREG(info.st_mode)) return EINVAL;
+    mode = info.st_mode & 07777;
+    // A file the user may not write (read-only, another owner) is refused, as writing in place would be.
+    const int probe = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (probe < 0) return errno;
+    ::close(probe);
+    return 0;
+}
+
+// Writes the content into the open temporary file and makes it durable; 0 or an errno value.
+int fillTemporary(int fd, const std::function<int(std::ostream&)>& produce) {
+    DescriptorBuffer buffer(fd);
+    std::ostream out(&buffer);
+    const int produced = produce(out);
+    out.flush();
+    if (produced != 0) return produced;
+    if (buffer.error() != 0) return buffer.error();
+    if (!out) return EIO;
+    if (::fsync(fd) != 0) return errno;
+    return 0;
+}
+
+}  // namespace
+
+std::string saveFailureMessage(const std::string& path, int error) {
+    return "Impossible d'enregistrer " + path + " : " + std::strerror(error);
+}
+
+bool isRegularFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::optional<std::string> replaceFile(const std::string& path, const std::function<int(std::ostream&)>& produce) {
+    if (path.empty()) return saveFailureMessage(path, ENOENT);
+    if (path.back() == '/') return saveFailureMessage(path, EISDIR);
+    const std::string target = resolvedTarget(path);
+
+    bool exists = false;
+    mode_t mode = 0666;
+    if (const int error = checkExisting(target, exists, mode); error != 0) return saveFailureMessage(path, error);
+
+    std::string temporary;
+    const int fd = createTemporary(target, mode, temporary);
+    if (fd < 0) return saveFailureMessage(path, errno);
+
+    // The old file's permissions carry over; a new file keeps those the umask gave it.
+    int error = (exists && ::fchmod(fd, mode) != 0) ? errno : 0;
+    if (error == 0) error = fillTemporary(fd, produce);
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        return saveFailureMessage(path, error);
+    }
+
+    // Makes the rename itself durable; the new content is already safe, so a failure here is not reported.
+    const int folder = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    return std::nullopt;
+}
+
+}  // namespace korvalen

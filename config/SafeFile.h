@@ -1,0 +1,24 @@
+#pragma once
+// Reading and replacing the program's small data files without ever leaving one half written.
+
+#include <functional>
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+namespace korvalen {
+
+/// The message shown when `path` cannot be saved: the file and the system's reason for `error`.
+std::string saveFailureMessage(const std::string& path, int error);
+
+/// Whether `path` names a regular file. Anything else (missing, a folder, a pipe, a device) is
+/// never opened for reading, so that reading cannot block or run without end.
+bool isRegularFile(const std::string& path);
+
+/// Writes `path` anew: `produce` writes the whole content into a temporary file of the same
+/// folder, which is flushed to disk and renamed over the old file. `produce` returns 0, or an
+/// errno value to abandon the write. On failure the old file is left whole and the message of
+/// saveFailureMessage is returned.
+std::optional<std::string> replaceFile(const std::string& path, const std::function<int(std::ostream&)>& produce);
+
+}  // namespace korvalen
