@@ -1,0 +1,226 @@
+// Loading and saving the sections of Config.ini through real files in a temporary folder.
+
+#include <gtest/gtest.h>
+
+#include "config/Configuration.h"
+#include "config/TemporaryFolder.h"
+#include "config/fileINI.h"
+
+namespace korvalen {
+namespace {
+
+using test::TemporaryFolder;
+
+class ConfigFile : public ::testing::Test {
+protected:
+    ConfigFile() { v.fichierINI = cheminConfig(folder.path()); }
+    void store(const std::string& bytes) { TemporaryFolder::write(v.fichierINI, bytes); }
+    std::string stored() const { return TemporaryFolder::read(v.fichierINI); }
+    void loadAll() {
+        ChargerSorties(v);
+        ChargerOptions(v, "/opt/prog");
+        ChargerBoutons(v);
+    }
+
+    TemporaryFolder folder;
+    Variables v;
+};
+
+TEST_F(ConfigFile, PathIsTheProgramFolderAndConfigIni) { EXPECT_EQ(cheminConfig("/opt/prog"), "/opt/prog/Config.ini"); }
+
+TEST_F(ConfigFile, WithoutAFileEverythingTakesItsDefault) {
+    loadAll();
+    EXPECT_EQ(v.SortieA[0].nom, "Spot A0");
+    EXPECT_EQ(v.SortieA[7].nom, "Spot A7");
+    EXPECT_EQ(v.SortieB[0].nom, "Spot B0");
+    EXPECT_EQ(v.SortieB[7].nom, "Spot B7");
+    EXPECT_EQ(v.Temps_timer, 200);
+    EXPECT_EQ(v.repertoire, "/opt/prog");
+    EXPECT_EQ(v.fichierLUM, "");
+    for (int b = 1; b <= 5; ++b) EXPECT_EQ(v.Bouton[static_cast<std::size_t>(b)], 0);
+    EXPECT_EQ(folder.entryCount(), 0u) << "loading must not create the file";
+}
+
+TEST_F(ConfigFile, HandWrittenFileIsReadByTheRules) {
+    store("[sorties]\nA 3=\n  b 1 =  \"  Stroboscope \"  \n[OPTIONS]\nTEMPS_TIMER=150\nREPERTOIRE=/srv/modes\n"
+          "[Boutons]\nBouton1=-1\nBouton2=9\n");
+    loadAll();
+    EXPECT_EQ(v.SortieA[3].nom, "");
+    EXPECT_EQ(v.SortieA[2].nom, "Spot A2");
+    EXPECT_EQ(v.SortieB[1].nom, "  Stroboscope ");
+    EXPECT_EQ(v.Temps_timer, 150);
+    EXPECT_EQ(v.repertoire, "/srv/modes");
+    EXPECT_EQ(v.Bouton[1], -1);
+    EXPECT_EQ(v.Bouton[2], 9);
+    EXPECT_EQ(v.Bouton[3], 0);
+}
+
+TEST_F(ConfigFile, AValueIsCutTo255Characters) {
+    store("[Options]\r\nrepertoire=" + std::string(400, 'r') + "\r\n");
+    ChargerOptions(v, "/opt/prog");
+    EXPECT_EQ(v.repertoire, std::string(255, 'r'));
+}
+
+struct IntegerCase {
+    const char* text;
+    std::optional<Entier> value;
+    friend void PrintTo(const IntegerCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+};
+
+class IntegerValue : public ::testing::TestWithParam<IntegerCase> {};
+
+TEST_P(IntegerValue, IsADecimalRoundedHalfToEvenWithin16Bits) {
+    EXPECT_EQ(entierINI(GetParam().text), GetParam().value);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, IntegerValue,
+                         ::testing::Values(IntegerCase{"200", 200}, IntegerCase{"-1", -1}, IntegerCase{"+7", 7},
+                                           IntegerCase{"007", 7}, IntegerCase{"2.5", 2}, IntegerCase{"3.5", 4},
+                                           IntegerCase{"-2.5", -2}, IntegerCase{"2.51", 3}, IntegerCase{"32767", 32767},
+                                           IntegerCase{"-32768", -32768}, IntegerCase{"32767.5", std::nullopt},
+                                           IntegerCase{"32768", std::nullopt}, IntegerCase{"-32769", std::nullopt},
+                                           IntegerCase{"", std::nullopt}, IntegerCase{"abc", std::nullopt},
+                                           IntegerCase{"12abc", std::nullopt}, IntegerCase{"1 2", std::nullopt},
+                                           IntegerCase{"nan", std::nullopt}, IntegerCase{"+-3", std::nullopt}));
+
+struct MendCase {
+    const char* name;
+    const char* file;
+    Entier tempsTimer;
+    Entier bouton1;
+    Entier bouton2;
+    friend void PrintTo(const MendCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class BadIntegers : public ConfigFile, public ::testing::WithParamInterface<MendCase> {};
+
+TEST_P(BadIntegers, TakeTheirDefaultAndTheLoadGoesOn) {
+    store(GetParam().file);
+    loadAll();
+    EXPECT_EQ(v.Temps_timer, GetParam().tempsTimer);
+    EXPECT_EQ(v.Bouton[1], GetParam().bouton1);
+    EXPECT_EQ(v.Bouton[2], GetParam().bouton2);
+    EXPECT_EQ(v.fichierLUM, "m.lum") << "the keys after a bad value are still read";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, BadIntegers,
+    ::testing::Values(
+        MendCase{"letters", "[Options]\nTemps_timer=vite\nfichierLUM=m.lum\n[Boutons]\nBouton1=un\nBouton2=4\n", 200, 0, 4},
+        MendCase{"empty", "[Options]\nTemps_timer=\nfichierLUM=m.lum\n[Boutons]\nBouton1=\nBouton2=4\n", 200, 0, 4},
+        MendCase{"outOfRange", "[Options]\nTemps_timer=99999\nfichierLUM=m.lum\n[Boutons]\nBouton1=40000\nBouton2=4\n",
+                 200, 0, 4},
+        MendCase{"negativePeriod", "[Options]\nTemps_timer=-5\nfichierLUM=m.lum\n[Boutons]\nBouton1=-1\nBouton2=4\n", 200,
+                 -1, 4},
+        MendCase{"noSuchOutput", "[Options]\nTemps_timer=50\nfichierLUM=m.lum\n[Boutons]\nBouton1=16\nBouton2=-2\n", 50, 0,
+                 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ConfigFile, SavingTheThreeSectionsOnAFreshInstallWritesTheKnownFile) {
+    ChargerSorties(v);
+    ChargerOptions(v, "/opt/prog");
+    ChargerBoutons(v);
+    ASSERT_EQ(SauverSorties(v), std::nullopt);
+    ASSERT_EQ(SauverOptions(v), std::nullopt);
+    ASSERT_EQ(SauverBoutons(v), std::nullopt);
+
+    std::string expected = "[Sorties]\r\n";
+    for (const char* g : {"A", "B"})
+        for (int i = 0; i < 8; ++i) expected += std::string(g) + " " + std::to_string(i) + "=Spot " + g + std::to_string(i) + "\r\n";
+    expected += "[Options]\r\nTemps_timer=200\r\nrepertoire=/opt/prog\r\nfichierLUM=\r\n";
+    expected += "[Boutons]\r\nBouton1=0\r\nBouton2=0\r\nBouton3=0\r\nBouton4=0\r\nBouton5=0\r\n";
+    EXPECT_EQ(stored(), expected);
+    EXPECT_EQ(folder.entryCount(), 1u) << "no temporary file may be left";
+}
+
+TEST_F(ConfigFile, SavedValuesComeBackAtTheNextStart) {
+    v.SortieA[0].nom = "Lumi\xC3\xA8re \xC3\xA9t\xC3\xA9";  // "Lumière été"
+    v.SortieB[7].nom = "Fond";
+    v.Temps_timer = 75;
+    v.repertoire = "/home/dj/modes";
+    v.fichierLUM = "soir\xC3\xA9" "e.lum";
+    v.Bouton = {0, -1, 15, 3, 8, 0};
+    ASSERT_EQ(SauverSorties(v), std::nullopt);
+    ASSERT_EQ(SauverOptions(v), std::nullopt);
+    ASSERT_EQ(SauverBoutons(v), std::nullopt);
+    EXPECT_NE(stored().find("A 0=Lumi\xE8re \xE9t\xE9\r\n"), std::string::npos) << "stored in Windows-1252";
+
+    Variables next;
+    next.fichierINI = v.fichierINI;
+    ChargerSorties(next);
+    ChargerOptions(next, "/ailleurs");
+    ChargerBoutons(next);
+    EXPECT_EQ(next.SortieA[0].nom, v.SortieA[0].nom);
+    EXPECT_EQ(next.SortieB[7].nom, "Fond");
+    EXPECT_EQ(next.Temps_timer, 75);
+    EXPECT_EQ(next.repertoire, v.repertoire);
+    EXPECT_EQ(next.fichierLUM, v.fichierLUM);
+    EXPECT_EQ(next.Bouton, v.Bouton);
+}
+
+TEST_F(ConfigFile, SavingButtonsAfterOnlySortiesAppendsTheSectionAndKeepsTheRest) {
+    const std::string sorties = "[Sorties]\r\nA 0=Gauche\r\n; r\xE9glage du 3 mai\r\nB 7=Droite\r\n";
+    store(sorties);
+    v.Bouton = {0, 1, 2, 3, 4, 5};
+    ASSERT_EQ(SauverBoutons(v), std::nullopt);
+    EXPECT_EQ(stored(), sorties + "[Boutons]\r\nBouton1=1\r\nBouton2=2\r\nBouton3=3\r\nBouton4=4\r\nBouton5=5\r\n");
+}
+
+TEST_F(ConfigFile, SavingASectionRewritesItInPlaceAndLeavesOtherSectionsAlone) {
+    const std::string head = "[Autre]\nx = 1\n";
+    const std::string tail = "[Boutons]\r\nBouton1=4\r\n";
+    store(head + "[options]\r\nfichierLUM=vieux.lum\r\nTemps_timer=100\r\n" + tail);
+    v.Temps_timer = 250;
+    v.repertoire = "/m";
+    v.fichierLUM = "neuf.lum";
+    ASSERT_EQ(SauverOptions(v), std::nullopt);
+    EXPECT_EQ(stored(), head + "[options]\r\nfichierLUM=neuf.lum\r\nTemps_timer=250\r\nrepertoire=/m\r\n" + tail);
+}
+
+TEST_F(ConfigFile, EcrireINIAndLireINIWorkOnSingleKeys) {
+    ASSERT_EQ(EcrireINI("Options", "fichierLUM", "a.lum", v.fichierINI), std::nullopt);
+    ASSERT_EQ(EcrireINI("Options", "FICHIERLUM", "b.lum", v.fichierINI), std::nullopt);
+    EXPECT_EQ(stored(), "[Options]\r\nfichierLUM=b.lum\r\n");
+    EXPECT_EQ(LireINI("OPTIONS", "fichierlum", "defaut", v.fichierINI), "b.lum");
+    EXPECT_EQ(LireINI("Options", "absente", "defaut", v.fichierINI), "defaut");
+    EXPECT_EQ(LireINI("Options", "x", "defaut", folder.file("absent.ini")), "defaut");
+}
+
+TEST_F(ConfigFile, KeepsThePermissionsOfTheOldFile) {
+    store("[Options]\r\n");
+    std::filesystem::permissions(v.fichierINI, std::filesystem::perms(0640));
+    ASSERT_EQ(SauverOptions(v), std::nullopt);
+    EXPECT_EQ(std::filesystem::status(v.fichierINI).permissions(), std::filesystem::perms(0640));
+}
+
+TEST_F(ConfigFile, WritingThroughALinkKeepsTheLink) {
+    const std::string real = folder.file("vrai.ini");
+    TemporaryFolder::write(real, "[Autre]\r\n");
+    std::filesystem::create_symlink(real, v.fichierINI);
+    ASSERT_EQ(SauverBoutons(v), std::nullopt);
+    EXPECT_TRUE(std::filesystem::is_symlink(v.fichierINI));
+    EXPECT_EQ(TemporaryFolder::read(real).rfind("[Autre]\r\n[Boutons]\r\n", 0), 0u);
+}
+
+// Root ignores permission bits, so failures come from paths the system cannot write at all.
+TEST_F(ConfigFile, AFailedSaveReportsTheFileAndTheReason) {
+    const std::string blocker = folder.file("fichier");
+    TemporaryFolder::write(blocker, "x");
+    v.fichierINI = blocker + "/Config.ini";
+    EXPECT_EQ(SauverSorties(v), "Impossible d'enregistrer " + blocker + "/Config.ini : Not a directory");
+    v.fichierINI = folder.file("absent/Config.ini");
+    EXPECT_EQ(SauverOptions(v), "Impossible d'enregistrer " + v.fichierINI + " : No such file or directory");
+    EXPECT_EQ(TemporaryFolder::read(blocker), "x");
+}
+
+TEST_F(ConfigFile, AFailedSaveLeavesTheOldFileWhole) {
+    // A folder where Config.ini should be can be neither read nor replaced.
+    std::filesystem::create_directory(v.fichierINI);
+    TemporaryFolder::write(v.fichierINI + "/garde", "intact");
+    EXPECT_EQ(SauverBoutons(v), "Impossible d'enregistrer " + v.fichierINI + " : Is a directory");
+    EXPECT_EQ(TemporaryFolder::read(v.fichierINI + "/garde"), "intact");
+    EXPECT_EQ(folder.entryCount(), 1u) << "no temporary file may be left";
+}
+
+}  // namespace
+}  // namespace korvalen
