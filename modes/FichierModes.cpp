@@ -16,6 +16,9 @@ constexpr const char* kFaux = "#FALSE#";
 constexpr const char* kFinDeLigne = "\r\n";
 // Longer than any valid field; a longer one is invalid and its bytes are not kept.
 constexpr std::size_t kFieldMax = 32;
+// A written mode is under 3 KB; past this many bytes the input is no mode file and reading stops,
+// however many line ends it holds.
+constexpr std::size_t kInputMax = 1024 * 1024;
 
 // Takes the fields of a mode file one after another. A comma ends a field; line ends (CR, LF)
 // end one too and may stand in any number between fields, so where the lines break does not matter.
@@ -27,19 +30,26 @@ public:
     bool next(std::string& field) {
         field.clear();
         if (buffer_ == nullptr) return false;
-        int c = buffer_->sbumpc();
-        while (c == '\r' || c == '\n') c = buffer_->sbumpc();
+        int c = take();
+        while (c == '\r' || c == '\n') c = take();
         if (c == std::char_traits<char>::eof()) return false;
         while (c != ',' && c != '\r' && c != '\n' && c != std::char_traits<char>::eof()) {
             if (field.size() == kFieldMax) return false;
             field += static_cast<char>(c);
-            c = buffer_->sbumpc();
+            c = take();
         }
         return true;
     }
 
 private:
+    int take() {
+        if (consumed_ == kInputMax) return std::char_traits<char>::eof();
+        ++consumed_;
+        return buffer_->sbumpc();
+    }
+
     std::streambuf* buffer_;
+    std::size_t consumed_ = 0;
 };
 
 bool readFlag(FieldReader& fields, Booleen& target) {

@@ -1,6 +1,9 @@
 // Loading and saving the sections of Config.ini through real files in a temporary folder.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include "config/Configuration.h"
 #include "config/TemporaryFolder.h"
@@ -219,6 +222,42 @@ TEST_F(ConfigFile, AFailedSaveLeavesTheOldFileWhole) {
     TemporaryFolder::write(v.fichierINI + "/garde", "intact");
     EXPECT_EQ(SauverBoutons(v), "Impossible d'enregistrer " + v.fichierINI + " : Is a directory");
     EXPECT_EQ(TemporaryFolder::read(v.fichierINI + "/garde"), "intact");
+    EXPECT_EQ(folder.entryCount(), 1u) << "no temporary file may be left";
+}
+
+// Limits the size of the files this process writes, as a full disk would; SIGXFSZ is ignored so
+// that the write fails with EFBIG instead of ending the process.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
+};
+
+TEST_F(ConfigFile, ASaveThatRunsOutOfSpaceLeavesTheOldFileWhole) {
+    const std::string old = "[Sorties]\r\nA 0=Ancien\r\n" + std::string(200, ';') + "\r\n";
+    store(old);
+    std::optional<std::string> message;
+    {
+        FileSizeLimit limit(100);
+        message = SauverSorties(v);
+    }
+    EXPECT_EQ(message, "Impossible d'enregistrer " + v.fichierINI + " : File too large");
+    EXPECT_EQ(stored(), old);
     EXPECT_EQ(folder.entryCount(), 1u) << "no temporary file may be left";
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -225,6 +226,38 @@ TEST(LireModes, LimitsOfSixteenBitsAreRead) {
 TEST(LireModes, ThePlaceholderChangesNothing) {
     EXPECT_EQ(fieldsEqual(readFrom("\"vide\"\r\n"), before()), 336u);
     EXPECT_EQ(fieldsEqual(readFrom(""), before()), 336u);
+}
+
+// An input that never ends: one pattern over and over, produced as it is read.
+class EndlessInput : public std::streambuf {
+public:
+    explicit EndlessInput(const std::string& pattern) {
+        while (block_.size() < 4096) block_ += pattern;
+    }
+
+protected:
+    int_type underflow() override {
+        setg(block_.data(), block_.data(), block_.data() + block_.size());
+        return traits_type::to_int_type(block_[0]);
+    }
+
+private:
+    std::string block_;
+};
+
+TEST(LireModes, EndlessInputIsReadOnlyAsFarAsAModeGoes) {
+    const Variables mode = distinctMode();
+    EndlessInput files(written(mode));  // mode files one after the other: a valid endless field list
+    std::istream in(&files);
+    Variables v = before();
+    lireModes(v, in);
+    EXPECT_EQ(fieldsEqual(v, mode), 336u);
+
+    EndlessInput lineEnds("\r\n");
+    std::istream blank(&lineEnds);
+    v = before();
+    lireModes(v, blank);
+    EXPECT_EQ(fieldsEqual(v, before()), 336u);
 }
 
 TEST(NumeroterSorties, GivesAThePositionAndBEightMore) {
