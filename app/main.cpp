@@ -1,10 +1,48 @@
+// Entry point: builds the one program-wide state, the real drivers and the main window.
 #include <QApplication>
-#include <QWidget>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "config/Configuration.h"
+#include "config/fileINI.h"
+#include "engine/PortParallele.h"
+#include "audio/PortAudioCapture.h"
+#include "engine/Variables.h"
+#include "mainwindow/FPrincipale.h"
+#include "mainwindow/Messages.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QWidget fenetre;
-    fenetre.setWindowTitle(QStringLiteral("Korvalen"));
+
+    // Standard buttons in French ("Oui", "Non") from Qt's own translation.
+    QTranslator traduction;
+    if (traduction.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&traduction);
+    }
+
+    const QString dossierProgramme = QCoreApplication::applicationDirPath();
+    korvalen::Variables variables;
+    korvalen::MessagesQt messages;
+
+    korvalen::PortAudioSession session;  // outlives the device list and the capture
+    korvalen::PortAudioDeviceEnumerator cartes(session);
+    korvalen::PortAudioInput entree(session);
+
+    korvalen::PortParallele port(korvalen::LireINI("Port", "Peripherique", korvalen::PERIPHERIQUE_PAR_DEFAUT,
+                                                   korvalen::cheminConfig(dossierProgramme.toStdString())));
+
+    korvalen::FPrincipale fenetre(variables, cartes, entree, port, messages, dossierProgramme);
+    messages.setParent(&fenetre);
+    QObject::connect(&fenetre, &korvalen::FPrincipale::quitter, &app, &QApplication::quit);
+    if (!fenetre.Form_Load()) return 0;
     fenetre.show();
+
+    // Most machines have no parallel port: say so once, then drive the on-screen outputs only.
+    if (const auto erreur = port.ouvrir()) {
+        messages.afficher(QString::fromStdString(*erreur), QStringLiteral("Port parallèle"),
+                          korvalen::Icone::Exclamation);
+    }
     return app.exec();
 }

@@ -11,8 +11,6 @@ namespace {
 
 constexpr Entier kTempsTimerDefaut = 200;
 constexpr Entier kBoutonDefaut = 0;
-constexpr Entier kAucuneSortie = -1;
-constexpr Entier kDerniereSortie = 2 * NB_SORTIES_GROUPE - 1;
 
 // Keys "A 0".."A 7", "B 0".."B 7" with defaults "Spot A0".."Spot B7", group A first.
 std::vector<ProfileEntry> outputKeys() {
@@ -69,10 +67,8 @@ void ChargerBoutons(Variables& v) {
     for (int b = 1; b <= 5; ++b) keys.emplace_back(buttonKey(b), std::to_string(kBoutonDefaut));
     const std::vector<std::string> values = LireINI("Boutons", keys, v.fichierINI);
     for (int b = 1; b <= 5; ++b) {
-        // Anything but an output number or "none" would name an output that does not exist.
-        const Entier number = integerOr(values[static_cast<std::size_t>(b - 1)], kBoutonDefaut);
-        v.Bouton[static_cast<std::size_t>(b)] =
-            (number >= kAucuneSortie && number <= kDerniereSortie) ? number : kBoutonDefaut;
+        // A number that names no output is kept: that button simply keeps its built-in caption.
+        v.Bouton[static_cast<std::size_t>(b)] = integerOr(values[static_cast<std::size_t>(b - 1)], kBoutonDefaut);
     }
 }
 

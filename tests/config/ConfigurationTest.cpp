@@ -115,8 +115,8 @@ INSTANTIATE_TEST_SUITE_P(
                  200, 0, 4},
         MendCase{"negativePeriod", "[Options]\nTemps_timer=-5\nfichierLUM=m.lum\n[Boutons]\nBouton1=-1\nBouton2=4\n", 200,
                  -1, 4},
-        MendCase{"noSuchOutput", "[Options]\nTemps_timer=50\nfichierLUM=m.lum\n[Boutons]\nBouton1=16\nBouton2=-2\n", 50, 0,
-                 0}),
+        MendCase{"numberOfNoOutputIsKept", "[Options]\nTemps_timer=50\nfichierLUM=m.lum\n[Boutons]\nBouton1=40\nBouton2=-2\n", 50, 40,
+                 -2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ConfigFile, SavingTheThreeSectionsOnAFreshInstallWritesTheKnownFile) {

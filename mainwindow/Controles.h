@@ -1,0 +1,71 @@
+#pragma once
+// The few controls whose behaviour Qt does not give as the windows rely on it.
+
+#include <QListWidget>
+#include <QObject>
+#include <QPushButton>
+#include <QTimer>
+
+class QCheckBox;
+
+namespace korvalen {
+
+/// A timer whose interval 0 means no tick, and that keeps its phase when enabled again.
+class Minuterie : public QObject {
+    Q_OBJECT
+public:
+    Minuterie(int intervalle, bool actif, QObject* parent);
+    void setInterval(int ms);
+    int interval() const { return intervalle_; }
+    void setEnabled(bool actif);
+    bool isEnabled() const { return actif_; }
+    /// True when ticks are actually due (enabled with an interval above 0).
+    bool isTicking() const { return timer_.isActive(); }
+
+signals:
+    void tick();
+
+private:
+    void appliquer();
+    QTimer timer_;
+    int intervalle_;
+    bool actif_;
+};
+
+/// A check box drawn as a push button: down while its value is 1; 2 is greyed and counts as up.
+class BoutonDirect : public QPushButton {
+    Q_OBJECT
+public:
+    explicit BoutonDirect(QWidget* parent);
+    int valeur() const;
+    void setValeur(int valeur);
+
+private:
+    bool grise_ = false;
+};
+
+/// Value 0 (clear), 1 (ticked) or 2 (greyed) of a check box.
+int valeurCase(const QCheckBox& c);
+void setValeurCase(QCheckBox& c, int valeur);
+
+/// The list of files of one folder that match a pattern, matched without regard to case.
+class ListeFichiers : public QListWidget {
+    Q_OBJECT
+public:
+    ListeFichiers(QString motif, QWidget* parent);
+    /// Points the list at `dossier` and re-reads it; false, with the list unchanged, when it does not exist.
+    bool setDossier(const QString& dossier);
+    QString dossier() const { return dossier_; }
+    void refresh();
+    /// The selected file's name with extension, without folder; empty when none is selected.
+    QString fichierSelectionne() const;
+
+signals:
+    void doubleClic();
+
+private:
+    QString motif_;
+    QString dossier_;
+};
+
+}  // namespace korvalen

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "audio/CaptureAudio.h"
+#include "audio/IAudio.h"
+#include "engine/IIndicateurs.h"
+#include "engine/IPort.h"
+#include "engine/Variables.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace korvalen {
+
+class BoutonDirect;
+class IMessages;
+class ListeFichiers;
+class Minuterie;
+
+/// The main window: mode list, level bars, lamp outputs, live buttons, run button and the engine's timers.
+class FPrincipale : public QWidget, private IIndicateurs {
+    Q_OBJECT
+public:
+    FPrincipale(Variables& v, IAudioDeviceEnumerator& cartes, IAudioInput& entree, IPort& port, IMessages& messages,
+                QString dossierProgramme, QWidget* parent = nullptr);
+    ~FPrincipale() override;
+
+    /// The start-up sequence; false when the program must end (no usable capture device).
+    bool Form_Load();
+
+    // Events, named after their control.
+    void Command3_Click();
+    void Command5_Click();
+    void Command8_Click();
+    void File1_DblClick();
+    void Timer1_Timer();
+    void Timer2_Timer();
+
+    /// Points the mode-file list at the save folder; false when the folder does not exist.
+    bool ActualiserListes();
+
+    /// The capture devices offered, by list position, and the position chosen (-1 = the default input).
+    const std::vector<QString>& listeCartes() const { return nomsCartes_; }
+    int carteChoisie() const { return carteChoisie_; }
+    void choisirCarte(int position) { carteChoisie_ = position; }
+
+signals:
+    /// The operator confirmed leaving the program.
+    void quitter();
+    /// A configuration button asked for its window (its object name: "Command6", "Command7", ...).
+    void fenetreDemandee(const QString& bouton);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void construireControles();
+    void InitDevices();
+    bool demarrer();
+    void arreter();
+    void CaptureLevels();
+    void afficherNomMode();
+    void legendesBoutonsDirects();
+    void setBoutonsConfigActifs(bool actifs);
+    bool demanderQuitter();
+
+    // Indicators Check1(0..15), as the engine drives them.
+    void setCaption(int indicateur, const std::string& texte) override;
+    void setValue(int indicateur, int valeur) override;
+
+    Variables& v_;
+    IAudioDeviceEnumerator& enumerateur_;
+    IPort& port_;
+    IMessages& messages_;
+    QString dossierProgramme_;
+    CaptureAudio capture_;
+
+    std::vector<QString> nomsCartes_;
+    std::vector<int> numerosCartes_;  // list position -> device number
+    int carteChoisie_ = -1;
+    bool dansRafraichissement_ = false;
+    bool silenceSignale_ = false;
+    bool centree_ = false;
+
+    QLabel* Label1_ = nullptr;
+    ListeFichiers* File1_ = nullptr;
+    std::array<QProgressBar*, NB_BARRES> ProgressBar1_{};
+    std::array<QCheckBox*, NB_INDICATEURS> Check1_{};
+    std::array<BoutonDirect*, 5> Check2_{};
+    QPushButton* Command3_ = nullptr;
+    std::vector<QPushButton*> boutonsConfig_;  // Command2, 4, 5, 6, 7, 8: disabled while running
+    Minuterie* Timer1_ = nullptr;
+    Minuterie* Timer2_ = nullptr;
+};
+
+}  // namespace korvalen

@@ -1,0 +1,35 @@
+#include "mainwindow/Messages.h"
+
+#include <QMessageBox>
+
+namespace korvalen {
+
+namespace {
+QMessageBox::Icon icone(Icone i) {
+    switch (i) {
+        case Icone::Critique: return QMessageBox::Critical;
+        case Icone::Exclamation: return QMessageBox::Warning;
+        default: return QMessageBox::NoIcon;
+    }
+}
+}  // namespace
+
+void MessagesQt::afficher(const QString& texte, const QString& titre, Icone i) {
+    QMessageBox box(icone(i), titre, texte, QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+bool MessagesQt::demander(const QString& texte, const QString& titre) {
+    QMessageBox box(QMessageBox::NoIcon, titre, texte, QMessageBox::Yes | QMessageBox::No, parent_);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void MessagesQt::signaler(const QString& texte, const QString& titre) {
+    auto* box = new QMessageBox(QMessageBox::Warning, titre, texte, QMessageBox::Ok, parent_);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
+}  // namespace korvalen

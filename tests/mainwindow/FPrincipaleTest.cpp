@@ -1,0 +1,468 @@
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "doubles/FakeAudio.h"
+#include "doubles/RecordingPort.h"
+#include "mainwindow/Controles.h"
+#include "mainwindow/FPrincipale.h"
+#include "MessagesEnregistres.h"
+
+using namespace korvalen;
+using namespace korvalen::test;
+
+namespace {
+
+const QStringList SIX_BOUTONS = {"Command2", "Command4", "Command5", "Command6", "Command7", "Command8"};
+
+// One main window over test doubles, in a program folder of its own.
+struct Banc {
+    explicit Banc(const QByteArray& config = {}) {
+        if (!config.isNull()) ecrire("Config.ini", config);
+        cartes.list = {{"Micro", true}};
+    }
+    void ecrire(const QString& nom, const QByteArray& contenu) {
+        QFile f(dossier.filePath(nom));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(contenu);
+    }
+    FPrincipale& fenetre() {
+        if (!f) f = std::make_unique<FPrincipale>(v, cartes, entree, port, messages, dossier.path());
+        return *f;
+    }
+    bool charger() { return fenetre().Form_Load(); }
+    template <class T = QWidget>
+    T* ctl(const QString& nom) {
+        return fenetre().findChild<T*>(nom);
+    }
+    BoutonDirect* direct(int k) { return ctl<BoutonDirect>(QString("Check2[%1]").arg(k)); }
+    Minuterie* timer(const char* nom) { return ctl<Minuterie>(nom); }
+    void lancer() {
+        ctl<QPushButton>("Command3")->click();
+    }
+
+    QTemporaryDir dossier;
+    Variables v;
+    FakeAudioDeviceEnumerator cartes;
+    FakeAudioInput entree;
+    RecordingPort port;
+    MessagesEnregistres messages;
+    std::unique_ptr<FPrincipale> f;
+};
+
+}  // namespace
+
+class FPrincipaleTest : public QObject {
+    Q_OBJECT
+private slots:
+    void controlsFollowTheLayoutTable();
+    void stoppedAndRunningStates();
+    void openFailureStaysStoppedAndCanRetry();
+    void noUsableDeviceEndsTheProgram();
+    void listPositionKeepsTheDeviceNumber();
+    void chaserButtonActsOneTickLate();
+    void slowAndInverseActInTheirOwnTick();
+    void inverseForcedUpAndGreyedCountsAsUp();
+    void buttonsFourAndFiveChangeNothing();
+    void tickInsideAnotherIsSkipped();
+    void silentInputIsReportedOncePerRun();
+    void startUpWithoutConfig();
+    void startUpWithAssignments();
+    void modeNameLabel_data();
+    void modeNameLabel();
+    void doubleClickLoadsTheMode();
+    void missingSaveFolderLeavesTheListEmpty();
+    void initialisationAfterARunClearsLamps();
+    void quitQuestion_data();
+    void quitQuestion();
+    void closeBoxWhileRunningIsRefusedUntouched();
+    void timerOfIntervalZeroNeverTicks();
+};
+
+void FPrincipaleTest::controlsFollowTheLayoutTable() {
+    Banc b;
+    QVERIFY(b.charger());
+    FPrincipale& w = b.fenetre();
+    QCOMPARE(w.windowTitle(), QString("Korvalen"));
+    QCOMPARE(w.size(), QSize(595, 386));
+    QCOMPARE(w.minimumSize(), w.maximumSize());
+    QCOMPARE(b.ctl("Command3")->geometry(), QRect(200, 248, 249, 57));
+    QCOMPARE(b.ctl("Check1[15]")->geometry(), QRect(8, 256, 121, 17));
+    QCOMPARE(b.ctl("Check2[4]")->geometry(), QRect(488, 16, 97, 33));
+    QCOMPARE(b.ctl("ProgressBar1[9]")->geometry(), QRect(224, 24, 17, 185));
+    QCOMPARE(b.ctl("Check1[15]")->parentWidget()->objectName(), QString("Frame1"));
+    QCOMPARE(b.ctl<QProgressBar>("ProgressBar1[0]")->orientation(), Qt::Vertical);
+    QCOMPARE(b.ctl<QPushButton>("Command6")->text(), QString("Config Modes"));
+    QCOMPARE(b.ctl<QGroupBox>("Frame4")->title(), QString("Boutons "));
+    QVERIFY(b.ctl<QPushButton>("Command3")->font().bold());
+    QCOMPARE(b.ctl<QPushButton>("Command3")->font().pointSize(), 12);
+}
+
+void FPrincipaleTest::stoppedAndRunningStates() {
+    Banc b;
+    QVERIFY(b.charger());
+    auto* run = b.ctl<QPushButton>("Command3");
+    auto etatArrete = [&] {
+        QCOMPARE(run->text(), QString("Lancement"));
+        for (const QString& n : SIX_BOUTONS) QVERIFY2(b.ctl(n)->isEnabled(), qPrintable(n));
+        QVERIFY(!b.timer("Timer1")->isTicking());
+        QVERIFY(!b.timer("Timer2")->isEnabled());
+        QCOMPARE(b.v.enMarche, FAUX);
+    };
+    etatArrete();
+    QCOMPARE(b.timer("Timer1")->interval(), 0);
+
+    b.lancer();
+    QCOMPARE(run->text(), QString("Arret"));
+    for (const QString& n : SIX_BOUTONS) QVERIFY2(!b.ctl(n)->isEnabled(), qPrintable(n));
+    QCOMPARE(b.timer("Timer1")->interval(), 200);
+    QVERIFY(b.timer("Timer1")->isTicking());
+    QVERIFY(b.timer("Timer2")->isEnabled());
+    QCOMPARE(b.v.enMarche, VRAI);
+    QCOMPARE(b.entree.openedDevices, std::vector<int>{0});
+    QCOMPARE(b.entree.starts, 1);
+
+    b.lancer();
+    etatArrete();
+    QCOMPARE(b.entree.closes, 1);
+}
+
+void FPrincipaleTest::openFailureStaysStoppedAndCanRetry() {
+    Banc b;
+    b.entree.openSucceeds = false;
+    QVERIFY(b.charger());
+    b.lancer();
+    QCOMPARE(b.messages.boxes.size(), 1);
+    QCOMPARE(b.messages.boxes[0].texte, QString("Wave input device didn't open!"));
+    QCOMPARE(b.messages.boxes[0].titre, QString("Ack!"));
+    QVERIFY(b.messages.boxes[0].icone == Icone::Exclamation);
+    QCOMPARE(b.ctl<QPushButton>("Command3")->text(), QString("Lancement"));
+    QVERIFY(!b.timer("Timer2")->isEnabled());
+    QCOMPARE(b.v.enMarche, FAUX);
+
+    b.entree.openSucceeds = true;
+    b.lancer();
+    QCOMPARE(b.entree.openedDevices.size(), size_t(2));
+    QCOMPARE(b.v.enMarche, VRAI);
+}
+
+void FPrincipaleTest::noUsableDeviceEndsTheProgram() {
+    for (const auto& liste : {std::vector<AudioDeviceInfo>{}, std::vector<AudioDeviceInfo>{{"Sans format", false}}}) {
+        Banc b;
+        b.cartes.list = liste;
+        QVERIFY(!b.charger());
+        QCOMPARE(b.messages.boxes.size(), 1);
+        QCOMPARE(b.messages.boxes[0].texte, QString("You have no audio input devices!"));
+        QCOMPARE(b.messages.boxes[0].titre, QString("Ack!"));
+        QVERIFY(b.messages.boxes[0].icone == Icone::Critique);
+        QVERIFY(b.v.fichierINI.empty());  // nothing after the first step ran
+    }
+}
+
+void FPrincipaleTest::listPositionKeepsTheDeviceNumber() {
+    Banc b;
+    b.cartes.list = {{"Sortie seule", false}, {"Micro USB", true}, {"Ligne", true}};
+    QVERIFY(b.charger());
+    QCOMPARE(b.fenetre().listeCartes(), (std::vector<QString>{"Micro USB", "Ligne"}));
+    QCOMPARE(b.fenetre().carteChoisie(), 0);
+    b.fenetre().choisirCarte(1);
+    b.lancer();
+    b.lancer();
+    b.fenetre().choisirCarte(-1);
+    b.lancer();
+    QCOMPARE(b.entree.openedDevices, (std::vector<int>{2, -1}));
+}
+
+// Level 100 on bar 1 with B1 set to light above 50: the comparison lights B1 (byte 2 of group B).
+static void modeB1(Banc& b) {
+    b.v.SortieB[1].sens[1] = 2;
+    b.v.SortieB[1].seuil[1] = 50;
+}
+
+void FPrincipaleTest::chaserButtonActsOneTickLate() {
+    Banc b;
+    QVERIFY(b.charger());
+    modeB1(b);
+    b.lancer();
+    for (int i = 0; i < 4; ++i) b.entree.queue(128, {{20, 228}});
+
+    b.direct(0)->setValeur(1);
+    b.fenetre().Timer1_Timer();  // still from the levels
+    QCOMPARE(b.v.etatB1, VRAI);
+    QCOMPARE(b.v.chenillardActif, VRAI);
+    QVERIFY(b.timer("Timer2")->isEnabled());
+
+    b.fenetre().Timer2_Timer();  // chase step 1: B0
+    b.fenetre().Timer1_Timer();  // the comparison is skipped now
+    QCOMPARE(b.v.etatB0, VRAI);
+    QCOMPARE(b.v.etatB1, FAUX);
+
+    b.direct(0)->setValeur(0);
+    b.fenetre().Timer1_Timer();  // first tick after release still skips it
+    QCOMPARE(b.v.etatB0, VRAI);
+    QVERIFY(!b.timer("Timer2")->isEnabled());
+    b.fenetre().Timer1_Timer();
+    QCOMPARE(b.v.etatB0, FAUX);
+    QCOMPARE(b.v.etatB1, VRAI);
+    QCOMPARE(b.ctl<QProgressBar>("ProgressBar1[1]")->value(), 100);
+}
+
+void FPrincipaleTest::slowAndInverseActInTheirOwnTick() {
+    Banc b;
+    QVERIFY(b.charger());
+    b.v.SortieB[0].sens[0] = 2;  // B0, masked by Slow
+    modeB1(b);                   // B1, not masked
+    b.lancer();
+    b.entree.queue(128, {{10, 0}, {20, 0}});
+    b.direct(1)->setValeur(1);
+    b.port.writes.clear();
+    b.fenetre().Timer1_Timer();
+    QCOMPARE(b.port.writes.size(), size_t(8));
+    QCOMPARE(b.port.writes[3], (std::pair<std::uint32_t, std::uint8_t>(0x378, 2)));
+    QVERIFY(!b.ctl<QCheckBox>("Check1[8]")->isChecked());
+    QVERIFY(b.ctl<QCheckBox>("Check1[9]")->isChecked());
+
+    // Inversé is sampled before the chaser's next step in the same tick.
+    b.direct(0)->setValeur(1);
+    b.direct(2)->setValeur(1);
+    b.fenetre().Timer1_Timer();
+    QCOMPARE(b.v.inverseActif, VRAI);
+}
+
+void FPrincipaleTest::inverseForcedUpAndGreyedCountsAsUp() {
+    Banc b;
+    QVERIFY(b.charger());
+    b.lancer();
+    b.direct(2)->setValeur(1);
+    b.fenetre().Timer1_Timer();
+    QCOMPARE(b.direct(2)->valeur(), 0);
+    QCOMPARE(b.v.inverseActif, FAUX);
+
+    b.direct(0)->setValeur(2);
+    b.direct(1)->setValeur(2);
+    b.fenetre().Timer1_Timer();
+    QCOMPARE(b.v.chenillardActif, FAUX);
+    QCOMPARE(b.v.slowActif, FAUX);
+    QVERIFY(!b.timer("Timer2")->isEnabled());
+}
+
+void FPrincipaleTest::buttonsFourAndFiveChangeNothing() {
+    Banc b;
+    QVERIFY(b.charger());
+    modeB1(b);
+    b.lancer();
+    b.entree.queue(128, {{20, 228}});
+    b.entree.queue(128, {{20, 228}});
+    b.fenetre().Timer1_Timer();
+    const auto sans = b.port.writes;
+    b.port.writes.clear();
+    b.direct(3)->setValeur(1);
+    b.direct(4)->setValeur(1);
+    b.fenetre().Timer1_Timer();
+    QCOMPARE(b.port.writes, sans);
+}
+
+// Capture double that runs a tick from inside the capture, as a timer event in the event pass would.
+class EntreeReentrante : public FakeAudioInput {
+public:
+    CaptureResult capture(TamponCapture& t, std::chrono::milliseconds d) override {
+        if (fenetre && captures == 0) {
+            ++captures;
+            fenetre->Timer1_Timer();
+            --captures;
+        }
+        return FakeAudioInput::capture(t, d);
+    }
+    FPrincipale* fenetre = nullptr;
+};
+
+void FPrincipaleTest::tickInsideAnotherIsSkipped() {
+    QTemporaryDir dossier;
+    Variables v;
+    FakeAudioDeviceEnumerator cartes;
+    cartes.list = {{"Micro", true}};
+    EntreeReentrante entree;
+    RecordingPort port;
+    MessagesEnregistres messages;
+    FPrincipale w(v, cartes, entree, port, messages, dossier.path());
+    QVERIFY(w.Form_Load());
+    w.Command3_Click();
+    entree.queue(128);
+    entree.fenetre = &w;
+    port.writes.clear();
+    w.Timer1_Timer();
+    QCOMPARE(entree.captures, 1);
+    QCOMPARE(port.writes.size(), size_t(8));
+}
+
+void FPrincipaleTest::silentInputIsReportedOncePerRun() {
+    Banc b;
+    QVERIFY(b.charger());
+    b.lancer();
+    b.entree.queue(128, {{10, 28}});
+    b.fenetre().Timer1_Timer();
+    b.fenetre().Timer1_Timer();  // nothing queued: the input stopped delivering
+    b.fenetre().Timer1_Timer();
+    QCOMPARE(b.messages.boxes.size(), 1);
+    QCOMPARE(b.messages.boxes[0].genre, QString("signaler"));
+    QCOMPARE(b.v.niveaux[0], 100.0f);  // levels from the last buffer received
+    QVERIFY(b.entree.lastTimeout.count() > 0);
+    b.lancer();
+    b.lancer();
+    b.fenetre().Timer1_Timer();
+    QCOMPARE(b.messages.boxes.size(), 2);
+}
+
+void FPrincipaleTest::startUpWithoutConfig() {
+    Banc b;
+    QVERIFY(b.charger());
+    QCOMPARE(QString::fromStdString(b.v.fichierINI), b.dossier.filePath("Config.ini"));
+    QCOMPARE(b.v.Temps_timer, 200);
+    for (int k = 0; k < 5; ++k) QCOMPARE(b.direct(k)->text(), QString("Spot A0"));
+    QCOMPARE(b.ctl<QCheckBox>("Check1[9]")->text(), QString("Spot B1"));
+    QCOMPARE(b.v.SortieB[0].numero, 8);
+    QCOMPARE(b.ctl<QLabel>("Label1")->text(), QString());
+    QVERIFY(b.messages.boxes.isEmpty());
+}
+
+void FPrincipaleTest::startUpWithAssignments() {
+    Banc b("[Sorties]\r\nB 1=Stroboscope\r\n[Options]\r\nTemps_timer=50\r\n"
+           "[Boutons]\r\nBouton1=-1\r\nBouton2=9\r\nBouton3=40\r\nBouton4=3\r\nBouton5=abc\r\n");
+    QVERIFY(b.charger());
+    const QStringList attendu = {"Chenillard", "Stroboscope", "Inversé", "Spot A3", "Spot A0"};
+    for (int k = 0; k < 5; ++k) QCOMPARE(b.direct(k)->text(), attendu[k]);
+    b.lancer();
+    QCOMPARE(b.timer("Timer1")->interval(), 50);
+}
+
+void FPrincipaleTest::modeNameLabel_data() {
+    QTest::addColumn<QString>("fichier");
+    QTest::addColumn<QString>("affiche");
+    QTest::newRow("plain") << "fete.lum" << "fete";
+    QTest::newRow("twice") << "a.lum.lum" << "a";
+    QTest::newRow("capitals") << "FETE.LUM" << "FETE.LUM";
+}
+
+void FPrincipaleTest::modeNameLabel() {
+    QFETCH(QString, fichier);
+    QFETCH(QString, affiche);
+    Banc b("[Options]\r\nfichierLUM=" + fichier.toUtf8() + "\r\n");
+    QVERIFY(b.charger());
+    QCOMPARE(b.ctl<QLabel>("Label1")->text(), affiche);
+}
+
+void FPrincipaleTest::doubleClickLoadsTheMode() {
+    Banc b;
+    QByteArray mode = "#TRUE#,#FALSE#\r\n2,40,";  // SortieA(0): active, sens(0)=2, seuil(0)=40
+    b.ecrire("fete.lum", mode);
+    b.ecrire("AUTRE.LUM", "\"vide\"\r\n");
+    b.ecrire("notes.txt", "x");
+    QVERIFY(b.charger());
+    auto* liste = b.ctl<QListWidget>("File1");
+    QCOMPARE(liste->count(), 2);
+    liste->setCurrentItem(liste->findItems("fete.lum", Qt::MatchExactly).value(0));
+    b.fenetre().File1_DblClick();
+    QCOMPARE(b.v.fichierLUM, std::string("fete.lum"));
+    QCOMPARE(b.ctl<QLabel>("Label1")->text(), QString("fete"));
+    QCOMPARE(b.v.SortieA[0].active, VRAI);
+    QCOMPARE(b.v.SortieA[0].sens[0], 2);
+    QCOMPARE(b.v.SortieA[0].seuil[0], 40);
+}
+
+void FPrincipaleTest::missingSaveFolderLeavesTheListEmpty() {
+    Banc b("[Options]\r\nrepertoire=/nonexistent/korvalen\r\nfichierLUM=fete.lum\r\n[Boutons]\r\nBouton1=-1\r\n");
+    QVERIFY(b.charger());
+    QCOMPARE(b.ctl<QListWidget>("File1")->count(), 0);
+    QCOMPARE(b.ctl<QLabel>("Label1")->text(), QString("fete"));  // start-up went on
+    QCOMPARE(b.direct(0)->text(), QString("Chenillard"));
+    QVERIFY(b.messages.boxes.isEmpty());
+}
+
+void FPrincipaleTest::initialisationAfterARunClearsLamps() {
+    Banc b;
+    QVERIFY(b.charger());
+    modeB1(b);
+    b.v.SortieA[2].coche = VRAI;
+    b.v.SortieB[5].coche = VRAI;
+    b.lancer();
+    b.entree.queue(128, {{20, 228}});
+    b.fenetre().Timer1_Timer();
+    b.lancer();  // stop: lamps keep their state
+    QVERIFY(b.ctl<QCheckBox>("Check1[9]")->isChecked());
+    b.port.writes.clear();
+    b.ctl<QPushButton>("Command8")->click();
+    QCOMPARE(b.v.SortieA[2].coche, FAUX);
+    QCOMPARE(b.v.SortieB[5].coche, FAUX);
+    for (int i = 0; i < 16; ++i) QVERIFY(!b.ctl<QCheckBox>(QString("Check1[%1]").arg(i))->isChecked());
+    QCOMPARE(b.port.writes.size(), size_t(14));
+    QCOMPARE(b.port.writes[3].second, 2);  // the states go out first, then both groups are cleared
+    QCOMPARE(b.port.writes.back(), (std::pair<std::uint32_t, std::uint8_t>(0x37A, 0)));
+    QCOMPARE(b.v.etatB1, VRAI);
+}
+
+void FPrincipaleTest::quitQuestion_data() {
+    QTest::addColumn<bool>("parBouton");
+    QTest::addColumn<bool>("oui");
+    QTest::newRow("button, yes") << true << true;
+    QTest::newRow("button, no") << true << false;
+    QTest::newRow("close box, yes") << false << true;
+    QTest::newRow("close box, no") << false << false;
+}
+
+void FPrincipaleTest::quitQuestion() {
+    QFETCH(bool, parBouton);
+    QFETCH(bool, oui);
+    Banc b;
+    QVERIFY(b.charger());
+    b.fenetre().show();
+    QSignalSpy quitte(&b.fenetre(), &FPrincipale::quitter);
+    b.messages.reponses = {oui};
+    if (parBouton) {
+        b.ctl<QPushButton>("Command5")->click();
+    } else {
+        b.fenetre().close();
+    }
+    QCOMPARE(b.messages.boxes.size(), 1);
+    QCOMPARE(b.messages.boxes[0].texte, QString("Voulez-vous vraiment Quitter!"));
+    QCOMPARE(b.messages.boxes[0].titre, QString("Quitter"));
+    QCOMPARE(quitte.count(), oui ? 1 : 0);
+    if (!parBouton) QCOMPARE(b.fenetre().isVisible(), !oui);
+}
+
+void FPrincipaleTest::closeBoxWhileRunningIsRefusedUntouched() {
+    Banc b;
+    QVERIFY(b.charger());
+    b.fenetre().show();
+    b.lancer();
+    QSignalSpy quitte(&b.fenetre(), &FPrincipale::quitter);
+    QVERIFY(!b.fenetre().close());
+    QVERIFY(b.fenetre().isVisible());
+    QVERIFY(b.messages.boxes.isEmpty());
+    QCOMPARE(quitte.count(), 0);
+    QCOMPARE(b.entree.closes, 0);
+    QVERIFY(b.entree.isOpen());
+    QVERIFY(b.timer("Timer1")->isTicking());
+    QCOMPARE(b.ctl<QPushButton>("Command3")->text(), QString("Arret"));
+}
+
+void FPrincipaleTest::timerOfIntervalZeroNeverTicks() {
+    Banc b("[Options]\r\nTemps_timer=0\r\n");
+    QVERIFY(b.charger());
+    b.lancer();
+    QVERIFY(b.timer("Timer1")->isEnabled());
+    QVERIFY(!b.timer("Timer1")->isTicking());
+    QTest::qWait(50);
+    QCOMPARE(b.entree.captures, 0);
+    QVERIFY(b.timer("Timer2")->isTicking());
+}
+
+QTEST_MAIN(FPrincipaleTest)
+#include "FPrincipaleTest.moc"
