@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -39,6 +40,19 @@ Fn real(const char* name) {
     return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
 }
 
+// Also appends each call to the file named by KORVALEN_FAKE_PARPORT_LOG, for runs of the whole program.
+void record(const ShimCall& call) {
+    journal.push_back(call);
+    const char* log = std::getenv("KORVALEN_FAKE_PARPORT_LOG");
+    if (log == nullptr) return;
+    const int fd = real<OpenFn>("open")(log, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    char line[64];
+    const int n = std::snprintf(line, sizeof line, "%d %lx %d\n", static_cast<int>(call.kind), call.request, call.value);
+    if (n > 0) (void)!::write(fd, line, static_cast<std::size_t>(n));
+    real<int (*)(int)>("close")(fd);
+}
+
 bool isFake(const char* path) {
     const char* fake = std::getenv(SHIM_DEVICE_VARIABLE);
     return fake != nullptr && path != nullptr && std::strcmp(path, fake) == 0;
@@ -48,7 +62,7 @@ int openFake(int flags) {
     const int fd = real<OpenFn>("open")("/dev/null", O_RDWR | (flags & O_CLOEXEC));
     if (fd >= 0) {
         fakeFd = fd;
-        journal.push_back({ShimCall::Open, 0, flags & O_ACCMODE});
+        record({ShimCall::Open, 0, flags & O_ACCMODE});
     }
     return fd;
 }
@@ -116,7 +130,7 @@ int ioctl(int fd, unsigned long request, ...) noexcept {
     if (fd < 0 || fd != fakeFd) return real<int (*)(int, unsigned long, ...)>("ioctl")(fd, request, arg);
 
     const bool writesByte = request == PPWDATA || request == PPWCONTROL;
-    journal.push_back({ShimCall::Ioctl, request, writesByte ? *static_cast<unsigned char*>(arg) : -1});
+    record({ShimCall::Ioctl, request, writesByte ? *static_cast<unsigned char*>(arg) : -1});
     if (request == PPCLAIM && claimErrno != 0) {
         errno = claimErrno;
         return -1;
@@ -126,7 +140,7 @@ int ioctl(int fd, unsigned long request, ...) noexcept {
 
 int close(int fd) {
     if (fd >= 0 && fd == fakeFd) {
-        journal.push_back({ShimCall::Close, 0, -1});
+        record({ShimCall::Close, 0, -1});
         fakeFd = -1;
     }
     return real<int (*)(int)>("close")(fd);

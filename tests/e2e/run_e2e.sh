@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# The real program end to end under Xvfb: sound from an ALSA file device, lamps through the
+# preloaded ppdev stand-in, clicks with xdotool. Usage: run_e2e.sh KORVALEN SHIM [SCREENSHOT.png]
+set -euo pipefail
+BIN=$1 SHIM=$2 SHOT=${3:-}
+T=$(mktemp -d)
+PIDS=()
+cleanup() { for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$T"; }
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+# Waits up to $1 seconds for the command that follows to succeed.
+wait_for() {
+    local limit=$1; shift
+    for _ in $(seq $((limit * 20))); do "$@" && return 0; sleep 0.05; done
+    return 1
+}
+
+mkdir -p "$T/prog" "$T/modes"
+cp "$BIN" "$T/prog/korvalen"
+
+# Every byte 228: all ten levels at 100.
+head -c 4000000 /dev/zero | tr '\0' '\344' > "$T/loud.raw"
+cat > "$T/loud.conf" <<EOF
+pcm.!default { type file slave.pcm { type null } file "/dev/null" infile "$T/loud.raw" format "raw" }
+EOF
+echo 'pcm.nothing { type hw card 7 }' > "$T/none.conf"
+
+# A mode in which B1 follows bar 1 and B4 follows bar 3 above 50: group B byte 2 + 16 = 18.
+{
+    for g in 0 1 2 3 4 5 6 7; do
+        printf '#FALSE#,#TRUE#\r\n'
+        for i in $(seq 0 39); do
+            v=0
+            if { [ "$g" = 1 ] && [ "$i" = 6 ]; } || { [ "$g" = 4 ] && [ "$i" = 14 ]; }; then v=2; fi
+            if { [ "$g" = 1 ] && [ "$i" = 7 ]; } || { [ "$g" = 4 ] && [ "$i" = 15 ]; }; then v=50; fi
+            printf '%s,' "$v"
+        done
+    done
+} > "$T/modes/fete.lum"
+printf '[Options]\r\nrepertoire=%s\r\nfichierLUM=fete.lum\r\n[Port]\r\nPeripherique=/dev/korvalen-e2e-port\r\n' \
+    "$T/modes" > "$T/prog/Config.ini"
+
+exec 5> "$T/display"
+Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+PIDS+=($!)
+wait_for 10 test -s "$T/display" || fail "Xvfb did not start"
+export DISPLAY=":$(head -n1 "$T/display")"
+export XDG_RUNTIME_DIR="$T" KORVALEN_FAKE_PARPORT=/dev/korvalen-e2e-port KORVALEN_FAKE_PARPORT_LOG="$T/port.log"
+
+start() {
+    ALSA_CONFIG_PATH="$1" LD_PRELOAD="$SHIM" "$T/prog/korvalen" >"$T/out.log" 2>&1 &
+    APP=$!
+    PIDS+=("$APP")
+}
+# A child that has ended stays a zombie until waited for.
+exited() { local s; s=$(ps -o stat= -p "$APP" 2>/dev/null || true); [ -z "$s" ] || [[ "$s" == Z* ]]; }
+
+echo "case: sound drives the lamps"
+start "$T/loud.conf"
+WID=$(timeout 15 xdotool search --sync --name '^Korvalen$' | head -n1) || fail "no main window"
+sleep 0.5
+xdotool mousemove --window "$WID" 324 276 click 1   # "Lancement"
+# PPWDATA (0x40017086) with group B's byte 18 shows that sound and mode reached the port.
+wait_for 10 grep -qs '^1 40017086 18$' "$T/port.log" || { cat "$T/out.log"; fail "group B never received 18"; }
+grep -qs '^1 708b -1$' "$T/port.log" || fail "the port was not claimed"
+if [ -n "$SHOT" ]; then sleep 0.5; import -window root -crop 599x390+212+189 "$SHOT"; fi
+xdotool mousemove --window "$WID" 324 276 click 1   # "Arret"
+sleep 0.3
+lines=$(wc -l < "$T/port.log"); sleep 0.5
+[ "$(wc -l < "$T/port.log")" = "$lines" ] || fail "the port is still written after Arret"
+xdotool mousemove --window "$WID" 524 376 click 1   # "Quitter"
+wait_for 10 xdotool search --name '^Quitter$' >/dev/null || fail "no quit question"
+sleep 0.5
+xdotool key --window "$(xdotool search --name '^Quitter$' | head -n1)" Return 2>/dev/null || true                                   # "Oui", the default button
+wait_for 10 exited || fail "Oui did not end the program"
+wait "$APP" || fail "the program ended with an error"
+grep -qs '^1 708c -1$' "$T/port.log" || fail "the port was not released at the end"
+echo "ok"
+
+echo "case: no capture device"
+start "$T/none.conf"
+wait_for 15 xdotool search --name '^Ack!$' >/dev/null || fail "no 'Ack!' message"
+xdotool search --onlyvisible --name '^Korvalen$' >/dev/null && fail "the main window opened without a device"
+sleep 0.5
+xdotool key --window "$(xdotool search --name '^Ack!$' | head -n1)" Return 2>/dev/null || true
+wait_for 10 exited || fail "the program did not end after the message"
+echo "ok"
+echo "2 passed, 0 failed"
