@@ -23,13 +23,14 @@ int main() {
     using namespace korvalen;
     constexpr int CAPTURES = 100;
 
-    test::TempDir dir;
-    test::PrivatePulse pulse(dir.path());
+    test::TemporaryFolder dossier;
+    const std::filesystem::path dir{dossier.path()};
+    test::PrivatePulse pulse(dir);
     if (!pulse.ready()) {
         std::fprintf(stderr, "private PulseAudio did not start\n");
         return 1;
     }
-    test::useAlsaConfig(dir.path(), "pcm.!default { type pulse }\n");
+    test::useAlsaConfig(dir, "pcm.!default { type pulse }\n");
 
     PortAudioSession session;
     PortAudioInput entree(session);

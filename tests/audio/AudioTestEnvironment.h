@@ -1,5 +1,5 @@
 #pragma once
-// What the tests of the real capture path set up for themselves: a scratch folder, an ALSA
+// What the tests of the real capture path set up for themselves: an ALSA
 // configuration of their own and, where sound must arrive in real time, a private PulseAudio.
 
 #include <spawn.h>
@@ -18,33 +18,11 @@
 #include <thread>
 #include <vector>
 
+#include "doubles/TemporaryFolder.h"
+
 extern char** environ;
 
 namespace korvalen::test {
-
-/// A folder under /tmp that is removed with everything in it when the object goes.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "korvalen-audio-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
-inline void writeFile(const std::filesystem::path& file, const std::string& text) {
-    std::ofstream(file, std::ios::binary) << text;
-}
 
 /// Writes `count` reproducible pseudo-random bytes to `file`, so any 111 of them in a row are unique.
 inline std::vector<std::uint8_t> writeKnownBytes(const std::filesystem::path& file, std::size_t count) {
@@ -59,7 +37,7 @@ inline std::vector<std::uint8_t> writeKnownBytes(const std::filesystem::path& fi
 /// Makes ALSA read `text` instead of the system configuration; must come before PortAudio starts.
 inline void useAlsaConfig(const std::filesystem::path& folder, const std::string& text) {
     const auto file = folder / "asound.conf";
-    writeFile(file, text);
+    TemporaryFolder::write(file.string(), text);
     setenv("ALSA_CONFIG_PATH", file.c_str(), 1);
 }
 

@@ -20,14 +20,14 @@ class RealCaptureTest : public ::testing::Test {
 protected:
     /// Starts PortAudio on the configuration written so far; the layer objects share one session.
     void startPortAudio(const std::string& alsaConfig) {
-        test::useAlsaConfig(dir.path(), alsaConfig);
+        test::useAlsaConfig(dir, alsaConfig);
         session.emplace();
         ASSERT_TRUE(session->initialised());
         cartes.emplace(*session);
         entree.emplace(*session);
     }
     void startPulse() {
-        pulse.emplace(dir.path());
+        pulse.emplace(dir);
         ASSERT_TRUE(pulse->ready()) << "private PulseAudio did not start";
     }
     /// Where `capture` lies in the fed bytes, or -1 when it is not a contiguous run of them.
@@ -45,12 +45,13 @@ protected:
     }
     /// A real-time device of known bytes, optionally after an output-only device.
     std::string knownBytesConfig(bool withOutputOnly) {
-        input = test::writeKnownBytes(dir.path() / "input.raw", 2'000'000);
+        input = test::writeKnownBytes(dir / "input.raw", 2'000'000);
         std::string config = withOutputOnly ? "pcm.speakers { type asym playback.pcm { type null } }\n" : "";
-        return config + test::filePcm("!default", dir.path() / "input.raw", true);
+        return config + test::filePcm("!default", dir / "input.raw", true);
     }
 
-    test::TempDir dir;
+    test::TemporaryFolder folder;
+    const std::filesystem::path dir{folder.path()};
     std::optional<PrivatePulse> pulse;
     std::optional<PortAudioSession> session;
     std::optional<PortAudioDeviceEnumerator> cartes;

@@ -6,7 +6,7 @@
 #include <csignal>
 
 #include "config/Configuration.h"
-#include "config/TemporaryFolder.h"
+#include "doubles/TemporaryFolder.h"
 #include "config/fileINI.h"
 
 namespace korvalen {

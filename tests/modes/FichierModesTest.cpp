@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "config/TemporaryFolder.h"
+#include "doubles/TemporaryFolder.h"
 #include "modes/FichierModes.h"
 
 namespace korvalen {
