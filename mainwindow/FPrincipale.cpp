@@ -213,7 +213,7 @@ void FPrincipale::Command3_Click() {
     }
 }
 
-bool FPrincipale::demarrer() {
+void FPrincipale::demarrer() {
     const int position = carteChoisie_;
     const int numero = (position >= 0 && position < static_cast<int>(numerosCartes_.size()))
                            ? numerosCartes_[position]
@@ -221,7 +221,7 @@ bool FPrincipale::demarrer() {
     if (!capture_.ouvrirEtDemarrer(numero)) {
         messages_.afficher(QStringLiteral("Wave input device didn't open!"), QStringLiteral("Ack!"),
                            Icone::Exclamation);
-        return false;
+        return;
     }
     silenceSignale_ = false;
     Timer2_->setEnabled(true);
@@ -230,7 +230,6 @@ bool FPrincipale::demarrer() {
     setBoutonsConfigActifs(false);
     Timer1_->setInterval(v_.Temps_timer);
     Timer1_->setEnabled(true);
-    return true;
 }
 
 void FPrincipale::arreter() {

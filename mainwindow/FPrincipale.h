@@ -3,7 +3,6 @@
 #include <QString>
 #include <QWidget>
 #include <array>
-#include <memory>
 #include <vector>
 
 #include "audio/CaptureAudio.h"
@@ -65,7 +64,7 @@ protected:
 private:
     void construireControles();
     void InitDevices();
-    bool demarrer();
+    void demarrer();
     void arreter();
     void CaptureLevels();
     void afficherNomMode();
