@@ -10,7 +10,7 @@
 #include "audio/PortAudioCapture.h"
 #include "engine/Variables.h"
 #include "mainwindow/FPrincipale.h"
-#include "mainwindow/Messages.h"
+#include "ui/Messages.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

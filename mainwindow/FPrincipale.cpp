@@ -3,50 +3,26 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 
 #include "config/Configuration.h"
 #include "engine/Chenillards.h"
 #include "engine/Ecriture_Sortie.h"
 #include "engine/Sorties.h"
-#include "mainwindow/Controles.h"
-#include "mainwindow/Messages.h"
-#include "mainwindow/Twips.h"
+#include "ui/Controles.h"
+#include "ui/Messages.h"
+#include "ui/Twips.h"
+#include "ui/WindowBuilder.h"
 #include "modes/FichierModes.h"
 
 namespace korvalen {
 
 namespace {
 
-const QString POLICE = QStringLiteral("Sans Serif");  // stands in for MS Sans Serif
 constexpr int LARGEUR_FENETRE = 8925, HAUTEUR_FENETRE = 5790;
 const char* const LEGENDES_DIRECTES[5] = {"Chenillard", "Slow", "Inversé", "Bouton 4", "Bouton 5"};
-
-// Buttons placed straight on the window.
-struct BoutonFenetre {
-    const char* nom;
-    int gauche, haut, largeur, hauteur;
-    const char* legende;
-};
-constexpr BoutonFenetre BOUTONS[] = {
-    {"Command6", 0, 0, 2895, 255, "Config Modes"},       {"Command7", 3000, 0, 3735, 255, "Options"},
-    {"Command2", 6840, 0, 2055, 255, "Config Sorties"},  {"Command3", 3000, 3720, 3735, 855, "Lancement"},
-    {"Command4", 0, 5520, 2895, 255, "Config Boutons"},  {"Command8", 3000, 5520, 3735, 255, "Initialisation"},
-    {"Command5", 6840, 5520, 2055, 255, "Quitter"},
-};
-
-QGroupBox* cadre(QWidget* parent, const char* nom, const char* legende, QRect r) {
-    auto* f = new QGroupBox(QString::fromUtf8(legende), parent);
-    f->setObjectName(QString::fromLatin1(nom));
-    f->setGeometry(r);
-    return f;
-}
-
-QString indexe(const char* nom, int i) { return QStringLiteral("%1[%2]").arg(QLatin1String(nom)).arg(i); }
 
 QString texte(const std::string& s) { return QString::fromStdString(s); }
 
@@ -61,58 +37,53 @@ FPrincipale::FPrincipale(Variables& v, IAudioDeviceEnumerator& cartes, IAudioInp
       messages_(messages),
       dossierProgramme_(std::move(dossierProgramme)),
       capture_(entree) {
-    setObjectName(QStringLiteral("FPrincipale"));
-    setWindowTitle(QStringLiteral("Korvalen"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
-    setFont(QFont(POLICE, 8));
-    setFixedSize(twips(LARGEUR_FENETRE), twips(HAUTEUR_FENETRE));
+    setUpFixedWindow(*this, QStringLiteral("FPrincipale"), QStringLiteral("Korvalen"), LARGEUR_FENETRE,
+                     HAUTEUR_FENETRE);
     construireControles();
 }
 
 FPrincipale::~FPrincipale() = default;
 
 void FPrincipale::construireControles() {
-    for (const BoutonFenetre& b : BOUTONS) {
-        auto* bouton = new QPushButton(QString::fromUtf8(b.legende), this);
-        bouton->setObjectName(QString::fromLatin1(b.nom));
-        bouton->setGeometry(rectTwips(b.gauche, b.haut, b.largeur, b.hauteur));
-        if (QLatin1String(b.nom) == QLatin1String("Command3")) {
-            Command3_ = bouton;
-            continue;
-        }
-        boutonsConfig_.push_back(bouton);
-        const QString nom = bouton->objectName();
-        if (nom == QLatin1String("Command5")) {
-            connect(bouton, &QPushButton::clicked, this, &FPrincipale::Command5_Click);
-        } else if (nom == QLatin1String("Command8")) {
-            connect(bouton, &QPushButton::clicked, this, &FPrincipale::Command8_Click);
-        } else {
-            connect(bouton, &QPushButton::clicked, this, [this, nom] { emit fenetreDemandee(nom); });
-        }
-    }
-    QFont grasse(POLICE, 12);
-    grasse.setBold(true);
-    Command3_->setFont(grasse);
-    connect(Command3_, &QPushButton::clicked, this, &FPrincipale::Command3_Click);
-
-    QGroupBox* frame2 = cadre(this, "Frame2", "Modes de Fonctionnement", rectTwips(0, 360, 2895, 4215));
-    Label1_ = new QLabel(frame2);
-    Label1_->setObjectName(QStringLiteral("Label1"));
-    Label1_->setGeometry(rectTwips(120, 240, 2655, 375));
-    QFont label(POLICE);
-    label.setPointSizeF(9.75);
-    label.setBold(true);
-    Label1_->setFont(label);
-    File1_ = new ListeFichiers(QStringLiteral("*.lum"), frame2);
-    File1_->setObjectName(QStringLiteral("File1"));
-    File1_->setGeometry(rectTwips(120, 720, 2655, 3210));
+    using K = ControlKind;
+    WindowBuilder b(*this);
+    b.add({
+        {K::Button, "Command6", {}, 0, 0, 2895, 255, "Config Modes"},
+        {K::Button, "Command7", {}, 3000, 0, 3735, 255, "Options"},
+        {K::Button, "Command2", {}, 6840, 0, 2055, 255, "Config Sorties"},
+        {K::Frame, "Frame2", {}, 0, 360, 2895, 4215, "Modes de Fonctionnement"},
+        {K::Label, "Label1", "Frame2", 120, 240, 2655, 375},
+        {K::FileList, "File1", "Frame2", 120, 720, 2655, 3210, "*.lum"},
+        {K::Frame, "Frame3", {}, 3000, 360, 3735, 3255, "Barre Graph"},
+        {K::Button, "Command3", {}, 3000, 3720, 3735, 855, "Lancement"},
+        {K::Frame, "Frame1", {}, 6840, 360, 2055, 4215, "Sorties"},
+        {K::Frame, "Frame4", {}, 0, 4560, 8895, 855, "Boutons "},
+        {K::Button, "Command4", {}, 0, 5520, 2895, 255, "Config Boutons"},
+        {K::Button, "Command8", {}, 3000, 5520, 3735, 255, "Initialisation"},
+        {K::Button, "Command5", {}, 6840, 5520, 2055, 255, "Quitter"},
+    });
+    Label1_ = b.get<QLabel>("Label1");
+    Label1_->setFont(windowFont(9.75, true));
+    File1_ = b.get<ListeFichiers>("File1");
     connect(File1_, &ListeFichiers::doubleClic, this, &FPrincipale::File1_DblClick);
 
-    QGroupBox* frame3 = cadre(this, "Frame3", "Barre Graph", rectTwips(3000, 360, 3735, 3255));
+    Command3_ = b.get<QPushButton>("Command3");
+    Command3_->setFont(windowFont(12, true));
+    connect(Command3_, &QPushButton::clicked, this, &FPrincipale::Command3_Click);
+    connect(b.get<QPushButton>("Command5"), &QPushButton::clicked, this, &FPrincipale::Command5_Click);
+    connect(b.get<QPushButton>("Command8"), &QPushButton::clicked, this, &FPrincipale::Command8_Click);
+    for (const char* nom : {"Command6", "Command7", "Command2", "Command4"}) {
+        connect(b.get<QPushButton>(nom), &QPushButton::clicked, this,
+                [this, nom] { emit fenetreDemandee(QString::fromLatin1(nom)); });
+    }
+    for (const char* nom : {"Command2", "Command4", "Command5", "Command6", "Command7", "Command8"}) {
+        boutonsConfig_.push_back(b.get<QPushButton>(nom));
+    }
+
+    QWidget* frame3 = b.get("Frame3");
     for (int k = 0; k < NB_BARRES; ++k) {
         auto* barre = new QProgressBar(frame3);
-        barre->setObjectName(indexe("ProgressBar1", k));
+        barre->setObjectName(indexed("ProgressBar1", k));
         barre->setOrientation(Qt::Vertical);
         barre->setRange(0, 100);
         barre->setValue(0);
@@ -120,22 +91,17 @@ void FPrincipale::construireControles() {
         barre->setGeometry(rectTwips(120 + 360 * k, 360, 255, 2775));
         ProgressBar1_[k] = barre;
     }
-
-    QGroupBox* frame1 = cadre(this, "Frame1", "Sorties", rectTwips(6840, 360, 2055, 4215));
     for (int i = 0; i < NB_INDICATEURS; ++i) {
-        auto* c = new QCheckBox(QStringLiteral("Lumière"), frame1);
-        c->setObjectName(indexe("Check1", i));
-        c->setGeometry(rectTwips(120, 240 + 240 * i, 1815, 255));
-        Check1_[i] = c;
+        Check1_[i] = static_cast<QCheckBox*>(
+            b.add({K::CheckBox, indexed("Check1", i), "Frame1", 120, 240 + 240 * i, 1815, 255, "Lumière"}));
     }
-
-    QGroupBox* frame4 = cadre(this, "Frame4", "Boutons ", rectTwips(0, 4560, 8895, 855));
+    QWidget* frame4 = b.get("Frame4");
     for (int k = 0; k < 5; ++k) {
-        auto* b = new BoutonDirect(frame4);
-        b->setObjectName(indexe("Check2", k));
-        b->setText(QString::fromUtf8(LEGENDES_DIRECTES[k]));
-        b->setGeometry(rectTwips(120 + 1800 * k, 240, 1455, 495));
-        Check2_[k] = b;
+        auto* d = new BoutonDirect(frame4);
+        d->setObjectName(indexed("Check2", k));
+        d->setText(QString::fromUtf8(LEGENDES_DIRECTES[k]));
+        d->setGeometry(rectTwips(120 + 1800 * k, 240, 1455, 495));
+        Check2_[k] = d;
     }
 
     Timer1_ = new Minuterie(0, true, this);
@@ -316,11 +282,7 @@ void FPrincipale::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (centree_) return;
     centree_ = true;
-    if (const QScreen* ecran = screen()) {
-        QRect cadreFenetre = frameGeometry();
-        cadreFenetre.moveCenter(ecran->availableGeometry().center());
-        move(cadreFenetre.topLeft());
-    }
+    centreOnScreen(*this);
     Command3_->setFocus();
 }
 

@@ -12,9 +12,9 @@
 
 #include "doubles/FakeAudio.h"
 #include "doubles/RecordingPort.h"
-#include "mainwindow/Controles.h"
+#include "ui/Controles.h"
 #include "mainwindow/FPrincipale.h"
-#include "MessagesEnregistres.h"
+#include "doubles/MessagesEnregistres.h"
 
 using namespace korvalen;
 using namespace korvalen::test;

@@ -1,4 +1,4 @@
-#include "mainwindow/Messages.h"
+#include "ui/Messages.h"
 
 #include <QMessageBox>
 

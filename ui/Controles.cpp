@@ -1,4 +1,4 @@
-#include "mainwindow/Controles.h"
+#include "ui/Controles.h"
 
 #include <QCheckBox>
 #include <QDir>

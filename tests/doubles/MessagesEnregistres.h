@@ -3,7 +3,7 @@
 #include <QList>
 #include <QString>
 
-#include "mainwindow/Messages.h"
+#include "ui/Messages.h"
 
 namespace korvalen::test {
 
