@@ -149,7 +149,19 @@ void FPrincipale::InitDevices() {
     carteChoisie_ = nomsCartes_.empty() ? -1 : 0;
 }
 
-bool FPrincipale::ActualiserListes() { return File1_->setDossier(texte(v_.repertoire)); }
+bool FPrincipale::ActualiserListes() {
+    const bool existe = File1_->setDossier(texte(v_.repertoire));
+    emit listesActualisees();
+    return existe;
+}
+
+void FPrincipale::afficherSorties() { Affichage_sortie(v_, *this); }
+
+void FPrincipale::ecrireSorties() { EcrireSorties(v_, port_); }
+
+void FPrincipale::setLegendeBoutonDirect(int k, const QString& legende) { Check2_[k]->setText(legende); }
+
+void FPrincipale::setPeriodeChenillard(int ms) { Timer2_->setInterval(ms); }
 
 void FPrincipale::afficherNomMode() {
     QString nom = texte(v_.fichierLUM);

@@ -10,6 +10,7 @@
 #include "engine/IIndicateurs.h"
 #include "engine/IPort.h"
 #include "engine/Variables.h"
+#include "ui/IFenetrePrincipale.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -25,7 +26,7 @@ class ListeFichiers;
 class Minuterie;
 
 /// The main window: mode list, level bars, lamp outputs, live buttons, run button and the engine's timers.
-class FPrincipale : public QWidget, private IIndicateurs {
+class FPrincipale : public QWidget, public IFenetrePrincipale, private IIndicateurs {
     Q_OBJECT
 public:
     FPrincipale(Variables& v, IAudioDeviceEnumerator& cartes, IAudioInput& entree, IPort& port, IMessages& messages,
@@ -43,19 +44,24 @@ public:
     void Timer1_Timer();
     void Timer2_Timer();
 
-    /// Points the mode-file list at the save folder; false when the folder does not exist.
-    bool ActualiserListes();
-
-    /// The capture devices offered, by list position, and the position chosen (-1 = the default input).
-    const std::vector<QString>& listeCartes() const { return nomsCartes_; }
-    int carteChoisie() const { return carteChoisie_; }
-    void choisirCarte(int position) { carteChoisie_ = position; }
+    // What the other windows do to this one.
+    bool ActualiserListes() override;
+    void afficherNomMode() override;
+    void afficherSorties() override;
+    void ecrireSorties() override;
+    void setLegendeBoutonDirect(int k, const QString& legende) override;
+    void setPeriodeChenillard(int ms) override;
+    const std::vector<QString>& listeCartes() const override { return nomsCartes_; }
+    int carteChoisie() const override { return carteChoisie_; }
+    void choisirCarte(int position) override { carteChoisie_ = position; }
 
 signals:
     /// The operator confirmed leaving the program.
     void quitter();
     /// A configuration button asked for its window (its object name: "Command6", "Command7", ...).
     void fenetreDemandee(const QString& bouton);
+    /// The main window's list now shows `repertoire`; the mode editor's list follows it.
+    void listesActualisees();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -67,7 +73,6 @@ private:
     void demarrer();
     void arreter();
     void CaptureLevels();
-    void afficherNomMode();
     void legendesBoutonsDirects();
     void setBoutonsConfigActifs(bool actifs);
     bool demanderQuitter();
