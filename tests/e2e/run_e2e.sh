@@ -42,7 +42,9 @@ printf '[Options]\r\nrepertoire=%s\r\nfichierLUM=fete.lum\r\n[Port]\r\nPeripheri
     "$T/modes" > "$T/prog/Config.ini"
 
 exec 5> "$T/display"
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: without it the server resets when its last client leaves, and a program started
+# during that reset cannot connect.
+Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 PIDS+=($!)
 wait_for 10 test -s "$T/display" || fail "Xvfb did not start"
 export DISPLAY=":$(head -n1 "$T/display")"
@@ -61,13 +63,22 @@ press_return_in() {
     [ -n "$w" ] && xdotool key --window "$w" Return 2>/dev/null || true
     xdotool keyup Return 2>/dev/null || true
 }
+# True once window $1 is shown at the centre of the 1024x768 screen, where the program puts it:
+# clicks sent before then can land where the window no longer is.
+centred() {
+    local WINDOW X Y WIDTH HEIGHT SCREEN dx dy
+    eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)" || return 1
+    xdotool search --onlyvisible --name '^Korvalen$' | grep -qx "$1" || return 1
+    dx=$(( (1024 - WIDTH) / 2 - X )) dy=$(( (768 - HEIGHT) / 2 - Y ))
+    (( dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1 ))
+}
 # A child that has ended stays a zombie until waited for.
 exited() { local s; s=$(ps -o stat= -p "$APP" 2>/dev/null || true); [ -z "$s" ] || [[ "$s" == Z* ]]; }
 
 echo "case: sound drives the lamps"
 start "$T/loud.conf"
 WID=$(timeout 15 xdotool search --sync --name '^Korvalen$' | head -n1) || fail "no main window"
-sleep 0.5
+wait_for 15 centred "$WID" || fail "the main window is not shown centred"
 xdotool mousemove --window "$WID" 324 276 click 1   # "Lancement"
 # PPWDATA (0x40017086) with group B's byte 18 shows that sound and mode reached the port.
 wait_for 10 grep -qs '^1 40017086 18$' "$T/port.log" || { cat "$T/out.log"; fail "group B never received 18"; }
