@@ -1,21 +1,55 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need; does nothing when all are there.
+# Installs the Debian packages Korvalen needs, only those that are missing; never removes any.
+#   bash scripts/setup.sh           what building and running need
+#   bash scripts/setup.sh --tests   the same, plus what the tests need
+# The machine's sound server is never replaced: the tests' private sound server is PipeWire where
+# the machine already uses PipeWire, and PulseAudio elsewhere.
 set -euo pipefail
-PACKAGES=(
-  cmake g++ make pkg-config clang libclang-rt-14-dev
+
+# Building and running.
+BUILD_AND_RUN=(
+  cmake g++ make pkg-config
   qt6-base-dev qt6-translations-l10n
   portaudio19-dev libasound2-dev libasound2-plugins libsamplerate0-dev
-  pulseaudio pulseaudio-utils
-  libgtest-dev libbenchmark-dev
-  xvfb xdotool imagemagick
 )
+# The tests, whatever the sound server.
+TESTS=(
+  libgtest-dev libbenchmark-dev
+  clang libclang-rt-14-dev
+  xvfb xdotool imagemagick
+  pulseaudio-utils
+)
+# The tests' private sound server on a machine whose sound goes through PipeWire...
+TESTS_PIPEWIRE=(
+  pipewire pipewire-bin wireplumber pipewire-pulse dbus
+)
+# ...and on any other machine.
+TESTS_PULSEAUDIO=(
+  pulseaudio
+)
+
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+
+# PulseAudio conflicts with pipewire-alsa, and beside pipewire-pulse it would fight for the same socket.
+uses_pipewire() { ! installed pulseaudio && { installed pipewire-alsa || installed pipewire-pulse; }; }
+
+case "${1:-}" in
+  "") wanted=("${BUILD_AND_RUN[@]}") ;;
+  --tests)
+    wanted=("${BUILD_AND_RUN[@]}" "${TESTS[@]}")
+    if uses_pipewire; then wanted+=("${TESTS_PIPEWIRE[@]}"); else wanted+=("${TESTS_PULSEAUDIO[@]}"); fi
+    ;;
+  *) echo "usage: bash scripts/setup.sh [--tests]" >&2; exit 2 ;;
+esac
+
 missing=()
-for p in "${PACKAGES[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+for p in "${wanted[@]}"; do
+  installed "$p" || missing+=("$p")
 done
 if ((${#missing[@]})); then
   SUDO=""
   [[ $EUID -ne 0 ]] && SUDO="sudo"
   $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+  # --no-remove: apt stops rather than remove a package that conflicts with one of these.
+  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-remove "${missing[@]}"
 fi
