@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string_view>
 
-#include "config/Windows1252.h"
+#include "config/ProfileEncoding.h"
 
 namespace korvalen {
 namespace {
@@ -34,7 +34,7 @@ bool sameName(std::string_view a, std::string_view b) {
 // by byte, so that a line of any length costs bounded memory.
 class LineReader {
 public:
-    explicit LineReader(std::istream& in) : buffer_(in.rdbuf()) {}
+    explicit LineReader(std::streambuf* buffer) : buffer_(buffer) {}
 
     // Reads the start of the next line (without its line end); false at the end of the input.
     bool next() {
@@ -100,7 +100,8 @@ private:
 
 // What a line of a profile is, judged from its start.
 struct Line {
-    enum class Kind { Section, Key, Blank, Other } kind = Kind::Other;
+    // A bare key is a line of text alone, without "=": a key without a value.
+    enum class Kind { Section, Key, BareKey, Blank, Other } kind = Kind::Other;
     std::string_view name;    // section name or key, trimmed
     std::size_t equals = 0;   // position of "=" in the head, for a key
 };
@@ -116,21 +117,25 @@ Line classify(const LineReader& lines) {
         return Line{};
     }
     const std::size_t equals = head.find('=');
-    if (equals == std::string_view::npos) return Line{};
+    if (equals == std::string_view::npos) return lines.whole() ? Line{Line::Kind::BareKey, text, 0} : Line{};
     return Line{Line::Kind::Key, trim(head.substr(0, equals)), equals};
 }
 
 // The value of a key line whose "=" is at `equals`: blanks around it dropped, one pair of matching
-// quotes removed, cut to kProfileValueMax characters. Reads the line to its end.
-std::string readValue(LineReader& lines, std::size_t equals) {
-    std::string kept;           // the first bytes of the value, from its first non-blank
-    std::size_t counted = 0;    // bytes seen from the first non-blank
-    std::size_t length = 0;     // bytes up to the last non-blank
+// quotes removed, cut to kProfileValueMax characters. Reads the line to its end. In UTF-8 text a
+// character is a lead byte and its continuation bytes; otherwise every byte is one.
+std::string readValue(LineReader& lines, std::size_t equals, bool utf8) {
+    const auto startsCharacter = [utf8](char c) { return !utf8 || (static_cast<unsigned char>(c) & 0xC0) != 0x80; };
+    std::string kept;              // the first characters of the value, from its first non-blank
+    std::size_t keptCharacters = 0;
+    std::size_t counted = 0;       // bytes seen from the first non-blank
+    std::size_t length = 0;        // bytes up to the last non-blank
     char last = 0;
     auto take = [&](char c) {
         if (counted == 0 && isBlank(c)) return;
         ++counted;
-        if (kept.size() <= kProfileValueMax) kept += c;
+        if (startsCharacter(c)) ++keptCharacters;
+        if (keptCharacters <= kProfileValueMax + 1) kept += c;
         if (!isBlank(c)) {
             length = counted;
             last = c;
@@ -139,14 +144,21 @@ std::string readValue(LineReader& lines, std::size_t equals) {
     for (char c : std::string_view(lines.head()).substr(equals + 1)) take(c);
     for (int c = lines.restByte(); c >= 0; c = lines.restByte()) take(static_cast<char>(c));
 
-    if (length >= 2 && (kept[0] == '"' || kept[0] == '\'') && last == kept[0])
-        return kept.substr(1, std::min(length - 2, kProfileValueMax));
-    return kept.substr(0, std::min(length, kProfileValueMax));
+    const bool quoted = length >= 2 && (kept[0] == '"' || kept[0] == '\'') && last == kept[0];
+    std::string value = quoted ? kept.substr(1, length - 2) : kept.substr(0, length);
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (startsCharacter(value[i]) && ++characters > kProfileValueMax) {
+            value.resize(i);
+            break;
+        }
+    }
+    return value;
 }
 
 // A value as stored: no line end may enter the file, and the profile API stops at a NUL.
-std::string storableValue(const std::string& value) {
-    std::string out = utf8ToWindows1252(value);
+std::string storableValue(const std::string& value, ProfileEncoding encoding) {
+    std::string out = toProfileText(value, encoding);
     out.erase(std::remove(out.begin(), out.end(), '\0'), out.end());
     std::replace(out.begin(), out.end(), '\r', ' ');
     std::replace(out.begin(), out.end(), '\n', ' ');
@@ -185,14 +197,16 @@ private:
 
 std::vector<std::optional<std::string>> readProfileValues(std::istream& in, const std::string& section,
                                                           const std::vector<std::string>& keys) {
-    const std::string wantedSection = utf8ToWindows1252(section);
+    ProfileTextIn text(in.rdbuf());
+    const ProfileEncoding encoding = text.encoding();
+    const std::string wantedSection = toProfileText(section, encoding);
     std::vector<std::string> wantedKeys;
-    for (const std::string& key : keys) wantedKeys.push_back(utf8ToWindows1252(key));
+    for (const std::string& key : keys) wantedKeys.push_back(toProfileText(key, encoding));
 
     std::vector<std::optional<std::string>> values(keys.size());
     std::size_t missing = keys.size();
     bool inside = false;
-    LineReader lines(in);
+    LineReader lines(&text);
     while (missing > 0 && lines.next()) {
         const Line line = classify(lines);
         if (line.kind == Line::Kind::Section) {
@@ -201,7 +215,8 @@ std::vector<std::optional<std::string>> readProfileValues(std::istream& in, cons
         } else if (inside && line.kind == Line::Kind::Key) {
             for (std::size_t i = 0; i < wantedKeys.size(); ++i) {
                 if (!values[i] && sameName(line.name, wantedKeys[i])) {
-                    values[i] = windows1252ToUtf8(readValue(lines, line.equals));
+                    values[i] = fromProfileText(readValue(lines, line.equals, encoding != ProfileEncoding::Windows1252),
+                                                encoding);
                     --missing;
                     break;
                 }
@@ -213,12 +228,17 @@ std::vector<std::optional<std::string>> readProfileValues(std::istream& in, cons
 
 void writeProfileValues(std::istream& in, std::ostream& out, const std::string& section,
                         const std::vector<ProfileEntry>& entries) {
-    const std::string wantedSection = utf8ToWindows1252(section);
+    ProfileTextIn text(in.rdbuf());
+    const ProfileEncoding encoding = text.encoding();
+    const std::string wantedSection = toProfileText(section, encoding);
     std::vector<ProfileEntry> stored;
-    for (const auto& [key, value] : entries) stored.emplace_back(utf8ToWindows1252(key), storableValue(value));
+    for (const auto& [key, value] : entries)
+        stored.emplace_back(toProfileText(key, encoding), storableValue(value, encoding));
     std::vector<bool> written(stored.size(), false);
 
-    Output output(out);
+    ProfileTextOut encoded(out, encoding);
+    std::ostream textOut(&encoded);
+    Output output(textOut);
     auto writeMissing = [&] {
         if (std::find(written.begin(), written.end(), false) == written.end()) return;
         output.endOpenLine();
@@ -234,7 +254,7 @@ void writeProfileValues(std::istream& in, std::ostream& out, const std::string& 
 
     enum class Where { Before, Inside, After } where = Where::Before;
     std::string heldBlank;  // blank lines that may close the section: new keys go before them
-    LineReader lines(in);
+    LineReader lines(&text);
     while (lines.next()) {
         const Line line = classify(lines);
         if (where == Where::Inside && line.kind == Line::Kind::Blank) {
@@ -256,12 +276,19 @@ void writeProfileValues(std::istream& in, std::ostream& out, const std::string& 
         if (line.kind == Line::Kind::Section && where == Where::Before && sameName(line.name, wantedSection))
             where = Where::Inside;
 
-        if (where == Where::Inside && line.kind == Line::Kind::Key) {
+        if (where == Where::Inside && (line.kind == Line::Kind::Key || line.kind == Line::Kind::BareKey)) {
             const auto match = std::find_if(stored.begin(), stored.end(), [&](const ProfileEntry& entry) {
                 return !written[static_cast<std::size_t>(&entry - stored.data())] && sameName(line.name, entry.first);
             });
             if (match != stored.end()) {
-                output.write(std::string_view(lines.head()).substr(0, line.equals + 1));
+                // The key stays as the line wrote it; a bare key gains its "=".
+                const std::string_view head = lines.head();
+                if (line.kind == Line::Kind::Key) {
+                    output.write(head.substr(0, line.equals + 1));
+                } else {
+                    output.write(head.substr(0, static_cast<std::size_t>(line.name.data() - head.data()) + line.name.size()));
+                    output.write("=");
+                }
                 output.write(match->second);
                 output.write(kLineEnd);
                 written[static_cast<std::size_t>(match - stored.begin())] = true;
@@ -281,6 +308,8 @@ void writeProfileValues(std::istream& in, std::ostream& out, const std::string& 
     }
     writeMissing();
     output.write(heldBlank);
+    textOut.flush();
+    encoded.finish();
 }
 
 }  // namespace korvalen

@@ -1,7 +1,9 @@
 #pragma once
 // Reading and rewriting the Windows profile-file layout (sections, keys, values) on streams.
 //
-// Streams carry the Windows-1252 bytes of the file; names and values given and returned are UTF-8.
+// Streams carry the bytes of the file: Windows-1252, or UTF-8 or UTF-16 (either byte order) when
+// the file starts with that byte-order mark. A rewrite keeps the file's encoding and mark. Names
+// and values given and returned are UTF-8.
 // Input is read line by line with a bounded amount kept per line, so any content is safe to read.
 
 #include <cstddef>
@@ -27,7 +29,8 @@ std::vector<std::optional<std::string>> readProfileValues(std::istream& in, cons
                                                           const std::vector<std::string>& keys);
 
 /// Copies the profile `in` to `out` with every entry of `entries` set in `section`: an existing key
-/// is replaced in place, a new key goes at the end of its section, a new section at the end.
+/// is replaced in place (so is a line that holds the key alone, without "="), a new key goes at
+/// the end of its section, a new section at the end.
 /// Every other line is copied byte for byte.
 void writeProfileValues(std::istream& in, std::ostream& out, const std::string& section,
                         const std::vector<ProfileEntry>& entries);

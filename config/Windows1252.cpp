@@ -91,4 +91,15 @@ std::string utf8ToWindows1252(std::string_view texte) {
     return out;
 }
 
+std::string validUtf8(std::string_view text) {
+    Converter converter("UTF-8", "UTF-8");
+    std::string out;
+    out.reserve(text.size());
+    while (!converter.convert(text, out)) {
+        out += "\xEF\xBF\xBD";
+        text.remove_prefix(sequenceLength(text));
+    }
+    return out;
+}
+
 }  // namespace korvalen

@@ -1,5 +1,6 @@
 #pragma once
-// Conversion between the UTF-8 text held in memory and the Windows-1252 bytes stored in the files.
+// Conversion between the UTF-8 text held in memory and the Windows-1252 bytes stored in the files,
+// and the cleaning of UTF-8 text read from files stored in a Unicode encoding.
 
 #include <string>
 #include <string_view>
@@ -13,5 +14,9 @@ std::string windows1252ToUtf8(std::string_view octets);
 /// UTF-8 text as Windows-1252 bytes. A character the code page cannot hold, and a byte that is
 /// not valid UTF-8, becomes "?" (the replacement Windows uses), so writing never fails.
 std::string utf8ToWindows1252(std::string_view texte);
+
+/// `text` with every sequence that is not valid UTF-8 (a stray byte, a cut sequence, an encoded
+/// surrogate) replaced by U+FFFD, so that what a file holds is always safe to show.
+std::string validUtf8(std::string_view text);
 
 }  // namespace korvalen

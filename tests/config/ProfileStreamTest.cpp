@@ -1,7 +1,9 @@
 // Reading and rewriting profile text on streams: the lookup rules and the byte-exact rewrite.
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 
@@ -9,6 +11,8 @@
 
 namespace korvalen {
 namespace {
+
+using namespace std::string_literals;
 
 std::optional<std::string> lookup(const std::string& text, const std::string& section, const std::string& key) {
     std::istringstream in(text);
@@ -20,6 +24,30 @@ std::string rewrite(const std::string& text, const std::string& section, const s
     std::ostringstream out;
     writeProfileValues(in, out, section, entries);
     return out.str();
+}
+
+const std::string kUtf8Mark = "\xEF\xBB\xBF";
+
+// `text` (UTF-8) stored as an editor saves it in `code`, behind its byte-order mark.
+std::string marked(const std::string& code, const std::string& text) {
+    if (code == "UTF-8") return kUtf8Mark + text;
+    const iconv_t converter = iconv_open(code.c_str(), "UTF-8");
+    std::string out(text.size() * 4, '\0');
+    char* in = const_cast<char*>(text.data());
+    char* outPtr = out.data();
+    std::size_t inLeft = text.size();
+    std::size_t outLeft = out.size();
+    const std::size_t result = iconv(converter, &in, &inLeft, &outPtr, &outLeft);
+    iconv_close(converter);
+    EXPECT_EQ(result, 0u);
+    out.resize(out.size() - outLeft);
+    return (code == "UTF-16LE" ? "\xFF\xFE" : "\xFE\xFF") + out;
+}
+
+std::string repeated(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += text;
+    return out;
 }
 
 struct LookupCase {
@@ -67,6 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{"blanksInsideBrackets", "  [ Sorties ]  \r\nA 0=x\r\n", "Sorties", "A 0", "x"},
         LookupCase{"cutTo255", "[S]\r\nk=" + kLong300 + "\r\n", "S", "k", std::string(255, 'x')},
         LookupCase{"quotedCutTo255", "[S]\r\nk=\"" + kLong300 + "\"\r\n", "S", "k", std::string(255, 'x')},
+        LookupCase{"utf8FileCutTo255Characters", marked("UTF-8", "[S]\r\nk=" + repeated("\xC3\xA9", 300)), "S", "k",
+                   repeated("\xC3\xA9", 255)},
         LookupCase{"windows1252Name", "[Sorties]\r\nA 0=Projecteur \xE9t\xE9 \x80\r\n", "Sorties", "A 0",
                    "Projecteur \xC3\xA9t\xC3\xA9 \xE2\x82\xAC"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -135,6 +165,8 @@ INSTANTIATE_TEST_SUITE_P(
         RewriteCase{"lineEndsInAValueCannotSplitIt", "", "S", {{"k", "a\r\n[Options]\nb"}}, "[S]\r\nk=a  [Options] b\r\n"},
         RewriteCase{"utf8StoredAsWindows1252", "", "Sorties", {{"A 0", "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC"}},
                     "[Sorties]\r\nA 0=\xE9t\xE9 \x80\r\n"},
+        RewriteCase{"bytesThatStartLikeAMarkAreText", "\xEF\xBB\r\n[S]\r\nk=1\r\n", "S", {{"k", "2"}},
+                    "\xEF\xBB\r\n[S]\r\nk=2\r\n"},
         RewriteCase{"characterOutsideTheCodePage", "", "Sorties", {{"A 0", "\xCE\xA9 \xE4\xB8\xAD"}},
                     "[Sorties]\r\nA 0=? ?\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -152,6 +184,60 @@ TEST(ProfileRewrite, WhatIsWrittenIsReadBack) {
     EXPECT_EQ(lookup(after, "Sorties", "A 0"), name);
     EXPECT_EQ(lookup(after, "Sorties", "B 7"), "");
 }
+
+// A file as bytes, one read and one write on it, and the bytes written.
+struct FileBytesCase {
+    std::string name;
+    std::string before;
+    const char* readSection;
+    const char* readKey;
+    std::optional<std::string> read;
+    const char* section;
+    std::vector<ProfileEntry> entries;
+    std::string after;
+    friend void PrintTo(const FileBytesCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ProfileFileBytes : public ::testing::TestWithParam<FileBytesCase> {};
+
+TEST_P(ProfileFileBytes, ReadsAndWritesTheFileInItsOwnEncoding) {
+    const FileBytesCase& c = GetParam();
+    EXPECT_EQ(lookup(c.before, c.readSection, c.readKey), c.read);
+    EXPECT_EQ(rewrite(c.before, c.section, c.entries), c.after);
+}
+
+std::vector<FileBytesCase> fileBytesCases() {
+    const std::string spot = "Spot \xC3\xA9t\xC3\xA9 \xF0\x9F\x92\xA1";  // "Spot été" and a bulb, outside 16 bits
+    const std::string lampe = "Lampe \xCE\xA9";                               // Ω, outside Windows-1252
+    const std::string file = "[Sorties]\r\nA 0=" + spot + "\r\nA 1=x\r\n";
+    std::vector<FileBytesCase> cases;
+    for (const std::string code : {"UTF-8", "UTF-16LE", "UTF-16BE"}) {
+        std::string label = code;
+        label.erase(std::remove(label.begin(), label.end(), '-'), label.end());
+        const auto in = [&](const std::string& text) { return marked(code, text); };
+        cases.push_back({label + "ReplacesAKey", in(file), "sorties", "A 0", spot, "Sorties", {{"A 1", lampe}},
+                         in("[Sorties]\r\nA 0=" + spot + "\r\nA 1=" + lampe + "\r\n")});
+        cases.push_back({label + "AddsAKey", in(file), "Sorties", "a 0", spot, "Sorties", {{"A 2", lampe}},
+                         in(file + "A 2=" + lampe + "\r\n")});
+        cases.push_back({label + "AddsASection", in(file), "Sorties", "A 0", spot, "Boutons", {{"Bouton1", "-1"}},
+                         in(file + "[Boutons]\r\nBouton1=-1\r\n")});
+    }
+    // A unit that pairs with nothing is copied as it stands; a last odd byte keeps its place.
+    const std::string unpaired = "\xFF\xFE[\0S\0]\0\r\0\n\0n\0=\0\x00\xDC\r\0\n\0"s;
+    cases.push_back({"UTF16LEUnpairedUnitCopied", unpaired + "k\0=\0" "1\0"s, "S", "n", "\xEF\xBF\xBD", "S",
+                     {{"k", "2"}}, unpaired + "k\0=\0" "2\0\r\0\n\0"s});
+    cases.push_back({"UTF16BEOddLastByte", "\xFE\xFF\0[\0S\0]k"s, "S", "k", std::nullopt, "T", {{"k", "v"}},
+                     marked("UTF-16BE", "[S]\xEF\xBF\xBD\r\n[T]\r\nk=v\r\n")});
+    // A key alone on its line, without "=", has no value to read but is the line that gets it.
+    cases.push_back({"bareKeyReplacedInPlace", "[S]\r\n  Lonely \r\nk=1\r\n", "S", "lonely", std::nullopt, "S",
+                     {{"lonely", "v"}}, "[S]\r\n  Lonely=v\r\nk=1\r\n"});
+    cases.push_back({"bareKeyOfAnotherSectionUntouched", "[T]\r\nlonely\r\n[S]\r\n", "T", "lonely", std::nullopt, "S",
+                     {{"lonely", "v"}}, "[T]\r\nlonely\r\n[S]\r\nlonely=v\r\n"});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Encodings, ProfileFileBytes, ::testing::ValuesIn(fileBytesCases()),
+                         [](const auto& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace korvalen
