@@ -121,21 +121,21 @@ Line classify(const LineReader& lines) {
     return Line{Line::Kind::Key, trim(head.substr(0, equals)), equals};
 }
 
-// The value of a key line whose "=" is at `equals`: blanks around it dropped, one pair of matching
-// quotes removed, cut to kProfileValueMax characters. Reads the line to its end. In UTF-8 text a
-// character is a lead byte and its continuation bytes; otherwise every byte is one.
-std::string readValue(LineReader& lines, std::size_t equals, bool utf8) {
-    const auto startsCharacter = [utf8](char c) { return !utf8 || (static_cast<unsigned char>(c) & 0xC0) != 0x80; };
-    std::string kept;              // the first characters of the value, from its first non-blank
-    std::size_t keptCharacters = 0;
-    std::size_t counted = 0;       // bytes seen from the first non-blank
-    std::size_t length = 0;        // bytes up to the last non-blank
+// Bytes of a value kept: an opening quote and kProfileValueMax characters of up to four bytes each.
+constexpr std::size_t kValueBytesKept = 4 * (kProfileValueMax + 1);
+
+// The start of the value of a key line whose "=" is at `equals`: blanks around it dropped, one pair
+// of matching quotes removed, and enough bytes kept for the longest value returned. Reads the line
+// to its end.
+std::string readValue(LineReader& lines, std::size_t equals) {
+    std::string kept;           // the first bytes of the value, from its first non-blank
+    std::size_t counted = 0;    // bytes seen from the first non-blank
+    std::size_t length = 0;     // bytes up to the last non-blank
     char last = 0;
     auto take = [&](char c) {
         if (counted == 0 && isBlank(c)) return;
         ++counted;
-        if (startsCharacter(c)) ++keptCharacters;
-        if (keptCharacters <= kProfileValueMax + 1) kept += c;
+        if (kept.size() < kValueBytesKept) kept += c;
         if (!isBlank(c)) {
             length = counted;
             last = c;
@@ -145,15 +145,19 @@ std::string readValue(LineReader& lines, std::size_t equals, bool utf8) {
     for (int c = lines.restByte(); c >= 0; c = lines.restByte()) take(static_cast<char>(c));
 
     const bool quoted = length >= 2 && (kept[0] == '"' || kept[0] == '\'') && last == kept[0];
-    std::string value = quoted ? kept.substr(1, length - 2) : kept.substr(0, length);
+    return quoted ? kept.substr(1, length - 2) : kept.substr(0, length);
+}
+
+// The first kProfileValueMax characters of valid UTF-8 text.
+std::string firstCharacters(std::string text) {
     std::size_t characters = 0;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        if (startsCharacter(value[i]) && ++characters > kProfileValueMax) {
-            value.resize(i);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && ++characters > kProfileValueMax) {
+            text.resize(i);
             break;
         }
     }
-    return value;
+    return text;
 }
 
 // A value as stored: no line end may enter the file, and the profile API stops at a NUL.
@@ -215,8 +219,7 @@ std::vector<std::optional<std::string>> readProfileValues(std::istream& in, cons
         } else if (inside && line.kind == Line::Kind::Key) {
             for (std::size_t i = 0; i < wantedKeys.size(); ++i) {
                 if (!values[i] && sameName(line.name, wantedKeys[i])) {
-                    values[i] = fromProfileText(readValue(lines, line.equals, encoding != ProfileEncoding::Windows1252),
-                                                encoding);
+                    values[i] = firstCharacters(fromProfileText(readValue(lines, line.equals), encoding));
                     --missing;
                     break;
                 }

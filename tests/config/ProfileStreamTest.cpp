@@ -97,6 +97,8 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{"quotedCutTo255", "[S]\r\nk=\"" + kLong300 + "\"\r\n", "S", "k", std::string(255, 'x')},
         LookupCase{"utf8FileCutTo255Characters", marked("UTF-8", "[S]\r\nk=" + repeated("\xC3\xA9", 300)), "S", "k",
                    repeated("\xC3\xA9", 255)},
+        LookupCase{"utf8FileStrayBytesReplacedThenCut", marked("UTF-8", "[S]\r\nk=" + repeated("\x9E", 300)), "S", "k",
+                   repeated("\xEF\xBF\xBD", 255)},
         LookupCase{"windows1252Name", "[Sorties]\r\nA 0=Projecteur \xE9t\xE9 \x80\r\n", "Sorties", "A 0",
                    "Projecteur \xC3\xA9t\xC3\xA9 \xE2\x82\xAC"}),
     [](const auto& info) { return std::string(info.param.name); });
