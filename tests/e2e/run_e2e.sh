@@ -63,22 +63,30 @@ press_return_in() {
     [ -n "$w" ] && xdotool key --window "$w" Return 2>/dev/null || true
     xdotool keyup Return 2>/dev/null || true
 }
-# True once window $1 is shown at the centre of the 1024x768 screen, where the program puts it:
-# clicks sent before then can land where the window no longer is.
-centred() {
-    local WINDOW X Y WIDTH HEIGHT SCREEN dx dy
-    eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)" || return 1
-    xdotool search --onlyvisible --name '^Korvalen$' | grep -qx "$1" || return 1
-    dx=$(( (1024 - WIDTH) / 2 - X )) dy=$(( (768 - HEIGHT) / 2 - Y ))
-    (( dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1 ))
+# Prints the main window once it is shown at the centre of the 1024x768 screen, where the program
+# puts it: clicks sent before then can land where the window no longer is. Windows are looked up
+# afresh each time, as one found earlier may be gone.
+centred_window() {
+    local w WINDOW X Y WIDTH HEIGHT SCREEN
+    for w in $(xdotool search --onlyvisible --name '^Korvalen$' 2>/dev/null); do
+        WINDOW='' X=0 Y=0 WIDTH='' HEIGHT=0 SCREEN=0
+        eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null)"
+        [ -n "$WIDTH" ] || continue
+        if (( (1024 - WIDTH) / 2 - X >= -1 && (1024 - WIDTH) / 2 - X <= 1 &&
+              (768 - HEIGHT) / 2 - Y >= -1 && (768 - HEIGHT) / 2 - Y <= 1 )); then
+            echo "$w"
+            return 0
+        fi
+    done
+    return 1
 }
 # A child that has ended stays a zombie until waited for.
 exited() { local s; s=$(ps -o stat= -p "$APP" 2>/dev/null || true); [ -z "$s" ] || [[ "$s" == Z* ]]; }
 
 echo "case: sound drives the lamps"
 start "$T/loud.conf"
-WID=$(timeout 15 xdotool search --sync --name '^Korvalen$' | head -n1) || fail "no main window"
-wait_for 15 centred "$WID" || fail "the main window is not shown centred"
+wait_for 15 centred_window >/dev/null || fail "no main window shown centred"
+WID=$(centred_window)
 xdotool mousemove --window "$WID" 324 276 click 1   # "Lancement"
 # PPWDATA (0x40017086) with group B's byte 18 shows that sound and mode reached the port.
 wait_for 10 grep -qs '^1 40017086 18$' "$T/port.log" || { cat "$T/out.log"; fail "group B never received 18"; }
