@@ -4,12 +4,14 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "app/EditeurModes.h"
 #include "config/Configuration.h"
 #include "config/fileINI.h"
 #include "engine/PortParallele.h"
 #include "audio/PortAudioCapture.h"
 #include "engine/Variables.h"
 #include "mainwindow/FPrincipale.h"
+#include "ui/FileDialogs.h"
 #include "ui/Messages.h"
 
 int main(int argc, char* argv[]) {
@@ -35,7 +37,12 @@ int main(int argc, char* argv[]) {
 
     korvalen::FPrincipale fenetre(variables, cartes, entree, port, messages, dossierProgramme);
     messages.setParent(&fenetre);
+    korvalen::FileDialogsQt dialogues(&fenetre);
     QObject::connect(&fenetre, &korvalen::FPrincipale::quitter, &app, &QApplication::quit);
+
+    // Before the start-up, whose list refresh creates the editor; after the main window, so the
+    // editor goes first at the end of the run.
+    korvalen::EditeurModes editeurModes(variables, fenetre, messages, dialogues);
     if (!fenetre.Form_Load()) return 0;
     fenetre.show();
 

@@ -160,4 +160,10 @@ std::optional<std::string> replaceFile(const std::string& path, const std::funct
     return std::nullopt;
 }
 
+std::optional<std::string> removeFile(const std::string& path) {
+    // unlink, not remove: a folder given by mistake must never be removed.
+    if (::unlink(path.c_str()) == 0) return std::nullopt;
+    return "Impossible de supprimer " + path + " : " + std::strerror(errno);
+}
+
 }  // namespace korvalen

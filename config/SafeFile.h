@@ -21,4 +21,7 @@ bool isRegularFile(const std::string& path);
 /// saveFailureMessage is returned.
 std::optional<std::string> replaceFile(const std::string& path, const std::function<int(std::ostream&)>& produce);
 
+/// Deletes the file `path`; on failure a French message naming the file and the system's reason.
+std::optional<std::string> removeFile(const std::string& path);
+
 }  // namespace korvalen

@@ -167,6 +167,7 @@ void FPrincipale::afficherNomMode() {
     QString nom = texte(v_.fichierLUM);
     nom.remove(QStringLiteral(".lum"), Qt::CaseSensitive);
     Label1_->setText(nom);
+    emit nomModeAffiche();
 }
 
 void FPrincipale::legendesBoutonsDirects() {

@@ -62,6 +62,8 @@ signals:
     void fenetreDemandee(const QString& bouton);
     /// The main window's list now shows `repertoire`; the mode editor's list follows it.
     void listesActualisees();
+    /// The mode label now shows `fichierLUM` without ".lum"; the mode editor's label follows it.
+    void nomModeAffiche();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

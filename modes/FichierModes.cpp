@@ -136,6 +136,13 @@ std::optional<std::string> SauverModes(const Variables& v) {
     });
 }
 
+std::optional<std::string> creerModeVide(const std::string& chemin) {
+    return replaceFile(chemin, [](std::ostream& sortie) {
+        sortie << "\"vide\"" << kFinDeLigne;
+        return 0;
+    });
+}
+
 void NumeroterSorties(Variables& v) {
     for (std::size_t i = 0; i < NB_SORTIES_GROUPE; ++i) {
         v.SortieA[i].numero = static_cast<Entier>(i);

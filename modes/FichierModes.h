@@ -22,6 +22,10 @@ void ChargerModes(Variables& v);
 /// Writes the current mode file; on failure a French message naming the file and the reason.
 std::optional<std::string> SauverModes(const Variables& v);
 
+/// Creates `chemin` as an empty mode file (the placeholder that reading leaves without effect),
+/// replacing any file of that name; on failure a French message naming the file and the reason.
+std::optional<std::string> creerModeVide(const std::string& chemin);
+
 /// Gives SortieA(i) the number i and SortieB(i) the number 8 + i.
 void NumeroterSorties(Variables& v);
 

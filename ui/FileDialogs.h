@@ -12,7 +12,8 @@ class IFileDialogs {
 public:
     virtual ~IFileDialogs() = default;
     /// Asks for the name of a file to create, starting in `folder`; empty when cancelled.
-    /// Replacing an existing file is the caller's question, not the dialog's.
+    /// A name typed without extension gets that of the filter's first pattern. Replacing an
+    /// existing file is the caller's question, not the dialog's.
     virtual QString askNewFile(const QString& title, const QString& filter, const QString& folder) = 0;
 };
 
