@@ -38,7 +38,8 @@ int main(int argc, char* argv[]) {
     korvalen::FPrincipale fenetre(variables, cartes, entree, port, messages, dossierProgramme);
     messages.setParent(&fenetre);
     korvalen::FileDialogsQt dialogues(&fenetre);
-    QObject::connect(&fenetre, &korvalen::FPrincipale::quitter, &app, &QApplication::quit);
+    // Yes ends the program at once: no window is asked to close again.
+    QObject::connect(&fenetre, &korvalen::FPrincipale::quitter, &app, [] { QCoreApplication::exit(0); });
 
     // Before the start-up, whose list refresh creates the editor; after the main window, so the
     // editor goes first at the end of the run.

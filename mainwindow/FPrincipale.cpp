@@ -111,8 +111,13 @@ void FPrincipale::construireControles() {
     Timer2_->setObjectName(QStringLiteral("Timer2"));
     connect(Timer2_, &Minuterie::tick, this, &FPrincipale::Timer2_Timer);
 
-    // The run button comes first in the keyboard order and holds the focus.
-    QWidget::setTabOrder(Command3_, File1_);
+    // The run button comes first in the keyboard order and holds the focus; the rest follows the
+    // layout: the top row, the columns from left to right, the live buttons, the bottom row.
+    std::vector<QWidget*> ordre = {Command3_, b.get("Command6"), b.get("Command7"), b.get("Command2"), File1_};
+    ordre.insert(ordre.end(), Check1_.begin(), Check1_.end());
+    ordre.insert(ordre.end(), Check2_.begin(), Check2_.end());
+    ordre.insert(ordre.end(), {b.get("Command4"), b.get("Command8"), b.get("Command5")});
+    for (std::size_t i = 1; i < ordre.size(); ++i) QWidget::setTabOrder(ordre[i - 1], ordre[i]);
     setFocusProxy(Command3_);
 }
 
@@ -159,7 +164,7 @@ void FPrincipale::afficherSorties() { Affichage_sortie(v_, *this); }
 
 void FPrincipale::ecrireSorties() { EcrireSorties(v_, port_); }
 
-void FPrincipale::setLegendeBoutonDirect(int k, const QString& legende) { Check2_[k]->setText(legende); }
+void FPrincipale::setLegendeBoutonDirect(int k, const QString& legende) { Check2_[k]->setText(literalCaption(legende)); }
 
 void FPrincipale::setPeriodeChenillard(int ms) { Timer2_->setInterval(ms); }
 
@@ -174,8 +179,8 @@ void FPrincipale::legendesBoutonsDirects() {
     for (int k = 0; k < 5; ++k) {
         const Entier b = v_.Bouton[k + 1];
         for (int j = 0; j < NB_SORTIES_GROUPE; ++j) {
-            if (b == v_.SortieA[j].numero) Check2_[k]->setText(texte(v_.SortieA[j].nom));
-            if (b == v_.SortieB[j].numero) Check2_[k]->setText(texte(v_.SortieB[j].nom));
+            if (b == v_.SortieA[j].numero) setLegendeBoutonDirect(k, texte(v_.SortieA[j].nom));
+            if (b == v_.SortieB[j].numero) setLegendeBoutonDirect(k, texte(v_.SortieB[j].nom));
         }
     }
 }
@@ -203,6 +208,7 @@ void FPrincipale::demarrer() {
         return;
     }
     silenceSignale_ = false;
+    ++marche_;
     Timer2_->setEnabled(true);
     v_.enMarche = VRAI;
     Command3_->setText(QStringLiteral("Arret"));
@@ -237,7 +243,14 @@ void FPrincipale::Timer1_Timer() {
     // A tick that would start inside the event pass of another is skipped.
     if (dansRafraichissement_) return;
     dansRafraichissement_ = true;
+    const unsigned marche = marche_;
     CaptureLevels();
+    // "Arret" clicked in the event pass ended this run: the rest of the tick belongs to it and is
+    // dropped, so that the timers stay off and the lamps keep their state.
+    if (!v_.enMarche || marche != marche_) {
+        dansRafraichissement_ = false;
+        return;
+    }
     if (!v_.chenillardActif) comparerNiveaux(v_);
     if (Check2_[0]->valeur() == 1) {
         v_.chenillardActif = VRAI;
@@ -278,15 +291,23 @@ bool FPrincipale::demanderQuitter() {
 }
 
 void FPrincipale::Command5_Click() {
-    if (demanderQuitter()) emit quitter();
+    if (!demanderQuitter()) return;
+    quitteConfirme_ = true;
+    emit quitter();
 }
 
 void FPrincipale::closeEvent(QCloseEvent* event) {
+    // Quitting the application closes its windows: the answer already given holds.
+    if (quitteConfirme_) {
+        event->accept();
+        return;
+    }
     // While capture runs the close box is refused and the capture left untouched; "Arret" stops it first.
     if (v_.enMarche || !demanderQuitter()) {
         event->ignore();
         return;
     }
+    quitteConfirme_ = true;
     event->accept();
     emit quitter();
 }
@@ -299,7 +320,9 @@ void FPrincipale::showEvent(QShowEvent* event) {
     Command3_->setFocus();
 }
 
-void FPrincipale::setCaption(int indicateur, const std::string& t) { Check1_[indicateur]->setText(texte(t)); }
+void FPrincipale::setCaption(int indicateur, const std::string& t) {
+    Check1_[indicateur]->setText(literalCaption(texte(t)));
+}
 
 void FPrincipale::setValue(int indicateur, int valeur) { setValeurCase(*Check1_[indicateur], valeur); }
 

@@ -96,6 +96,8 @@ private:
     bool dansRafraichissement_ = false;
     bool silenceSignale_ = false;
     bool centree_ = false;
+    bool quitteConfirme_ = false;
+    unsigned marche_ = 0;  // counts the starts, so a tick can tell that its run has ended
 
     QLabel* Label1_ = nullptr;
     ListeFichiers* File1_ = nullptr;

@@ -44,6 +44,11 @@ void BoutonDirect::setValeur(int valeur) {
     grise_ = (valeur == 2);
 }
 
+QString literalCaption(const QString& texte) {
+    QString s = texte;
+    return s.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
 int valeurCase(const QCheckBox& c) {
     switch (c.checkState()) {
         case Qt::Checked: return 1;

@@ -44,6 +44,9 @@ private:
     bool grise_ = false;
 };
 
+/// A caption shown as it stands: a '&' in a name is a character, not a keyboard shortcut.
+QString literalCaption(const QString& texte);
+
 /// Value 0 (clear), 1 (ticked) or 2 (greyed) of a check box.
 int valeurCase(const QCheckBox& c);
 void setValeurCase(QCheckBox& c, int valeur);

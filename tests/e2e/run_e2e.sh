@@ -55,14 +55,6 @@ start() {
     APP=$!
     PIDS+=("$APP")
 }
-# Presses Return in the window titled $1, if it is there. A box that closes on the key press
-# can leave Return held down in Xvfb, and key repeat would then answer the next box by itself.
-press_return_in() {
-    local w
-    w=$(xdotool search --name "^$1\$" | head -n1) || true
-    [ -n "$w" ] && xdotool key --window "$w" Return 2>/dev/null || true
-    xdotool keyup Return 2>/dev/null || true
-}
 # Prints the main window once it is shown at the centre of the 1024x768 screen, where the program
 # puts it: clicks sent before then can land where the window no longer is. Windows are looked up
 # afresh each time, as one found earlier may be gone.
@@ -82,32 +74,76 @@ centred_window() {
 }
 # A child that has ended stays a zombie until waited for.
 exited() { local s; s=$(ps -o stat= -p "$APP" 2>/dev/null || true); [ -z "$s" ] || [[ "$s" == Z* ]]; }
+# The visible window titled $1 (first one found).
+window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
 
-echo "case: sound drives the lamps"
+# Prints "x y" of the centre of each push button on the bottom row of window $1, left to right:
+# the runs of the middle button row whose colour is not the box's background. Prints nothing
+# until the box has been painted.
+buttons_of() {
+    local WIDTH HEIGHT X Y SCREEN WINDOW row
+    eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)" || return 1
+    row=$((HEIGHT - 23))
+    import -window "$1" png:- 2>/dev/null | convert png:- -crop "${WIDTH}x1+0+$row" +repage txt:- 2>/dev/null |
+        awk -v row="$row" 'BEGIN { start = -1 }
+            NR == 1 { next }
+            { split($1, at, ","); x = at[1] + 0 }
+            NR == 2 { background = $3 }
+            $3 != background { if (start < 0) start = x; last = x; next }
+            start >= 0 { if (last - start > 40) print int((start + last) / 2), row; start = -1 }'
+}
+# Clicks button number $2 (1 = leftmost) of the message box titled $1, as a person would with the mouse.
+# Waits for the box and its buttons; prints the box's window id.
+click_box_button() {
+    local title=$1 number=$2 box="" xy=""
+    wait_for 10 eval 'box=$(window "$title") && [ -n "$box" ] && xy=$(buttons_of "$box" | sed -n "${number}p") &&
+        [ -n "$xy" ]' || return 1
+    # shellcheck disable=SC2086
+    xdotool mousemove --window "$box" $xy click 1
+    echo "$box"
+}
+
+PPWDATA=40017086 PPWCONTROL=40017084 PPCLAIM=708b PPRELEASE=708c
+
+echo "case: sound drives the lamps; Arret leaves them lit; one question to quit"
 start "$T/loud.conf"
 wait_for 15 centred_window >/dev/null || fail "no main window shown centred"
 WID=$(centred_window)
 xdotool mousemove --window "$WID" 324 276 click 1   # "Lancement"
-# PPWDATA (0x40017086) with group B's byte 18 shows that sound and mode reached the port.
-wait_for 10 grep -qs '^1 40017086 18$' "$T/port.log" || { cat "$T/out.log"; fail "group B never received 18"; }
-grep -qs '^1 708b -1$' "$T/port.log" || fail "the port was not claimed"
-if [ -n "$SHOT" ]; then sleep 0.5; import -window root -crop 599x390+212+189 "$SHOT"; fi
+# Group B's byte 18 shows that sound and mode reached the port.
+wait_for 10 grep -qs "^1 $PPWDATA 18\$" "$T/port.log" || { cat "$T/out.log"; fail "group B never received 18"; }
+grep -qs "^1 $PPCLAIM -1\$" "$T/port.log" || fail "the port was not claimed"
+if [ -n "$SHOT" ]; then
+    # One more tick, so that the bars have been painted.
+    lines=$(wc -l < "$T/port.log")
+    wait_for 10 eval '[ "$(wc -l < "$T/port.log")" -ge $((lines + 16)) ]' || fail "the ticks stopped"
+    import -window root -crop 599x390+212+189 "$SHOT"
+fi
 xdotool mousemove --window "$WID" 324 276 click 1   # "Arret"
-sleep 0.3
-lines=$(wc -l < "$T/port.log"); sleep 0.5
-[ "$(wc -l < "$T/port.log")" = "$lines" ] || fail "the port is still written after Arret"
-xdotool mousemove --window "$WID" 524 376 click 1   # "Quitter"
-wait_for 10 xdotool search --name '^Quitter$' >/dev/null || fail "no quit question"
-# "Oui" is the default button; answer each question until the program ends.
-wait_for 10 eval 'press_return_in Quitter; exited' || fail "Oui did not end the program"
+xdotool mousemove --window "$WID" 524 376 click 1   # "Quitter", enabled once the run has stopped
+question=$(click_box_button Quitter 1) || fail "no quit question with its buttons"   # "Oui"
+wait_for 10 eval 'exited || { q=$(window Quitter); [ -n "$q" ] && [ "$q" != "$question" ]; }'
+exited || fail "Oui did not end the program (the question came again)"
 wait "$APP" || fail "the program ended with an error"
-grep -qs '^1 708c -1$' "$T/port.log" || fail "the port was not released at the end"
+# The last refresh wrote the lamps while running (group A 0, group B 18); after Arret nothing
+# more reached the port until the release at the end: the lamps stayed as they were.
+expected="1 $PPWDATA 0
+1 $PPWCONTROL 2
+1 $PPWCONTROL 0
+1 $PPWDATA 18
+1 $PPWCONTROL 1
+1 $PPWCONTROL 0
+1 $PPWCONTROL 0
+1 $PPWDATA 0
+1 $PPRELEASE -1
+2 0 -1"
+[ "$(tail -n 10 "$T/port.log")" = "$expected" ] || { tail -n 24 "$T/port.log"; fail "the port was written after Arret"; }
 echo "ok"
 
 echo "case: no capture device"
 start "$T/none.conf"
-wait_for 15 xdotool search --name '^Ack!$' >/dev/null || fail "no 'Ack!' message"
+click_box_button 'Ack!' 1 >/dev/null || fail "no 'Ack!' message with its button"
 xdotool search --onlyvisible --name '^Korvalen$' >/dev/null && fail "the main window opened without a device"
-wait_for 10 eval 'press_return_in Ack!; exited' || fail "the program did not end after the message"
+wait_for 10 exited || fail "the program did not end after the message"
 echo "ok"
 echo "2 passed, 0 failed"

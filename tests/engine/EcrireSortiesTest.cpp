@@ -43,6 +43,31 @@ TEST(EcrireSorties, RunningWritesBothGroupsInEightWrites) {
     }
 }
 
+// Each output alone lands on its own bit: a swap of two outputs (B5 and B6, B0 and B3) shows here.
+TEST(EcrireSorties, EachOutputAloneLightsItsOwnBit) {
+    using Etat = Booleen Variables::*;
+    const Etat groupeB[8] = {&Variables::etatB0, &Variables::etatB1, &Variables::etatB2, &Variables::etatB3,
+                             &Variables::etatB4, &Variables::etatB5, &Variables::etatB6, &Variables::etatB7};
+    const std::pair<Etat, std::uint8_t> groupeA[] = {
+        {&Variables::etatA0, 1}, {&Variables::etatA1, 2}, {&Variables::etatA3, 8}};
+    for (int bit = 0; bit < 8; ++bit) {
+        Variables v;
+        v.enMarche = VRAI;
+        v.*groupeB[bit] = VRAI;
+        RecordingPort port;
+        EcrireSorties(v, port);
+        EXPECT_EQ(port.writes, enMarche(0, static_cast<std::uint8_t>(1u << bit))) << "B" << bit;
+    }
+    for (auto [etat, poids] : groupeA) {
+        Variables v;
+        v.enMarche = VRAI;
+        v.*etat = VRAI;
+        RecordingPort port;
+        EcrireSorties(v, port);
+        EXPECT_EQ(port.writes, enMarche(poids, 0)) << "weight " << int(poids);
+    }
+}
+
 TEST(EcrireSorties, SlowClearsMaskedBitsWhateverTheStates) {
     Variables v;
     v.enMarche = VRAI;

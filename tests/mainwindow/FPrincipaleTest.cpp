@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 
@@ -48,6 +49,8 @@ struct Banc {
     void lancer() {
         ctl<QPushButton>("Command3")->click();
     }
+    // Tests that step the chaser by hand keep its real timer from ticking inside an event pass.
+    void chenillardALaMain() { fenetre().setPeriodeChenillard(0); }
 
     QTemporaryDir dossier;
     Variables v;
@@ -85,6 +88,13 @@ private slots:
     void quitQuestion();
     void closeBoxWhileRunningIsRefusedUntouched();
     void timerOfIntervalZeroNeverTicks();
+    void quitAsksOnceWhenTheApplicationClosesItsWindows_data();
+    void quitAsksOnceWhenTheApplicationClosesItsWindows();
+    void stopInsideTheEventPassEndsTheTickUntouched();
+    void eventPassRunsBetweenCaptureAndComparison();
+    void chaserStateSurvivesAStopAndAStart();
+    void namesFromFilesAndUsersShowAsPlainText();
+    void runButtonFirstThenTheLayoutInTheKeyboardOrder();
 };
 
 void FPrincipaleTest::controlsFollowTheLayoutTable() {
@@ -119,6 +129,7 @@ void FPrincipaleTest::stoppedAndRunningStates() {
     };
     etatArrete();
     QCOMPARE(b.timer("Timer1")->interval(), 0);
+    QCOMPARE(b.timer("Timer2")->interval(), 30);
 
     b.lancer();
     QCOMPARE(run->text(), QString("Arret"));
@@ -190,6 +201,7 @@ static void modeB1(Banc& b) {
 void FPrincipaleTest::chaserButtonActsOneTickLate() {
     Banc b;
     QVERIFY(b.charger());
+    b.chenillardALaMain();
     modeB1(b);
     b.lancer();
     for (int i = 0; i < 4; ++i) b.entree.queue(128, {{20, 228}});
@@ -314,7 +326,7 @@ void FPrincipaleTest::silentInputIsReportedOncePerRun() {
     QCOMPARE(b.messages.boxes.size(), 1);
     QCOMPARE(b.messages.boxes[0].genre, QString("signaler"));
     QCOMPARE(b.v.niveaux[0], 100.0f);  // levels from the last buffer received
-    QVERIFY(b.entree.lastTimeout.count() > 0);
+    QCOMPARE(b.entree.lastTimeout, std::chrono::milliseconds(250));
     b.lancer();
     b.lancer();
     b.fenetre().Timer1_Timer();
@@ -462,6 +474,133 @@ void FPrincipaleTest::timerOfIntervalZeroNeverTicks() {
     QTest::qWait(50);
     QCOMPARE(b.entree.captures, 0);
     QVERIFY(b.timer("Timer2")->isTicking());
+}
+
+void FPrincipaleTest::quitAsksOnceWhenTheApplicationClosesItsWindows_data() {
+    QTest::addColumn<bool>("parBouton");
+    QTest::newRow("button") << true;
+    QTest::newRow("close box") << false;
+}
+
+// Quitting the application closes its windows; the answer already given must not be asked for again.
+void FPrincipaleTest::quitAsksOnceWhenTheApplicationClosesItsWindows() {
+    QFETCH(bool, parBouton);
+    Banc b;
+    QVERIFY(b.charger());
+    b.fenetre().show();
+    QObject::connect(&b.fenetre(), &FPrincipale::quitter, qApp, &QApplication::quit);
+    QTimer::singleShot(0, &b.fenetre(), [&] {
+        if (parBouton) {
+            b.ctl<QPushButton>("Command5")->click();
+        } else {
+            b.fenetre().close();
+        }
+    });
+    QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(1); });  // a quit refused would never end
+    QCOMPARE(QApplication::exec(), 0);
+    QCOMPARE(b.messages.boxes.size(), 1);
+    QVERIFY(!b.fenetre().isVisible());
+}
+
+// "Arret" clicked while the tick waits for its capture runs in the tick's event pass.
+void FPrincipaleTest::stopInsideTheEventPassEndsTheTickUntouched() {
+    Banc b;
+    QVERIFY(b.charger());
+    b.chenillardALaMain();
+    modeB1(b);
+    b.lancer();
+    b.entree.queue(128, {{20, 228}});
+    b.direct(0)->setValeur(1);
+    b.port.writes.clear();
+    QMetaObject::invokeMethod(b.ctl<QPushButton>("Command3"), &QPushButton::click, Qt::QueuedConnection);
+    b.fenetre().Timer1_Timer();
+    QCOMPARE(b.v.enMarche, FAUX);
+    QCOMPARE(b.ctl<QPushButton>("Command3")->text(), QString("Lancement"));
+    QVERIFY(!b.timer("Timer2")->isEnabled());
+    QVERIFY(!b.timer("Timer1")->isTicking());
+    QCOMPARE(b.v.chenillardActif, FAUX);
+    QVERIFY(!b.ctl<QCheckBox>("Check1[9]")->isChecked());
+    QVERIFY(b.port.writes.empty());
+}
+
+// A click during the capture wait takes effect in the same tick, after the bars got their levels.
+void FPrincipaleTest::eventPassRunsBetweenCaptureAndComparison() {
+    Banc b;
+    QVERIFY(b.charger());
+    b.chenillardALaMain();
+    modeB1(b);
+    b.v.SortieB[0].sens[1] = 2;  // B0 too, which Slow masks
+    b.v.SortieB[0].seuil[1] = 50;
+    b.lancer();
+    b.entree.queue(128, {{20, 228}});
+    int barrePendantLaPasse = -1;
+    QTimer::singleShot(0, &b.fenetre(), [&] {
+        barrePendantLaPasse = b.ctl<QProgressBar>("ProgressBar1[1]")->value();
+        b.direct(1)->click();  // Slow
+    });
+    b.port.writes.clear();
+    b.fenetre().Timer1_Timer();
+    QCOMPARE(barrePendantLaPasse, 100);
+    QCOMPARE(b.port.writes.size(), size_t(8));
+    QCOMPARE(b.port.writes[3].second, 2);  // B1 lit, B0 masked by Slow
+}
+
+void FPrincipaleTest::chaserStateSurvivesAStopAndAStart() {
+    Banc b;
+    QVERIFY(b.charger());
+    b.chenillardALaMain();
+    modeB1(b);
+    b.lancer();
+    b.direct(0)->setValeur(1);
+    b.entree.queue(128, {{20, 228}});
+    b.fenetre().Timer1_Timer();
+    for (int i = 0; i < 3; ++i) b.fenetre().Timer2_Timer();
+    QCOMPARE(b.v.etapeChenillard, 3);
+    b.direct(0)->setValeur(0);
+    b.lancer();
+    b.lancer();
+    QCOMPARE(b.v.chenillardActif, VRAI);
+    QCOMPARE(b.v.etapeChenillard, 3);
+    // The first tick of the new run still follows the chase (step 3 lights B3), not the levels.
+    b.entree.queue(128, {{20, 228}});
+    b.fenetre().Timer1_Timer();
+    QCOMPARE(b.v.etatB1, FAUX);
+    QCOMPARE(b.v.etatB3, VRAI);
+    QCOMPARE(b.v.chenillardActif, FAUX);
+}
+
+void FPrincipaleTest::namesFromFilesAndUsersShowAsPlainText() {
+    const QString nom = "Rock&Roll <b>gras</b>";
+    Banc b("[Sorties]\r\nA 0=" + nom.toUtf8() + "\r\n[Options]\r\nfichierLUM=<h1>Gros</h1><img src=x>.lum\r\n");
+    QVERIFY(b.charger());
+    auto* label = b.ctl<QLabel>("Label1");
+    QCOMPARE(label->textFormat(), Qt::PlainText);
+    QCOMPARE(label->text(), QString("<h1>Gros</h1><img src=x>"));
+    // A single '&' in a caption would underline the next letter and take Alt+R as a shortcut.
+    const QList<QAbstractButton*> boutons = {b.ctl<QCheckBox>("Check1[0]"), b.direct(0)};
+    b.fenetre().setLegendeBoutonDirect(1, nom);
+    for (QAbstractButton* bouton : boutons + QList<QAbstractButton*>{b.direct(1)}) {
+        QVERIFY2(QKeySequence::mnemonic(bouton->text()).isEmpty(), qPrintable(bouton->objectName()));
+        QCOMPARE(QString(bouton->text()).replace("&&", "&"), nom);
+    }
+}
+
+void FPrincipaleTest::runButtonFirstThenTheLayoutInTheKeyboardOrder() {
+    Banc b;
+    QVERIFY(b.charger());
+    FPrincipale& w = b.fenetre();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QStringList attendu = {"Command3", "Command6", "Command7", "Command2", "File1"};
+    for (int i = 0; i < 16; ++i) attendu << QString("Check1[%1]").arg(i);
+    for (int k = 0; k < 5; ++k) attendu << QString("Check2[%1]").arg(k);
+    attendu << "Command4" << "Command8" << "Command5" << "Command3";
+    QStringList ordre = {QApplication::focusWidget()->objectName()};
+    while (ordre.size() < attendu.size()) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ordre << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(ordre, attendu);
 }
 
 QTEST_MAIN(FPrincipaleTest)
