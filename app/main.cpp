@@ -3,6 +3,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <thread>
 
 #include "app/EditeurModes.h"
 #include "config/Configuration.h"
@@ -47,10 +48,19 @@ int main(int argc, char* argv[]) {
     if (!fenetre.Form_Load()) return 0;
     fenetre.show();
 
-    // Most machines have no parallel port: say so once, then drive the on-screen outputs only.
-    if (const auto erreur = port.ouvrir()) {
-        messages.afficher(QString::fromStdString(*erreur), QStringLiteral("Port parallèle"),
-                          korvalen::Icone::Exclamation);
-    }
-    return app.exec();
+    // Most machines have no parallel port: say so once, without holding up the window, and drive the
+    // on-screen outputs only. The claim may wait for another program, so it runs beside the window.
+    std::thread ouverturePort([&port, &fenetre, &messages] {
+        if (const auto erreur = port.ouvrir()) {
+            QMetaObject::invokeMethod(
+                &fenetre,
+                [&messages, texte = QString::fromStdString(*erreur)] {
+                    messages.signaler(texte, QStringLiteral("Port parallèle"));
+                },
+                Qt::QueuedConnection);
+        }
+    });
+    const int code = app.exec();
+    ouverturePort.join();
+    return code;
 }

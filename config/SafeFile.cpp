@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ostream>
+#include <sstream>
 #include <streambuf>
 
 namespace korvalen {
@@ -74,11 +75,11 @@ std::string folderOf(const std::string& path) {
 }
 
 // Creates a new temporary file beside `target`; the process umask applies to `mode` as for any new file.
+// The name is short whatever the target's, which may already be as long as a name can be.
 int createTemporary(const std::string& target, mode_t mode, std::string& name) {
     const std::string folder = folderOf(target);
-    const std::string base = target.substr(target.rfind('/') + 1);
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
-        name = folder + "/." + base + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        name = folder + "/.korvalen-" + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -102,6 +103,34 @@ int checkExisting(const std::string& target, bool& exists, mode_t& mode) {
     if (probe < 0) return errno;
     ::close(probe);
     return 0;
+}
+
+// Writes the whole of `bytes` at the start of `fd`; 0 or an errno value.
+int writeAll(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno != EINTR) return errno;
+        if (n > 0) done += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+// Rewrites an existing file where it stands, for a folder that takes no new file while the file
+// itself may be written. The content is made in full first, so a producer that gives up leaves
+// the file untouched. 0 or an errno value.
+int rewriteInPlace(const std::string& target, const std::function<int(std::ostream&)>& produce) {
+    std::ostringstream content;
+    if (const int produced = produce(content); produced != 0) return produced;
+    if (!content) return EIO;
+    const std::string bytes = std::move(content).str();
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    int error = writeAll(fd, bytes);
+    if (error == 0 && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) error = errno;
+    if (error == 0 && ::fsync(fd) != 0) error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    return error;
 }
 
 // Writes the content into the open temporary file and makes it durable; 0 or an errno value.
@@ -139,7 +168,15 @@ std::optional<std::string> replaceFile(const std::string& path, const std::funct
 
     std::string temporary;
     const int fd = createTemporary(target, mode, temporary);
-    if (fd < 0) return saveFailureMessage(path, errno);
+    if (fd < 0) {
+        const int refused = errno;
+        if (exists && (refused == EACCES || refused == EPERM)) {
+            const int error = rewriteInPlace(target, produce);
+            if (error != 0) return saveFailureMessage(path, error);
+            return std::nullopt;
+        }
+        return saveFailureMessage(path, refused);
+    }
 
     // The old file's permissions carry over; a new file keeps those the umask gave it.
     int error = (exists && ::fchmod(fd, mode) != 0) ? errno : 0;

@@ -16,9 +16,10 @@ std::string saveFailureMessage(const std::string& path, int error);
 bool isRegularFile(const std::string& path);
 
 /// Writes `path` anew: `produce` writes the whole content into a temporary file of the same
-/// folder, which is flushed to disk and renamed over the old file. `produce` returns 0, or an
-/// errno value to abandon the write. On failure the old file is left whole and the message of
-/// saveFailureMessage is returned.
+/// folder, which is flushed to disk and renamed over the old file. When the folder takes no new
+/// file but the old file may be written, that file is rewritten in place and flushed to disk.
+/// `produce` returns 0, or an errno value to abandon the write. On failure the message of
+/// saveFailureMessage is returned; the old file is left whole, except after a failed write in place.
 std::optional<std::string> replaceFile(const std::string& path, const std::function<int(std::ostream&)>& produce);
 
 /// Deletes the file `path`; on failure a French message naming the file and the system's reason.

@@ -7,6 +7,7 @@
 
 #include "config/Configuration.h"
 #include "doubles/TemporaryFolder.h"
+#include "doubles/Unprivileged.h"
 #include "config/fileINI.h"
 
 namespace korvalen {
@@ -223,6 +224,43 @@ TEST_F(ConfigFile, AFailedSaveLeavesTheOldFileWhole) {
     EXPECT_EQ(SauverBoutons(v), "Impossible d'enregistrer " + v.fichierINI + " : Is a directory");
     EXPECT_EQ(TemporaryFolder::read(v.fichierINI + "/garde"), "intact");
     EXPECT_EQ(folder.entryCount(), 1u) << "no temporary file may be left";
+}
+
+// A Config.ini the user may write, in a program folder the user may not (installed by another
+// account, say), is written in place; one the user may not write is a real failure, reported.
+TEST_F(ConfigFile, AWritableFileInAFolderTheUserCannotWriteIsSavedInPlace) {
+    using std::filesystem::perms;
+    const bool root = ::geteuid() == 0;
+    struct Case {
+        const char* name;
+        perms file;
+        std::string said;  // empty: saved
+    };
+    const Case cases[] = {
+        {"writable file", root ? perms(0666) : perms(0644), ""},
+        {"read-only file", perms(0444), "Impossible d'enregistrer " + v.fichierINI + " : Permission denied"},
+    };
+    const std::string old = "[Sorties]\r\nA 0=Ancien\r\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::permissions(folder.path(), perms(0755));
+        store(old);
+        std::filesystem::permissions(v.fichierINI, c.file);
+        std::filesystem::permissions(folder.path(), root ? perms(0755) : perms(0555));
+        const auto droits = std::filesystem::status(v.fichierINI).permissions();
+        v.Temps_timer = 75;
+        const std::optional<std::string> said = test::runUnprivileged([&] { return SauverOptions(v).value_or(""); });
+        std::filesystem::permissions(folder.path(), perms(0755));
+        ASSERT_TRUE(said.has_value());
+        EXPECT_EQ(*said, c.said);
+        if (c.said.empty()) {
+            EXPECT_EQ(stored().rfind(old + "[Options]\r\nTemps_timer=75\r\n", 0), 0u) << stored();
+        } else {
+            EXPECT_EQ(stored(), old);
+        }
+        EXPECT_EQ(std::filesystem::status(v.fichierINI).permissions(), droits);
+        EXPECT_EQ(folder.entryCount(), 1u) << "no temporary file may be left";
+    }
 }
 
 // Limits the size of the files this process writes, as a full disk would; SIGXFSZ is ignored so

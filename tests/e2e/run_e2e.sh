@@ -49,18 +49,21 @@ PIDS+=($!)
 wait_for 10 test -s "$T/display" || fail "Xvfb did not start"
 export DISPLAY=":$(head -n1 "$T/display")"
 export XDG_RUNTIME_DIR="$T" KORVALEN_FAKE_PARPORT=/dev/korvalen-e2e-port KORVALEN_FAKE_PARPORT_LOG="$T/port.log"
+export KORVALEN_FAKE_PARPORT_BACKING="$T/parport"   # the device's inode, where its lock lands
 
+# Starts the program on ALSA configuration $1, with the environment settings that follow.
 start() {
-    ALSA_CONFIG_PATH="$1" LD_PRELOAD="$SHIM" "$T/prog/korvalen" >"$T/out.log" 2>&1 &
+    env ALSA_CONFIG_PATH="$1" LD_PRELOAD="$SHIM" "${@:2}" "$T/prog/korvalen" >>"$T/out.log" 2>&1 &
     APP=$!
     PIDS+=("$APP")
 }
-# Prints the main window once it is shown at the centre of the 1024x768 screen, where the program
+# Prints a main window (not window $1, if given) once it is shown at the centre of the 1024x768 screen, where the program
 # puts it: clicks sent before then can land where the window no longer is. Windows are looked up
 # afresh each time, as one found earlier may be gone.
 centred_window() {
     local w WINDOW X Y WIDTH HEIGHT SCREEN
     for w in $(xdotool search --onlyvisible --name '^Korvalen$' 2>/dev/null); do
+        [ "$w" != "${1:-}" ] || continue
         WINDOW='' X=0 Y=0 WIDTH='' HEIGHT=0 SCREEN=0
         eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null)"
         [ -n "$WIDTH" ] || continue
@@ -146,4 +149,50 @@ click_box_button 'Ack!' 1 >/dev/null || fail "no 'Ack!' message with its button"
 xdotool search --onlyvisible --name '^Korvalen$' >/dev/null && fail "the main window opened without a device"
 wait_for 10 exited || fail "the program did not end after the message"
 echo "ok"
-echo "2 passed, 0 failed"
+
+echo "case: a port that another program holds; the notice does not hold up the window"
+: > "$T/port.log"
+start "$T/loud.conf" KORVALEN_FAKE_PARPORT_CLAIM=wait
+wait_for 15 centred_window >/dev/null || fail "no main window shown centred"
+WID=$(centred_window)
+wait_for 10 eval '[ -n "$(window "Port parallèle")" ]' || fail "no port notice"
+[ "$(cat "$T/port.log")" = "0 0 2
+1 $PPCLAIM -1
+2 0 -1" ] || { cat "$T/port.log"; fail "the claim that waits was not given up"; }
+xdotool mousemove --window "$WID" 524 376 click 1   # "Quitter", with the notice still open
+click_box_button Quitter 2 >/dev/null || fail "the notice holds up the main window"   # "Non"
+click_box_button "Port parallèle" 1 >/dev/null || fail "the notice has no button"
+wait_for 10 eval '[ -z "$(window "Port parallèle")" ] && [ -z "$(window Quitter)" ]' || fail "the boxes stay"
+exited && fail "Non ended the program"
+xdotool mousemove --window "$WID" 524 376 click 1
+click_box_button Quitter 1 >/dev/null || fail "no quit question"
+wait_for 10 exited || fail "Oui did not end the program"
+echo "ok"
+
+echo "case: a second Korvalen on the same port is refused; the first one goes on"
+: > "$T/port.log"
+start "$T/loud.conf"
+FIRST=$APP
+wait_for 15 centred_window >/dev/null || fail "no main window shown centred"
+WID=$(centred_window)
+xdotool mousemove --window "$WID" 324 276 click 1   # "Lancement"
+wait_for 10 grep -qs "^1 $PPWDATA 18\$" "$T/port.log" || fail "the first program does not drive the lamps"
+start "$T/loud.conf" KORVALEN_FAKE_PARPORT_LOG="$T/port2.log"
+wait_for 10 eval '[ -n "$(window "Port parallèle")" ]' || fail "the second program gave no port notice"
+[ "$(cat "$T/port2.log")" = "0 0 2
+2 0 -1" ] || { cat "$T/port2.log"; fail "the second program claimed the port"; }
+lines=$(wc -l < "$T/port.log")
+wait_for 10 eval '[ "$(wc -l < "$T/port.log")" -ge $((lines + 16)) ]' || fail "the first program stalled"
+# The second window lies over the first: close it first.
+SECOND_WID=$(centred_window "$WID")
+click_box_button "Port parallèle" 1 >/dev/null || fail "the notice has no button"
+xdotool mousemove --window "$SECOND_WID" 524 376 click 1
+click_box_button Quitter 1 >/dev/null || fail "no quit question in the second program"
+wait_for 10 exited || fail "Oui did not end the second program"
+APP=$FIRST
+xdotool mousemove --window "$WID" 324 276 click 1   # "Arret"
+xdotool mousemove --window "$WID" 524 376 click 1
+click_box_button Quitter 1 >/dev/null || fail "no quit question in the first program"
+wait_for 10 exited || fail "Oui did not end the first program"
+echo "ok"
+echo "4 passed, 0 failed"

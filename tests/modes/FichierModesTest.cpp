@@ -315,6 +315,13 @@ TEST_F(ModeFile, AFolderNamedLikeTheFileIsNotRead) {
     EXPECT_EQ(fieldsEqual(v, before()), 336u);
 }
 
+TEST_F(ModeFile, TheLongestLegalNameSaves) {
+    v.fichierLUM = std::string(251, 'n') + ".lum";  // 255 bytes, the most a name may have
+    ASSERT_EQ(SauverModes(v), std::nullopt);
+    EXPECT_EQ(TemporaryFolder::read(cheminModes(v)), written(v));
+    EXPECT_EQ(folder.entryCount(), 1u) << "no temporary file may be left";
+}
+
 TEST_F(ModeFile, SavingOverThePlaceholderGivesItTheMode) {
     TemporaryFolder::write(cheminModes(v), "\"vide\"\r\n");
     ASSERT_EQ(SauverModes(v), std::nullopt);

@@ -7,11 +7,14 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <chrono>
 #include <cstring>
+#include <memory>
 #include <ostream>
 #include <vector>
 
 #include "PpdevShim.h"
+#include "doubles/TemporaryFolder.h"
 #include "engine/Ecriture_Sortie.h"
 #include "engine/PortParallele.h"
 
@@ -50,6 +53,8 @@ protected:
         const char* fake = std::getenv(SHIM_DEVICE_VARIABLE);
         ASSERT_NE(fake, nullptr) << SHIM_DEVICE_VARIABLE << " is not set";
         fakeDevice_ = fake;
+        // The device's inode, where its lock lands: a file of this test's own.
+        setenv(SHIM_BACKING_VARIABLE, folder_.file("parport").c_str(), 1);
     }
 
     Journal journal() const {
@@ -61,10 +66,11 @@ protected:
     ShimCallsFn calls_ = nullptr;
     ShimResetFn reset_ = nullptr;
     std::string fakeDevice_;
+    test::TemporaryFolder folder_;
 };
 
 TEST_F(PortParalleleTest, ClaimsThenSendsEachRegisterByItsOwnIoctlThenReleasesAndCloses) {
-    reset_(0);
+    reset_({});
     {
         PortParallele port(fakeDevice_);
         ASSERT_EQ(port.ouvrir(), std::nullopt);
@@ -90,23 +96,29 @@ TEST_F(PortParalleleTest, UnusablePortGivesAFrenchMessageAndStaysHarmless) {
     struct Case {
         const char* name;
         std::string device;
-        int claimErrno;
-        int reason;
+        ShimSetup setup;
+        std::vector<std::string> said;
         Journal expected;
     };
+    const std::string fake = fakeDevice_;
     const Case cases[] = {
-        {"missing device", "/nonexistent-korvalen/parport7", 0, ENOENT, {}},
-        {"claim refused", fakeDevice_, EBUSY, EBUSY, {OPEN_RDWR, io(PPCLAIM), CLOSE}},
+        {"missing device", "/nonexistent-korvalen/parport7", {}, {"n'a pas pu être ouvert", std::strerror(ENOENT)}, {}},
+        {"not in group lp", fake, {.openErrno = EACCES}, {std::strerror(EACCES), "groupe lp", "adduser"}, {}},
+        {"claim refused", fake, {.claimErrno = ENXIO}, {"n'a pas pu être réservé", std::strerror(ENXIO)},
+         {OPEN_RDWR, io(PPCLAIM), CLOSE}},
+        // Another program holds the port: the claim that waits is given up, not waited for.
+        {"claim that waits", fake, {.claimWaits = true}, {"est occupé par un autre programme"},
+         {OPEN_RDWR, io(PPCLAIM), CLOSE}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        reset_(c.claimErrno);
+        reset_(c.setup);
         {
             PortParallele port(c.device);
-            const std::optional<std::string> message = port.ouvrir();
+            const std::optional<std::string> message = port.ouvrir(std::chrono::milliseconds(50));
             ASSERT_TRUE(message.has_value());
             EXPECT_THAT(*message, HasSubstr("Le port parallèle " + c.device));
-            EXPECT_THAT(*message, HasSubstr(std::strerror(c.reason)));
+            for (const std::string& part : c.said) EXPECT_THAT(*message, HasSubstr(part));
             EXPECT_THAT(*message, HasSubstr("Les lampes ne seront pas commandées"));
             EXPECT_FALSE(port.ouvert());
             Variables v;
@@ -115,6 +127,34 @@ TEST_F(PortParalleleTest, UnusablePortGivesAFrenchMessageAndStaysHarmless) {
         }
         EXPECT_EQ(journal(), c.expected);
     }
+}
+
+// A second Korvalen on the same port must not claim it: its claim would wait, and while it waits
+// the kernel holds the first one's writes too.
+TEST_F(PortParalleleTest, ASecondProgramOnTheSamePortIsRefusedBeforeItClaims) {
+    reset_({});
+    auto premier = std::make_unique<PortParallele>(fakeDevice_);
+    ASSERT_EQ(premier->ouvrir(), std::nullopt);
+    reset_({.claimWaits = true});
+    {
+        PortParallele second(fakeDevice_);
+        const std::optional<std::string> message = second.ouvrir();
+        ASSERT_TRUE(message.has_value());
+        EXPECT_THAT(*message, HasSubstr("est déjà utilisé par un autre Korvalen"));
+        EXPECT_FALSE(second.ouvert());
+    }
+    EXPECT_EQ(journal(), (Journal{OPEN_RDWR, CLOSE}));
+
+    // The first one still drives the lamps; once it has let go, the port can be taken again.
+    reset_({});
+    Variables v;
+    v.enMarche = VRAI;
+    v.etatB0 = VRAI;
+    EcrireSorties(v, *premier);
+    EXPECT_EQ(journal().at(3), io(PPWDATA, 1));
+    premier.reset();
+    PortParallele troisieme(fakeDevice_);
+    EXPECT_EQ(troisieme.ouvrir(), std::nullopt);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // LD_PRELOAD stand-in for a ppdev device: opening the path named by KORVALEN_FAKE_PARPORT yields a
-// descriptor of /dev/null whose ioctl and close calls are recorded instead of reaching a kernel driver.
-// Everything else passes through to libc. A preload library has no owner to hold its state, hence
-// the file-scope variables.
+// descriptor of a stand-in file whose ioctl and close calls are recorded instead of reaching a kernel
+// driver. Everything else passes through to libc. A preload library has no owner to hold its state,
+// hence the file-scope variables; the program under test opens and claims the port before any other
+// thread writes to it, so they need no lock.
 #undef _FORTIFY_SOURCE  // the fortified open wrappers would clash with the definitions below
 
 #include <dlfcn.h>
@@ -15,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 #include "PpdevShim.h"
@@ -29,8 +31,8 @@ int __openat64_2(int dirfd, const char* path, int flags);
 namespace {
 
 std::vector<ShimCall> journal;
-int fakeFd = -1;
-int claimErrno = 0;
+std::vector<int> fakeFds;  // every open descriptor of the fake device
+ShimSetup setup;
 
 using OpenFn = int (*)(const char*, int, ...);
 using OpenatFn = int (*)(int, const char*, int, ...);
@@ -58,13 +60,42 @@ bool isFake(const char* path) {
     return fake != nullptr && path != nullptr && std::strcmp(path, fake) == 0;
 }
 
+bool isFakeFd(int fd) {
+    for (const int f : fakeFds) {
+        if (f == fd) return true;
+    }
+    return false;
+}
+
 int openFake(int flags) {
-    const int fd = real<OpenFn>("open")("/dev/null", O_RDWR | (flags & O_CLOEXEC));
+    if (setup.openErrno != 0) {
+        errno = setup.openErrno;
+        return -1;
+    }
+    const char* backing = std::getenv(SHIM_BACKING_VARIABLE);
+    const int fd = backing != nullptr ? real<OpenFn>("open")(backing, O_RDWR | O_CREAT | (flags & O_CLOEXEC), 0600)
+                                      : real<OpenFn>("open")("/dev/null", O_RDWR | (flags & O_CLOEXEC));
     if (fd >= 0) {
-        fakeFd = fd;
+        fakeFds.push_back(fd);
         record({ShimCall::Open, 0, flags & O_ACCMODE});
     }
     return fd;
+}
+
+// The kernel's claim of a port that another program holds: it sleeps until that program lets go,
+// and a signal ends the sleep.
+int waitingClaim() {
+    timespec remaining{10, 0};
+    if (::nanosleep(&remaining, &remaining) != 0) {
+        errno = EINTR;
+        return -1;
+    }
+    return 0;
+}
+
+bool claimWaits() {
+    const char* mode = std::getenv(SHIM_CLAIM_VARIABLE);
+    return setup.claimWaits || (mode != nullptr && std::strcmp(mode, "wait") == 0);
 }
 
 bool takesMode(int flags) { return (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE; }
@@ -88,9 +119,9 @@ std::size_t ppdev_shim_calls(const ShimCall** calls) {
     return journal.size();
 }
 
-void ppdev_shim_reset(int errnoOfClaim) {
+void ppdev_shim_reset(ShimSetup newSetup) {
     journal.clear();
-    claimErrno = errnoOfClaim;
+    setup = newSetup;
 }
 
 int open(const char* path, int flags, ...) {
@@ -127,21 +158,22 @@ int ioctl(int fd, unsigned long request, ...) noexcept {
     va_start(args, request);
     void* arg = va_arg(args, void*);
     va_end(args);
-    if (fd < 0 || fd != fakeFd) return real<int (*)(int, unsigned long, ...)>("ioctl")(fd, request, arg);
+    if (fd < 0 || !isFakeFd(fd)) return real<int (*)(int, unsigned long, ...)>("ioctl")(fd, request, arg);
 
     const bool writesByte = request == PPWDATA || request == PPWCONTROL;
     record({ShimCall::Ioctl, request, writesByte ? *static_cast<unsigned char*>(arg) : -1});
-    if (request == PPCLAIM && claimErrno != 0) {
-        errno = claimErrno;
+    if (request == PPCLAIM && setup.claimErrno != 0) {
+        errno = setup.claimErrno;
         return -1;
     }
+    if (request == PPCLAIM && claimWaits()) return waitingClaim();
     return 0;
 }
 
 int close(int fd) {
-    if (fd >= 0 && fd == fakeFd) {
+    if (fd >= 0 && isFakeFd(fd)) {
         record({ShimCall::Close, 0, -1});
-        fakeFd = -1;
+        std::erase(fakeFds, fd);
     }
     return real<int (*)(int)>("close")(fd);
 }
