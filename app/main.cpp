@@ -10,6 +10,8 @@
 #include "config/fileINI.h"
 #include "engine/PortParallele.h"
 #include "audio/PortAudioCapture.h"
+#include "app/FenetresConfiguration.h"
+#include "config/Lecteurs.h"
 #include "engine/Variables.h"
 #include "mainwindow/FPrincipale.h"
 #include "ui/FileDialogs.h"
@@ -45,6 +47,9 @@ int main(int argc, char* argv[]) {
     // Before the start-up, whose list refresh creates the editor; after the main window, so the
     // editor goes first at the end of the run.
     korvalen::EditeurModes editeurModes(variables, fenetre, messages, dialogues);
+    korvalen::FenetresConfiguration reglages(variables, fenetre, messages, korvalen::lecteursDuSysteme);
+    QObject::connect(&fenetre, &korvalen::FPrincipale::fenetreDemandee, &reglages,
+                     &korvalen::FenetresConfiguration::ouvrir);
     if (!fenetre.Form_Load()) return 0;
     fenetre.show();
 

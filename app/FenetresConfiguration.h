@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <functional>
+
+#include "config/Config_Boutons.h"
+#include "config/Config_sorties.h"
+#include "config/Options.h"
+#include "config/frmFolder.h"
+#include "engine/Variables.h"
+
+namespace korvalen {
+
+class IFenetrePrincipale;
+class IMessages;
+
+/// Opens the settings windows at the main window's request, one of each at a time, and hands the
+/// folder confirmed in the folder picker to the options window.
+class FenetresConfiguration : public QObject {
+    Q_OBJECT
+public:
+    /// `lecteurs` gives the drives of the folder picker each time it is created.
+    FenetresConfiguration(Variables& v, IFenetrePrincipale& principale, IMessages& messages,
+                          std::function<QStringList()> lecteurs);
+    ~FenetresConfiguration() override;
+
+    /// Shows the window of a main-window button ("Command2", "Command4", "Command7"), built afresh
+    /// from the current values unless it is already there.
+    void ouvrir(const QString& bouton);
+
+    // The windows as they stand; null when closed.
+    Config_sorties* sorties() const { return sorties_; }
+    Config_Boutons* boutons() const { return boutons_; }
+    Options* options() const { return options_; }
+    frmFolder* selecteurDossier() const { return dossier_; }
+
+private:
+    Options& creerOptions();
+    void montrerSelecteurDossier();
+    void dossierChoisi(const QString& dossier);
+
+    Variables& v_;
+    IFenetrePrincipale& principale_;
+    IMessages& messages_;
+    std::function<QStringList()> lecteurs_;
+    QPointer<Config_sorties> sorties_;
+    QPointer<Config_Boutons> boutons_;
+    QPointer<Options> options_;
+    QPointer<frmFolder> dossier_;
+};
+
+}  // namespace korvalen

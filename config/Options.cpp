@@ -1,0 +1,114 @@
+#include "config/Options.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <optional>
+
+#include "config/Configuration.h"
+#include "config/FenetreReglages.h"
+#include "ui/IFenetrePrincipale.h"
+#include "ui/Messages.h"
+#include "ui/WindowBuilder.h"
+
+namespace korvalen {
+
+namespace {
+
+// The refresh period is kept in a 16-bit signed value; a timer takes up to 65535 ms.
+constexpr int PERIODE_RAFRAICHISSEMENT_MAX = 32767;
+constexpr int PERIODE_CHENILLARD_MAX = 65535;
+
+// A period typed by the operator: digits only, blanks at the ends ignored, from 1 to `maximum`.
+std::optional<int> periode(const QString& saisie, int maximum) {
+    const QString t = saisie.trimmed();
+    if (t.isEmpty() || t.size() > 9) return std::nullopt;
+    for (const QChar c : t) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
+    }
+    const int ms = t.toInt();
+    if (ms < 1 || ms > maximum) return std::nullopt;
+    return ms;
+}
+
+QString messagePeriode(const QString& champ, int maximum) {
+    return QStringLiteral("%1 doit être un nombre entier de millisecondes, de 1 à %2.").arg(champ).arg(maximum);
+}
+
+}  // namespace
+
+Options::Options(Variables& v, IFenetrePrincipale& principale, IMessages& messages)
+    : v_(v), principale_(principale), messages_(messages) {
+    preparerFenetreReglages(*this, QStringLiteral("Options"), QStringLiteral("Options"), 4680, 3195);
+    using K = ControlKind;
+    WindowBuilder b(*this);
+    b.add({
+        {K::Label, "Label1", {}, 120, 120, 2055, 255, "Temps de rafraichissement :"},
+        {K::TextBox, "Text1", {}, 2280, 120, 495, 285, "200"},
+        {K::Label, indexed("Label2", 0), {}, 2880, 120, 615, 255, "ms"},
+        {K::Label, "Label3", {}, 120, 480, 2055, 255, "Repertoire des sauvegardes :"},
+        {K::TextBox, "Text2", {}, 120, 840, 3735, 285},
+        {K::Button, "Command3", {}, 3840, 840, 615, 255, "..."},
+        {K::Label, "Label4", {}, 120, 1440, 1575, 255, "Choix de la carte son"},
+        {K::DropDownList, "DevicesBox", {}, 1800, 1440, 2655, 315},
+        {K::Label, "Label5", {}, 0, 2040, 2775, 255, "Temps de rafraichissement chenillard :"},
+        {K::TextBox, "Text3", {}, 2880, 2040, 615, 285, "60"},
+        {K::Label, indexed("Label2", 1), {}, 3600, 2040, 615, 255, "ms"},
+        {K::Button, "Command2", {}, 2520, 2760, 975, 375, "Annuler"},
+        {K::Button, "Command1", {}, 3600, 2760, 975, 375, "Appliquer"},
+    });
+    Text1_ = b.get<QLineEdit>("Text1");
+    Text2_ = b.get<QLineEdit>("Text2");
+    Text3_ = b.get<QLineEdit>("Text3");
+    DevicesBox_ = b.get<QComboBox>("DevicesBox");
+    connect(b.get<QPushButton>("Command1"), &QPushButton::clicked, this, &Options::Command1_Click);
+    connect(b.get<QPushButton>("Command2"), &QPushButton::clicked, this, &Options::Command2_Click);
+    connect(b.get<QPushButton>("Command3"), &QPushButton::clicked, this, &Options::Command3_Click);
+    Form_Load();
+    // The device list belongs to the whole run: a choice counts at once, whatever closes the window.
+    connect(DevicesBox_, &QComboBox::currentIndexChanged, this,
+            [this](int position) { principale_.choisirCarte(position); });
+}
+
+void Options::Form_Load() {
+    Text1_->setText(QString::number(v_.Temps_timer));
+    Text2_->setText(QString::fromStdString(v_.repertoire));
+    Text3_->setText(QStringLiteral("60"));
+    for (const QString& nom : principale_.listeCartes()) DevicesBox_->addItem(nom);
+    DevicesBox_->setCurrentIndex(principale_.carteChoisie());
+}
+
+void Options::recevoirDossier(const QString& dossier) { Text2_->setText(dossier); }
+
+void Options::refuser(QLineEdit& champ, const QString& texte) {
+    messages_.afficher(texte, windowTitle(), Icone::Exclamation);
+    champ.setFocus();
+    champ.selectAll();
+}
+
+void Options::Command1_Click() {
+    // Both periods are checked before anything is applied, so that a bad one never reaches a timer.
+    const std::optional<int> rafraichissement = periode(Text1_->text(), PERIODE_RAFRAICHISSEMENT_MAX);
+    if (!rafraichissement) {
+        refuser(*Text1_, messagePeriode(QStringLiteral("Le temps de rafraichissement"), PERIODE_RAFRAICHISSEMENT_MAX));
+        return;
+    }
+    const std::optional<int> chenillard = periode(Text3_->text(), PERIODE_CHENILLARD_MAX);
+    if (!chenillard) {
+        refuser(*Text3_,
+                messagePeriode(QStringLiteral("Le temps de rafraichissement chenillard"), PERIODE_CHENILLARD_MAX));
+        return;
+    }
+    v_.Temps_timer = static_cast<Entier>(*rafraichissement);
+    v_.repertoire = Text2_->text().toStdString();
+    const std::optional<std::string> erreur = SauverOptions(v_);
+    principale_.ActualiserListes();
+    principale_.setPeriodeChenillard(*chenillard);
+    fermerSiEnregistre(*this, erreur, messages_);
+}
+
+void Options::Command2_Click() { close(); }
+
+void Options::Command3_Click() { emit dossierDemande(); }
+
+}  // namespace korvalen

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QWidget>
+
+#include "engine/Variables.h"
+
+class QComboBox;
+class QLineEdit;
+
+namespace korvalen {
+
+class IFenetrePrincipale;
+class IMessages;
+
+/// The window of the refresh period, the save folder, the capture device and the chaser period.
+class Options : public QWidget {
+    Q_OBJECT
+public:
+    /// Builds the window, hidden, from the current settings.
+    Options(Variables& v, IFenetrePrincipale& principale, IMessages& messages);
+
+    /// Puts a folder chosen elsewhere into the save-folder box; nothing is applied yet.
+    void recevoirDossier(const QString& dossier);
+
+    void Command1_Click();  // "Appliquer"
+    void Command2_Click();  // "Annuler"
+    void Command3_Click();  // "..."
+
+signals:
+    /// "..." asks for the folder picker.
+    void dossierDemande();
+
+private:
+    void Form_Load();
+    void refuser(QLineEdit& champ, const QString& texte);
+
+    Variables& v_;
+    IFenetrePrincipale& principale_;
+    IMessages& messages_;
+    QLineEdit* Text1_ = nullptr;
+    QLineEdit* Text2_ = nullptr;
+    QLineEdit* Text3_ = nullptr;
+    QComboBox* DevicesBox_ = nullptr;
+};
+
+}  // namespace korvalen
