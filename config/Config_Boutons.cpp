@@ -29,6 +29,7 @@ Config_Boutons::Config_Boutons(Variables& v, IFenetrePrincipale& principale, IMe
     });
     connect(b.get<QPushButton>("Command1"), &QPushButton::clicked, this, &Config_Boutons::Command1_Click);
     connect(b.get<QPushButton>("Command2"), &QPushButton::clicked, this, &Config_Boutons::Command2_Click);
+    ajusterLibelles(*this);
     Form_Load();
 }
 

@@ -42,6 +42,7 @@ Config_sorties::Config_sorties(Variables& v, IFenetrePrincipale& principale, IMe
     connect(b.get<QPushButton>("Command1"), &QPushButton::clicked, this, &Config_sorties::Command1_Click);
     connect(b.get<QPushButton>("Command2"), &QPushButton::clicked, this, &Config_sorties::Command2_Click);
     connect(b.get<QPushButton>("Command3"), &QPushButton::clicked, this, &Config_sorties::Command3_Click);
+    ajusterLibelles(*this);
     Form_Load();
 }
 

@@ -1,5 +1,7 @@
 #include "config/FenetreReglages.h"
 
+#include <QFontMetricsF>
+#include <QLabel>
 #include <QWidget>
 
 #include "ui/Messages.h"
@@ -11,6 +13,16 @@ void preparerFenetreReglages(QWidget& fenetre, const QString& nom, const QString
                              int hauteurTwips) {
     setUpFixedWindow(fenetre, nom, titre, largeurTwips, hauteurTwips);
     fenetre.setAttribute(Qt::WA_DeleteOnClose);
+}
+
+void ajusterLibelles(QWidget& fenetre) {
+    for (QLabel* l : fenetre.findChildren<QLabel*>()) {
+        QFont police = l->font();
+        while (QFontMetricsF(police).horizontalAdvance(l->text()) > l->width() && police.pointSizeF() > 6) {
+            police.setPointSizeF(police.pointSizeF() - 0.25);
+        }
+        if (police != l->font()) l->setFont(police);
+    }
 }
 
 void fermerSiEnregistre(QWidget& fenetre, const std::optional<std::string>& erreur, IMessages& messages) {

@@ -15,6 +15,10 @@ class IMessages;
 void preparerFenetreReglages(QWidget& fenetre, const QString& nom, const QString& titre, int largeurTwips,
                              int hauteurTwips);
 
+/// Gives each label whose caption is wider than its place a smaller font (down to 6 points), so
+/// that the fonts of this system, wider than the layout was drawn for, cut no caption short.
+void ajusterLibelles(QWidget& fenetre);
+
 /// Closes `fenetre` after a save that went through; otherwise tells the operator why and leaves the
 /// window open with its edits, so that nothing typed is lost.
 void fermerSiEnregistre(QWidget& fenetre, const std::optional<std::string>& erreur, IMessages& messages);

@@ -64,6 +64,7 @@ Options::Options(Variables& v, IFenetrePrincipale& principale, IMessages& messag
     connect(b.get<QPushButton>("Command1"), &QPushButton::clicked, this, &Options::Command1_Click);
     connect(b.get<QPushButton>("Command2"), &QPushButton::clicked, this, &Options::Command2_Click);
     connect(b.get<QPushButton>("Command3"), &QPushButton::clicked, this, &Options::Command3_Click);
+    ajusterLibelles(*this);
     Form_Load();
     // The device list belongs to the whole run: a choice counts at once, whatever closes the window.
     connect(DevicesBox_, &QComboBox::currentIndexChanged, this,

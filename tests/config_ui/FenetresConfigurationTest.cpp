@@ -223,6 +223,10 @@ void FenetresConfigurationTest::windowsFollowTheirLayoutTables() {
         QCOMPARE(texteDe(c), textes[i]);
     }
 
+    for (const QLabel* l : w->findChildren<QLabel*>()) {
+        QVERIFY2(l->fontMetrics().horizontalAdvance(l->text()) <= l->width(), qPrintable(l->objectName()));
+    }
+
     // Asking again shows the same window, not a second one.
     if (bouton != "...") {
         const int fenetres = QApplication::topLevelWidgets().size();
