@@ -18,6 +18,9 @@
 #include "ui/Messages.h"
 
 int main(int argc, char* argv[]) {
+    // First, while the process has one thread: the session sets the sound server's latency in
+    // the environment. It outlives the device list and the capture.
+    korvalen::PortAudioSession session;
     QApplication app(argc, argv);
 
     // Standard buttons in French ("Oui", "Non") from Qt's own translation.
@@ -31,7 +34,6 @@ int main(int argc, char* argv[]) {
     korvalen::Variables variables;
     korvalen::MessagesQt messages;
 
-    korvalen::PortAudioSession session;  // outlives the device list and the capture
     korvalen::PortAudioDeviceEnumerator cartes(session);
     korvalen::PortAudioInput entree(session);
 

@@ -1,5 +1,7 @@
 #include "audio/CaptureAudio.h"
 
+#include <algorithm>
+
 #include "audio/Niveaux.h"
 
 namespace korvalen {
@@ -8,8 +10,8 @@ namespace {
 constexpr std::uint8_t SILENCE = 128;
 }
 
-CaptureAudio::CaptureAudio(IAudioInput& entree, std::chrono::milliseconds attenteMax)
-    : entree_(entree), attenteMax_(attenteMax) {
+CaptureAudio::CaptureAudio(IAudioInput& entree, std::chrono::milliseconds attenteMax, Horloge horloge)
+    : entree_(entree), attenteMax_(attenteMax), horloge_(std::move(horloge)) {
     // Silence rather than zeros: a capture before any sound arrives must show level 0, not 100.
     tampon_.fill(SILENCE);
 }
@@ -17,17 +19,32 @@ CaptureAudio::CaptureAudio(IAudioInput& entree, std::chrono::milliseconds attent
 bool CaptureAudio::ouvrirEtDemarrer(int numero) {
     if (!entree_.open(numero)) return false;
     entree_.start();
+    // A new run starts from silence, not from the last sound of the previous one.
+    tampon_.fill(SILENCE);
+    demarrage_ = true;
+    finDemarrage_ = horloge_() + DELAI_DEMARRAGE;
     return true;
 }
 
 CaptureResult CaptureAudio::CaptureLevels(Variables& v) {
+    using std::chrono::milliseconds;
+    const auto maintenant = horloge_();
+    if (demarrage_ && maintenant >= finDemarrage_) demarrage_ = false;
+    // Within the start-up delay, waiting past its end would only hold the window longer.
+    const milliseconds attente =
+        demarrage_ ? std::min(attenteMax_, std::chrono::ceil<milliseconds>(finDemarrage_ - maintenant)) : attenteMax_;
     // On TimedOut and NotOpen the buffer still holds the last samples, so the bars repeat them.
-    const CaptureResult resultat = entree_.capture(tampon_, attenteMax_);
+    CaptureResult resultat = entree_.capture(tampon_, attente);
+    if (resultat == CaptureResult::Ok) demarrage_ = false;
+    if (resultat == CaptureResult::TimedOut && demarrage_) resultat = CaptureResult::Starting;
     v.niveaux = mesurerNiveaux(tampon_);
     return resultat;
 }
 
-void CaptureAudio::CloseDevice() { entree_.close(); }
+void CaptureAudio::CloseDevice() {
+    entree_.close(attenteMax_);
+    demarrage_ = false;
+}
 
 bool CaptureAudio::ouvert() const { return entree_.isOpen(); }
 

@@ -2,6 +2,7 @@
 // The capture state that the main window owns: the device in use and the 111-byte buffer.
 
 #include <chrono>
+#include <functional>
 
 #include "audio/IAudio.h"
 #include "engine/Variables.h"
@@ -11,16 +12,25 @@ namespace korvalen {
 /// Opens, captures from and closes one device, and turns each capture into the ten bar levels.
 class CaptureAudio {
 public:
-    static constexpr std::chrono::milliseconds ATTENTE_MAX{250};
+    using Horloge = std::function<std::chrono::steady_clock::time_point()>;
 
-    explicit CaptureAudio(IAudioInput& entree, std::chrono::milliseconds attenteMax = ATTENTE_MAX);
+    static constexpr std::chrono::milliseconds ATTENTE_MAX{250};
+    /// How long a device just started may take to deliver its first samples: a monitor source
+    /// (what the computer plays) has been seen to take up to 1.9 s.
+    static constexpr std::chrono::milliseconds DELAI_DEMARRAGE{2000};
+
+    explicit CaptureAudio(IAudioInput& entree, std::chrono::milliseconds attenteMax = ATTENTE_MAX,
+                          Horloge horloge = std::chrono::steady_clock::now);
 
     /// Opens device `numero` (-1 = the default input) and starts it; false when it did not open.
+    /// The levels are silence until it delivers.
     bool ouvrirEtDemarrer(int numero);
     /// One capture into the buffer, then the levels of `v` from it. When the device is closed or
-    /// does not deliver within the bound, the levels come from the previous buffer.
+    /// does not deliver within the bound, the levels come from the previous buffer. Until a device
+    /// just started first delivers, and for DELAI_DEMARRAGE at most, a capture that gets nothing
+    /// is Starting rather than TimedOut.
     CaptureResult CaptureLevels(Variables& v);
-    /// Stops and closes the device; harmless when none is open.
+    /// Stops and closes the device, blocking for the capture bound at most; harmless when none is open.
     void CloseDevice();
     bool ouvert() const;
     const TamponCapture& tampon() const { return tampon_; }
@@ -28,7 +38,10 @@ public:
 private:
     IAudioInput& entree_;
     std::chrono::milliseconds attenteMax_;
+    Horloge horloge_;
     TamponCapture tampon_;
+    bool demarrage_ = false;  // started and nothing delivered yet
+    std::chrono::steady_clock::time_point finDemarrage_{};
 };
 
 }  // namespace korvalen

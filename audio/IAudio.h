@@ -31,6 +31,7 @@ enum class CaptureResult {
     Ok,        // the buffer holds 111 fresh samples
     TimedOut,  // the device did not deliver within the bound; the buffer is unchanged
     NotOpen,   // no device is open; the buffer is unchanged
+    Starting,  // a device just started has not delivered yet, within the time it is allowed for that
 };
 
 /// One capture device in the fixed format: 11025 Hz, mono, unsigned 8-bit.
@@ -42,7 +43,9 @@ public:
     virtual void start() = 0;
     /// Waits, at most `timeout`, for 111 samples that arrive after the call.
     virtual CaptureResult capture(TamponCapture& buffer, std::chrono::milliseconds timeout) = 0;
-    virtual void close() = 0;
+    /// Stops and closes the device, waiting at most `timeout`: a device that cannot close in time
+    /// (a sound server that hangs) is left to finish closing in the background.
+    virtual void close(std::chrono::milliseconds timeout) = 0;
     virtual bool isOpen() const = 0;
 };
 

@@ -6,19 +6,21 @@
 #include <algorithm>
 #include <cmath>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <optional>
+#include <system_error>
+#include <thread>
 
 namespace korvalen {
 
 namespace {
 
-/// How a device is opened: the capture format itself, or its own rate in float to be converted.
+/// How a device is opened: the capture rate in 16-bit, or its own rate in float to be converted.
 struct DeviceFormat {
-    bool direct = false;
+    bool resample = false;
     int channels = 1;
-    PaSampleFormat sampleFormat = paUInt8;
+    PaSampleFormat sampleFormat = paInt16;
     double rate = FREQUENCE_CAPTURE;
     PaTime latency = 0;
 };
@@ -30,11 +32,13 @@ std::optional<DeviceFormat> formatFor(PaDeviceIndex index) {
         const PaStreamParameters p{index, f.channels, f.sampleFormat, f.latency, nullptr};
         return Pa_IsFormatSupported(&p, nullptr, f.rate) == paFormatIsSupported;
     };
-    const DeviceFormat exact{true, 1, paUInt8, FREQUENCE_CAPTURE, info->defaultLowInputLatency};
+    // 16-bit rather than 8-bit at the capture rate: servers bound their periods in bytes (PipeWire's
+    // ALSA plugin to 128), and 128 frames of 8-bit last longer than one capture.
+    const DeviceFormat exact{false, 1, paInt16, FREQUENCE_CAPTURE, info->defaultLowInputLatency};
     if (supported(exact)) return exact;
-    // Most microphones cannot do 11025 Hz 8-bit: take their own rate in float, mono or the first channel.
+    // Most microphones cannot do 11025 Hz: take their own rate in float, mono or the first channel.
     for (const int channels : {1, info->maxInputChannels}) {
-        const DeviceFormat own{false, channels, paFloat32, info->defaultSampleRate, info->defaultLowInputLatency};
+        const DeviceFormat own{true, channels, paFloat32, info->defaultSampleRate, info->defaultLowInputLatency};
         if (supported(own)) return own;
     }
     return std::nullopt;
@@ -45,9 +49,26 @@ std::uint8_t toUnsigned8(float sample) {
     return static_cast<std::uint8_t>(std::clamp(v, 0L, 255L));
 }
 
+// The high byte with its sign bit flipped: the 8-bit sample ALSA itself would give.
+std::uint8_t toUnsigned8(std::int16_t sample) {
+    return static_cast<std::uint8_t>((static_cast<std::uint16_t>(sample) >> 8) ^ 0x80u);
+}
+
 }  // namespace
 
-PortAudioSession::PortAudioSession() {
+struct PortAudioSession::Closings {
+    std::mutex mutex;
+    std::condition_variable changed;
+    int pending = 0;
+    std::mutex streamList;
+};
+
+PortAudioSession::PortAudioSession() : closings_(std::make_shared<Closings>()) {
+    // PipeWire runs its graph at the smallest period its streams ask for, rounded down to a power
+    // of two. Ours, left to the ALSA plugin, would be one capture (111 frames, 256 at 48 kHz) and
+    // double the server's work; 128 frames at 11025 Hz is 512 at 48 kHz (10.7 ms), each cycle
+    // bringing more than one capture. A setting of the user's own is kept.
+    setenv("PIPEWIRE_LATENCY", "128/11025", 0);
     initialised_ = Pa_Initialize() == paNoError;
     if (!initialised_) return;
     const PaDeviceIndex count = Pa_GetDeviceCount();
@@ -58,7 +79,14 @@ PortAudioSession::PortAudioSession() {
 }
 
 PortAudioSession::~PortAudioSession() {
-    if (initialised_) Pa_Terminate();
+    if (!initialised_) return;
+    std::unique_lock lock(closings_->mutex);
+    // Ending PortAudio under a stream still closing on a server that hangs would pull its state
+    // away from that thread; the process ends soon anyway.
+    if (!closings_->changed.wait_for(lock, ATTENTE_FERMETURE, [&] { return closings_->pending == 0; })) return;
+    lock.unlock();
+    const std::lock_guard list(closings_->streamList);
+    Pa_Terminate();
 }
 
 int PortAudioSession::portAudioIndex(int numero) const {
@@ -70,6 +98,38 @@ int PortAudioSession::portAudioIndex(int numero) const {
     if (numero < 0 || numero >= static_cast<int>(inputDevices_.size())) return -1;
     return inputDevices_[numero];
 }
+
+bool PortAudioSession::closeInBackground(std::function<void()> closing, std::chrono::milliseconds timeout) {
+    auto state = closings_;
+    auto done = std::make_shared<bool>(false);  // guarded by state->mutex
+    {
+        const std::lock_guard lock(state->mutex);
+        ++state->pending;
+    }
+    auto run = [state, done, closing = std::move(closing)] {
+        closing();
+        {
+            const std::lock_guard lock(state->mutex);
+            *done = true;
+            --state->pending;
+        }
+        state->changed.notify_all();
+    };
+    try {
+        std::thread(run).detach();
+    } catch (const std::system_error&) {
+        run();  // no thread to spare: close here
+    }
+    std::unique_lock lock(state->mutex);
+    return state->changed.wait_for(lock, timeout, [&] { return *done; });
+}
+
+int PortAudioSession::pendingCloses() const {
+    const std::lock_guard lock(closings_->mutex);
+    return closings_->pending;
+}
+
+std::mutex& PortAudioSession::streamListLock() { return closings_->streamList; }
 
 std::vector<AudioDeviceInfo> PortAudioDeviceEnumerator::devices() {
     std::vector<AudioDeviceInfo> list;
@@ -85,33 +145,47 @@ struct PortAudioInput::Stream {
     static constexpr unsigned long CHUNK = 2048;  // input frames converted at a time
 
     explicit Stream(const DeviceFormat& f)
-        : format(f), ratio(FREQUENCE_CAPTURE / f.rate), firstChannel(f.direct ? 0 : CHUNK),
-          converted(f.direct ? 0 : static_cast<std::size_t>(std::ceil(CHUNK * ratio)) + 16),
-          bytes(converted.size()) {
-        if (f.direct) return;
+        : format(f), ratio(FREQUENCE_CAPTURE / f.rate), firstChannel(f.resample ? CHUNK : 0),
+          converted(f.resample ? static_cast<std::size_t>(std::ceil(CHUNK * ratio)) + 16 : 0),
+          bytes(f.resample ? converted.size() : CHUNK) {
+        if (!f.resample) return;
         int error = 0;
         resampler = src_new(SRC_SINC_FASTEST, 1, &error);
     }
     ~Stream() {
-        if (pa != nullptr) {
-            Pa_AbortStream(pa);
-            Pa_CloseStream(pa);
-        }
         if (resampler != nullptr) src_delete(resampler);
     }
-    bool ready() const { return format.direct || resampler != nullptr; }
+    bool ready() const { return !format.resample || resampler != nullptr; }
+
+    /// Stops and closes the PortAudio stream; may block as long as the sound server does not answer.
+    void shut(std::mutex& streamList) {
+        if (pa == nullptr) return;
+        Pa_AbortStream(pa);  // where a server that hangs holds the caller
+        const std::lock_guard lock(streamList);
+        Pa_CloseStream(pa);
+        pa = nullptr;
+    }
 
     // Runs on PortAudio's thread: no allocation, the lock is only held to copy a few bytes.
     static int callback(const void* input, void*, unsigned long frames, const PaStreamCallbackTimeInfo*,
                         PaStreamCallbackFlags, void* user) {
         auto* s = static_cast<Stream*>(user);
         if (input == nullptr) return paContinue;
-        if (s->format.direct) {
-            s->deliver(static_cast<const std::uint8_t*>(input), frames);
-        } else {
+        if (s->format.resample) {
             s->convert(static_cast<const float*>(input), frames);
+        } else {
+            s->narrow(static_cast<const std::int16_t*>(input), frames);
         }
         return paContinue;
+    }
+
+    void narrow(const std::int16_t* input, unsigned long frames) {
+        for (unsigned long done = 0; done < frames;) {
+            const unsigned long n = std::min(CHUNK, frames - done);
+            for (unsigned long i = 0; i < n; ++i) bytes[i] = toUnsigned8(input[done + i]);
+            deliver(bytes.data(), n);
+            done += n;
+        }
     }
 
     void convert(const float* input, unsigned long frames) {
@@ -160,24 +234,30 @@ struct PortAudioInput::Stream {
     TamponCapture request{};
 };
 
-PortAudioInput::PortAudioInput(const PortAudioSession& session) : session_(session) {}
+PortAudioInput::PortAudioInput(PortAudioSession& session) : session_(session) {}
 
-PortAudioInput::~PortAudioInput() { close(); }
+PortAudioInput::~PortAudioInput() { close(PortAudioSession::ATTENTE_FERMETURE); }
 
 bool PortAudioInput::open(int device) {
-    close();
+    close(PortAudioSession::ATTENTE_FERMETURE);
     const int index = session_.portAudioIndex(device);
     if (index < 0) return false;
     const std::optional<DeviceFormat> format = formatFor(index);
     if (!format) return false;
-    auto stream = std::make_unique<Stream>(*format);
+    auto stream = std::make_shared<Stream>(*format);
     if (!stream->ready()) return false;
     const PaStreamParameters in{index, format->channels, format->sampleFormat, format->latency, nullptr};
-    // The host's own block sizes: re-blocking to 111 frames delays delivery (measured by bench_capture).
+    // At the capture rate, periods of one capture: the server then hands over each capture as a
+    // whole (PulseAudio) or within one cycle of its graph (PipeWire). The converted path keeps the
+    // device's own block sizes.
+    const unsigned long frames = format->resample ? paFramesPerBufferUnspecified : ECHANTILLONS_CAPTURE;
     PaStream* pa = nullptr;
-    if (Pa_OpenStream(&pa, &in, nullptr, format->rate, paFramesPerBufferUnspecified, paClipOff | paDitherOff,
-                      &Stream::callback, stream.get()) != paNoError) {
-        return false;
+    {
+        const std::lock_guard list(session_.streamListLock());
+        if (Pa_OpenStream(&pa, &in, nullptr, format->rate, frames, paClipOff | paDitherOff, &Stream::callback,
+                          stream.get()) != paNoError) {
+            return false;
+        }
     }
     stream->pa = pa;
     stream_ = std::move(stream);
@@ -202,6 +282,11 @@ CaptureResult PortAudioInput::capture(TamponCapture& buffer, std::chrono::millis
     return CaptureResult::Ok;
 }
 
-void PortAudioInput::close() { stream_.reset(); }
+void PortAudioInput::close(std::chrono::milliseconds timeout) {
+    if (stream_ == nullptr) return;
+    // The closing thread keeps the stream, which PortAudio's own thread may still be using.
+    session_.closeInBackground([stream = std::move(stream_), &list = session_.streamListLock()] { stream->shut(list); },
+                               timeout);
+}
 
 }  // namespace korvalen

@@ -2,16 +2,24 @@
 // The real audio layer on PortAudio (ALSA, and PipeWire or PulseAudio through ALSA's plugins).
 // Only the program's entry point and the tests of this layer include this header.
 
+#include <chrono>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "audio/IAudio.h"
 
 namespace korvalen {
 
-/// Keeps PortAudio initialised while it lives and numbers its capture devices 0..n-1.
+/// Keeps PortAudio initialised while it lives and numbers its capture devices 0..n-1. Also runs
+/// the closing of streams, so that a sound server that hangs cannot hold the caller.
 class PortAudioSession {
 public:
+    /// How long closing waits where no caller gives a bound: when an input ends or opens another
+    /// device, and for the streams still closing when the session ends.
+    static constexpr std::chrono::milliseconds ATTENTE_FERMETURE{250};
+
     PortAudioSession();
     ~PortAudioSession();
     PortAudioSession(const PortAudioSession&) = delete;
@@ -23,9 +31,20 @@ public:
     /// PortAudio indexes of the devices with input channels, in list order.
     const std::vector<int>& inputDevices() const { return inputDevices_; }
 
+    /// Runs `closing` on a thread of its own and waits for it at most `timeout`; false when it
+    /// goes on in the background.
+    bool closeInBackground(std::function<void()> closing, std::chrono::milliseconds timeout);
+    /// Closings still running in the background.
+    int pendingCloses() const;
+    /// Held around PortAudio's calls that add or remove open streams: PortAudio keeps them in one
+    /// list without a lock of its own, and streams close on other threads.
+    std::mutex& streamListLock();
+
 private:
+    struct Closings;
     bool initialised_ = false;
     std::vector<int> inputDevices_;
+    std::shared_ptr<Closings> closings_;  // shared with the closing threads, which may outlive the session
 };
 
 /// Lists every PortAudio device that has input channels; output-only devices are left out.
@@ -42,7 +61,7 @@ private:
 /// rate and format when it cannot give that format directly.
 class PortAudioInput : public IAudioInput {
 public:
-    explicit PortAudioInput(const PortAudioSession& session);
+    explicit PortAudioInput(PortAudioSession& session);
     ~PortAudioInput() override;
     PortAudioInput(const PortAudioInput&) = delete;
     PortAudioInput& operator=(const PortAudioInput&) = delete;
@@ -51,13 +70,13 @@ public:
     bool open(int device) override;
     void start() override;
     CaptureResult capture(TamponCapture& buffer, std::chrono::milliseconds timeout) override;
-    void close() override;
+    void close(std::chrono::milliseconds timeout) override;
     bool isOpen() const override { return stream_ != nullptr; }
 
 private:
     struct Stream;
-    const PortAudioSession& session_;
-    std::unique_ptr<Stream> stream_;
+    PortAudioSession& session_;
+    std::shared_ptr<Stream> stream_;
 };
 
 }  // namespace korvalen

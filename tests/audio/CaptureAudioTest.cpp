@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "doubles/FakeAudio.h"
 
 namespace korvalen {
@@ -15,10 +19,12 @@ std::array<float, NB_BARRES> niveauxUniformes(float n) {
     return a;
 }
 
+using namespace std::chrono_literals;
+
 class CaptureAudioTest : public ::testing::Test {
 protected:
     FakeAudioInput entree;
-    CaptureAudio capture{entree, std::chrono::milliseconds(123)};
+    CaptureAudio capture{entree, 123ms, [this] { return entree.clock(); }};
     Variables v;
 };
 
@@ -55,8 +61,63 @@ TEST_F(CaptureAudioTest, AvantToutSonLesNiveauxSontNuls) {
 
     capture.ouvrirEtDemarrer(0);
     v.niveaux = niveauxUniformes(42);
-    EXPECT_EQ(capture.CaptureLevels(v), CaptureResult::TimedOut);
+    EXPECT_EQ(capture.CaptureLevels(v), CaptureResult::Starting);
     EXPECT_EQ(v.niveaux, niveauxUniformes(0));
+}
+
+// A run starts from silence: the bars do not show the last sound of the previous run while the
+// device has not delivered yet, and stopping waits for the device no longer than a capture would.
+TEST_F(CaptureAudioTest, UnNouveauLancementPartDuSilence) {
+    capture.ouvrirEtDemarrer(0);
+    entree.queue(0);
+    ASSERT_EQ(capture.CaptureLevels(v), CaptureResult::Ok);
+    ASSERT_EQ(v.niveaux, niveauxUniformes(100));
+    capture.CloseDevice();
+    EXPECT_EQ(entree.lastCloseTimeout, 123ms);
+
+    capture.ouvrirEtDemarrer(0);
+    EXPECT_EQ(capture.CaptureLevels(v), CaptureResult::Starting);
+    EXPECT_EQ(v.niveaux, niveauxUniformes(0));
+}
+
+// A device just started may take up to 2 s to deliver (a monitor source does); until it first
+// delivers it is Starting, not silent. After that first delivery, or after those 2 s, the bound of
+// 250 ms applies. One capture per 200 ms refresh tick, each starting when the previous one ended
+// if it ran late; "S" Starting, "O" Ok, "T" TimedOut.
+TEST(CaptureAudioDemarrage, DelaiPuisBorne) {
+    struct Cas {
+        const char* nom;
+        std::vector<int> arriveesMs;  // when each buffer arrives, from the start
+        std::string attendu;          // one result per tick
+    };
+    const Cas cas[] = {
+        {"prompt, then a stall", {0, 200}, "OOTT"},
+        {"first delivery at 1.9 s, then a stall", {1900}, "SSSSSSSOT"},
+        {"never delivers", {}, "SSSSSSSSTT"},
+        {"first delivery after the delay", {2100}, "SSSSSSSSOT"},
+        {"a pause after the first delivery", {0, 1000}, "OTTTO"},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.nom);
+        FakeAudioInput entree;
+        CaptureAudio capture{entree, CaptureAudio::ATTENTE_MAX, [&] { return entree.clock(); }};
+        Variables v;
+        for (int ms : c.arriveesMs) entree.queue(0, {}, std::chrono::milliseconds(ms));
+        ASSERT_TRUE(capture.ouvrirEtDemarrer(0));
+        std::string obtenu;
+        for (std::size_t tick = 0; tick < c.attendu.size(); ++tick) {
+            entree.now = std::max(entree.now, FakeAudioInput::Clock::time_point(200ms * tick));
+            const CaptureResult r = capture.CaptureLevels(v);
+            obtenu += r == CaptureResult::Ok ? 'O' : r == CaptureResult::TimedOut ? 'T' : r == CaptureResult::Starting ? 'S' : 'N';
+            // The bars stay at silence until the first delivery; no wait runs past the delay.
+            if (r == CaptureResult::Starting) {
+                EXPECT_EQ(v.niveaux, niveauxUniformes(0)) << "tick " << tick;
+                EXPECT_LE(entree.now, FakeAudioInput::Clock::time_point(CaptureAudio::DELAI_DEMARRAGE)) << "tick " << tick;
+            }
+            EXPECT_LE(entree.lastTimeout, CaptureAudio::ATTENTE_MAX);
+        }
+        EXPECT_EQ(obtenu, c.attendu);
+    }
 }
 
 TEST_F(CaptureAudioTest, SansLivraisonLesDerniersNiveauxRestent) {

@@ -19,8 +19,8 @@ wait_for() {
 mkdir -p "$T/prog" "$T/modes"
 cp "$BIN" "$T/prog/korvalen"
 
-# Every byte 228: all ten levels at 100.
-head -c 4000000 /dev/zero | tr '\0' '\344' > "$T/loud.raw"
+# 16-bit samples 0x6464, 8-bit 228 once narrowed: all ten levels at 100.
+head -c 4000000 /dev/zero | tr '\0' '\144' > "$T/loud.raw"
 cat > "$T/loud.conf" <<EOF
 pcm.!default { type file slave.pcm { type null } file "/dev/null" infile "$T/loud.raw" format "raw" }
 EOF

@@ -329,6 +329,8 @@ void FPrincipaleTest::silentInputIsReportedOncePerRun() {
     QCOMPARE(b.entree.lastTimeout, std::chrono::milliseconds(250));
     b.lancer();
     b.lancer();
+    b.entree.queue(128);  // the new run delivers, then stops delivering
+    b.fenetre().Timer1_Timer();
     b.fenetre().Timer1_Timer();
     QCOMPARE(b.messages.boxes.size(), 2);
 }
