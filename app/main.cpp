@@ -3,11 +3,13 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <optional>
 #include <thread>
 
 #include "app/EditeurModes.h"
 #include "config/Configuration.h"
 #include "config/fileINI.h"
+#include "engine/PortOLA.h"
 #include "engine/PortParallele.h"
 #include "audio/PortAudioCapture.h"
 #include "app/FenetresConfiguration.h"
@@ -37,8 +39,26 @@ int main(int argc, char* argv[]) {
     korvalen::PortAudioDeviceEnumerator cartes(session);
     korvalen::PortAudioInput entree(session);
 
-    korvalen::PortParallele port(korvalen::LireINI("Port", "Peripherique", korvalen::PERIPHERIQUE_PAR_DEFAUT,
-                                                   korvalen::cheminConfig(dossierProgramme.toStdString())));
+    // A notice from another thread, shown on the event thread without holding anything up.
+    const auto signalerDepuisUnFil = [&app, &messages](const std::string& texte, const QString& titre) {
+        QMetaObject::invokeMethod(
+            &app, [&messages, t = QString::fromStdString(texte), titre] { messages.signaler(t, titre); },
+            Qt::QueuedConnection);
+    };
+
+    // The lamps hang on the parallel port, or on whatever olad reaches when [Port] says "Sortie=ola".
+    const std::string fichierINI = korvalen::cheminConfig(dossierProgramme.toStdString());
+    const korvalen::ReglagesPort reglagesPort = korvalen::ChargerPort(fichierINI);
+    std::optional<korvalen::PortParallele> parallele;
+    std::optional<korvalen::PortOLA> ola;
+    if (reglagesPort.sortie == korvalen::ReglagesPort::Sortie::Ola) {
+        ola.emplace(reglagesPort.univers, reglagesPort.canal, reglagesPort.portOLA, [&](const std::string& texte) {
+            signalerDepuisUnFil(texte, QStringLiteral("Sortie OLA"));
+        });
+    } else {
+        parallele.emplace(korvalen::LireINI("Port", "Peripherique", korvalen::PERIPHERIQUE_PAR_DEFAUT, fichierINI));
+    }
+    korvalen::IPort& port = ola ? static_cast<korvalen::IPort&>(*ola) : *parallele;
 
     korvalen::FPrincipale fenetre(variables, cartes, entree, port, messages, dossierProgramme);
     messages.setParent(&fenetre);
@@ -55,19 +75,17 @@ int main(int argc, char* argv[]) {
     if (!fenetre.Form_Load()) return 0;
     fenetre.show();
 
-    // Most machines have no parallel port: say so once, without holding up the window, and drive the
-    // on-screen outputs only. The claim may wait for another program, so it runs beside the window.
-    std::thread ouverturePort([&port, &fenetre, &messages] {
-        if (const auto erreur = port.ouvrir()) {
-            QMetaObject::invokeMethod(
-                &fenetre,
-                [&messages, texte = QString::fromStdString(*erreur)] {
-                    messages.signaler(texte, QStringLiteral("Port parallèle"));
-                },
-                Qt::QueuedConnection);
-        }
-    });
+    std::thread ouverturePort;
+    if (ola) {
+        ola->reconnecter();
+    } else {
+        // Most machines have no parallel port: say so once, without holding up the window, and drive
+        // the on-screen outputs only. The claim may wait for another program, so it runs beside the window.
+        ouverturePort = std::thread([&] {
+            if (const auto erreur = parallele->ouvrir()) signalerDepuisUnFil(*erreur, QStringLiteral("Port parallèle"));
+        });
+    }
     const int code = app.exec();
-    ouverturePort.join();
+    if (ouverturePort.joinable()) ouverturePort.join();
     return code;
 }

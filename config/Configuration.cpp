@@ -1,10 +1,13 @@
 #include "config/Configuration.h"
 
 #include <charconv>
+#include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "config/fileINI.h"
+#include "engine/Verrous.h"
 
 namespace korvalen {
 namespace {
@@ -26,18 +29,43 @@ std::string buttonKey(int b) { return "Bouton" + std::to_string(b); }
 // The integer value of a stored text, or `defaut` when it cannot be converted.
 Entier integerOr(const std::string& text, Entier defaut) { return entierINI(text).value_or(defaut); }
 
-}  // namespace
-
-std::optional<Entier> entierINI(const std::string& texte) {
-    std::string_view text = texte;
+// A stored text as a whole number within [min, max], rounded as the 16-bit values are.
+std::optional<std::int64_t> wholeNumber(std::string_view text, std::int64_t min, std::int64_t max) {
     // A leading plus is a valid sign for a decimal number but not for from_chars.
     if (text.size() > 1 && text.front() == '+' && text[1] != '-') text.remove_prefix(1);
     double value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc{} || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
     const double rounded = std::nearbyint(value);  // the default rounding mode sends a half to even
-    if (rounded < -32768.0 || rounded > 32767.0) return std::nullopt;
-    return static_cast<Entier>(rounded);
+    if (rounded < static_cast<double>(min) || rounded > static_cast<double>(max)) return std::nullopt;
+    return static_cast<std::int64_t>(rounded);
+}
+
+}  // namespace
+
+std::optional<Entier> entierINI(const std::string& texte) {
+    const auto value = wholeNumber(texte, -32768, 32767);
+    if (!value) return std::nullopt;
+    return static_cast<Entier>(*value);
+}
+
+ReglagesPort ChargerPort(const std::string& fichierINI) {
+    const ReglagesPort defaut;
+    const std::vector<std::string> values =
+        LireINI("Port",
+                {{"Sortie", "parallele"},
+                 {"Univers", std::to_string(defaut.univers)},
+                 {"Canal", std::to_string(defaut.canal)},
+                 {"PortOLA", std::to_string(defaut.portOLA)}},
+                fichierINI);
+    ReglagesPort r;
+    std::string sortie = values[0];
+    for (char& c : sortie) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (sortie == "ola") r.sortie = ReglagesPort::Sortie::Ola;
+    r.univers = static_cast<std::uint32_t>(wholeNumber(values[1], 0, UINT32_MAX).value_or(defaut.univers));
+    r.canal = static_cast<int>(wholeNumber(values[2], 1, CANAL_MAX).value_or(defaut.canal));
+    r.portOLA = static_cast<std::uint16_t>(wholeNumber(values[3], 1, UINT16_MAX).value_or(defaut.portOLA));
+    return r;
 }
 
 std::string cheminConfig(const std::string& dossierProgramme) { return dossierProgramme + "/Config.ini"; }

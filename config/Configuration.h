@@ -1,6 +1,7 @@
 #pragma once
 // Loading and saving the three sections of Config.ini into the program-wide state.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -23,6 +24,18 @@ void ChargerBoutons(Variables& v);
 std::optional<std::string> SauverSorties(const Variables& v);
 std::optional<std::string> SauverOptions(const Variables& v);
 std::optional<std::string> SauverBoutons(const Variables& v);
+
+/// Where the lamp bytes go, from the section [Port].
+struct ReglagesPort {
+    enum class Sortie { Parallele, Ola };
+    Sortie sortie = Sortie::Parallele;
+    std::uint32_t univers = 1;
+    int canal = 1;                  // first of the sixteen DMX channels, 1..497
+    std::uint16_t portOLA = 9010;  // where olad listens for its clients
+};
+
+/// "Sortie", "Univers", "Canal" and "PortOLA" of [Port]; a bad value takes its default.
+ReglagesPort ChargerPort(const std::string& fichierINI);
 
 /// The integer value of a stored text: a decimal number rounded to the nearest whole number (a
 /// half to the even neighbour), within -32768..32767; nothing when the text is no such number.

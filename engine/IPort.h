@@ -12,6 +12,8 @@ class IPort {
 public:
     virtual ~IPort() = default;
     virtual void write(std::uint32_t address, std::uint8_t value) = 0;
+    /// At each start of a run: tries again to reach lamps that were out of reach, silently.
+    virtual void reconnecter() {}
 };
 
 }  // namespace korvalen

@@ -198,6 +198,7 @@ void FPrincipale::Command3_Click() {
 }
 
 void FPrincipale::demarrer() {
+    port_.reconnecter();
     const int position = carteChoisie_;
     const int numero = (position >= 0 && position < static_cast<int>(numerosCartes_.size()))
                            ? numerosCartes_[position]

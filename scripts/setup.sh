@@ -11,10 +11,12 @@ BUILD_AND_RUN=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-translations-l10n
   portaudio19-dev libasound2-dev libasound2-plugins libsamplerate0-dev
+  libola-dev
 )
 # The tests, whatever the sound server.
 TESTS=(
   libgtest-dev libbenchmark-dev
+  ola
   clang libclang-rt-14-dev
   xvfb xdotool imagemagick
   pulseaudio-utils

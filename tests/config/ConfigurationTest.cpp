@@ -120,6 +120,44 @@ INSTANTIATE_TEST_SUITE_P(
                  -2}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct PortCase {
+    const char* name;
+    const char* file;
+    ReglagesPort::Sortie sortie;
+    std::uint32_t univers;
+    int canal;
+    std::uint16_t portOLA;
+    friend void PrintTo(const PortCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class PortSection : public ConfigFile, public ::testing::WithParamInterface<PortCase> {};
+
+TEST_P(PortSection, ChoosesTheLampDriverAndBadValuesTakeTheirDefaults) {
+    store(GetParam().file);
+    const ReglagesPort r = ChargerPort(v.fichierINI);
+    EXPECT_EQ(r.sortie, GetParam().sortie);
+    EXPECT_EQ(r.univers, GetParam().univers);
+    EXPECT_EQ(r.canal, GetParam().canal);
+    EXPECT_EQ(r.portOLA, GetParam().portOLA);
+}
+
+constexpr auto PAR = ReglagesPort::Sortie::Parallele;
+constexpr auto OLA = ReglagesPort::Sortie::Ola;
+INSTANTIATE_TEST_SUITE_P(
+    Files, PortSection,
+    ::testing::Values(
+        PortCase{"noFile", "", PAR, 1, 1, 9010},
+        PortCase{"olaInAnyCase", "[port]\r\nsortie= OLA \r\nUnivers=7\r\nCanal=497\r\nPortOLA=9100\r\n", OLA, 7, 497,
+                 9100},
+        PortCase{"parallelByName", "[Port]\nSortie=Parallele\nUnivers=0\nCanal=1\n", PAR, 0, 1, 9010},
+        PortCase{"unknownDriver", "[Port]\nSortie=dmx\n", PAR, 1, 1, 9010},
+        PortCase{"largeUniverse", "[Port]\nSortie=ola\nUnivers=40000\n", OLA, 40000, 1, 9010},
+        PortCase{"outOfRange", "[Port]\nSortie=ola\nUnivers=-1\nCanal=498\nPortOLA=65536\n", OLA, 1, 1, 9010},
+        PortCase{"zeroes", "[Port]\nSortie=ola\nCanal=0\nPortOLA=0\n", OLA, 1, 1, 9010},
+        PortCase{"letters", "[Port]\nSortie=ola\nUnivers=un\nCanal=\nPortOLA=9O10\n", OLA, 1, 1, 9010},
+        PortCase{"rounded", "[Port]\nSortie=ola\nUnivers=2.5\nCanal=3.5\n", OLA, 2, 4, 9010}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(ConfigFile, SavingTheThreeSectionsOnAFreshInstallWritesTheKnownFile) {
     ChargerSorties(v);
     ChargerOptions(v, "/opt/prog");

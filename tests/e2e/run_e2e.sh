@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # The real program end to end under Xvfb: sound from an ALSA file device, lamps through the
-# preloaded ppdev stand-in, clicks with xdotool. Usage: run_e2e.sh KORVALEN SHIM [SCREENSHOT.png]
+# preloaded ppdev stand-in or a private olad, clicks with xdotool.
+# Usage: run_e2e.sh KORVALEN SHIM [SCREENSHOT.png]; OLAD_PRIVE names the private olad helper
+# (by default the one built beside the shim).
 set -euo pipefail
 BIN=$1 SHIM=$2 SHOT=${3:-}
+OLAD_PRIVE=${OLAD_PRIVE:-$(dirname "$SHIM")/../ola/olad_prive}
 T=$(mktemp -d)
 PIDS=()
 cleanup() { for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$T"; }
@@ -38,8 +41,12 @@ echo 'pcm.nothing { type hw card 7 }' > "$T/none.conf"
         done
     done
 } > "$T/modes/fete.lum"
-printf '[Options]\r\nrepertoire=%s\r\nfichierLUM=fete.lum\r\n[Port]\r\nPeripherique=/dev/korvalen-e2e-port\r\n' \
-    "$T/modes" > "$T/prog/Config.ini"
+# Config.ini with the mode above and the given lines of [Port].
+write_config() {
+    printf '[Options]\r\nrepertoire=%s\r\nfichierLUM=fete.lum\r\n[Port]\r\n' "$T/modes" > "$T/prog/Config.ini"
+    printf '%s\r\n' "$@" >> "$T/prog/Config.ini"
+}
+write_config Peripherique=/dev/korvalen-e2e-port
 
 exec 5> "$T/display"
 # -noreset: without it the server resets when its last client leaves, and a program started
@@ -106,13 +113,29 @@ click_box_button() {
     echo "$box"
 }
 
+# Clicks "Quitter" and answers "Oui"; fails unless the program then ends, asked once, without error.
+quit_app() {
+    local question
+    xdotool mousemove --window "$WID" 524 376 click 1   # "Quitter", enabled once the run has stopped
+    question=$(click_box_button Quitter 1) || fail "no quit question with its buttons"   # "Oui"
+    wait_for 10 eval 'exited || { q=$(window Quitter); [ -n "$q" ] && [ "$q" != "$question" ]; }'
+    exited || fail "Oui did not end the program (the question came again)"
+    wait "$APP" || fail "the program ended with an error"
+}
+main_window() {
+    wait_for 15 centred_window >/dev/null || fail "no main window shown centred"
+    WID=$(centred_window)
+}
+run_button() { xdotool mousemove --window "$WID" 324 276 click 1; }   # "Lancement" / "Arret"
+# The capture is open while the ALSA file device holds the sound file.
+capturing() { ls -l "/proc/$APP/fd" 2>/dev/null | grep -q "$T/loud.raw"; }
+
 PPWDATA=40017086 PPWCONTROL=40017084 PPCLAIM=708b PPRELEASE=708c
 
 echo "case: sound drives the lamps; Arret leaves them lit; one question to quit"
 start "$T/loud.conf"
-wait_for 15 centred_window >/dev/null || fail "no main window shown centred"
-WID=$(centred_window)
-xdotool mousemove --window "$WID" 324 276 click 1   # "Lancement"
+main_window
+run_button   # "Lancement"
 # Group B's byte 18 shows that sound and mode reached the port.
 wait_for 10 grep -qs "^1 $PPWDATA 18\$" "$T/port.log" || { cat "$T/out.log"; fail "group B never received 18"; }
 grep -qs "^1 $PPCLAIM -1\$" "$T/port.log" || fail "the port was not claimed"
@@ -122,12 +145,8 @@ if [ -n "$SHOT" ]; then
     wait_for 10 eval '[ "$(wc -l < "$T/port.log")" -ge $((lines + 16)) ]' || fail "the ticks stopped"
     import -window root -crop 599x390+212+189 "$SHOT"
 fi
-xdotool mousemove --window "$WID" 324 276 click 1   # "Arret"
-xdotool mousemove --window "$WID" 524 376 click 1   # "Quitter", enabled once the run has stopped
-question=$(click_box_button Quitter 1) || fail "no quit question with its buttons"   # "Oui"
-wait_for 10 eval 'exited || { q=$(window Quitter); [ -n "$q" ] && [ "$q" != "$question" ]; }'
-exited || fail "Oui did not end the program (the question came again)"
-wait "$APP" || fail "the program ended with an error"
+run_button   # "Arret"
+quit_app
 # The last refresh wrote the lamps while running (group A 0, group B 18); after Arret nothing
 # more reached the port until the release at the end: the lamps stayed as they were.
 expected="1 $PPWDATA 0
@@ -195,4 +214,44 @@ xdotool mousemove --window "$WID" 524 376 click 1
 click_box_button Quitter 1 >/dev/null || fail "no quit question in the first program"
 wait_for 10 exited || fail "Oui did not end the first program"
 echo "ok"
-echo "4 passed, 0 failed"
+
+echo "case: lamps through olad"
+"$OLAD_PRIVE" serve 1 "$T/olad.port" &
+OLAD=$!
+PIDS+=("$OLAD")
+wait_for 40 test -s "$T/olad.port" || fail "the private olad did not start"
+OLA_PORT=$(cat "$T/olad.port")
+write_config Peripherique=/dev/korvalen-e2e-port Sortie=ola Univers=1 Canal=5 "PortOLA=$OLA_PORT"
+rm -f "$T/port.log"
+start "$T/loud.conf"
+main_window
+run_button   # "Lancement"
+# Channels 5 to 20 carry A0..A7 then B0..B7: B1 and B4 lit, as group B's byte 18 on the port.
+lamps() { [ "$("$OLAD_PRIVE" lire "$OLA_PORT" 1 5)" = "0 0 0 0 0 0 0 0 0 255 0 0 255 0 0 0" ]; }
+wait_for 10 lamps || { cat "$T/out.log"; fail "the universe never carried B1 and B4"; }
+[ -e "$T/port.log" ] && fail "the parallel port was opened"
+[ -n "$(window 'Sortie OLA')" ] && fail "a notice while olad runs"
+run_button   # "Arret"
+quit_app
+echo "ok"
+
+echo "case: olad absent is told once and the program goes on"
+kill "$OLAD"
+wait "$OLAD" || fail "the private olad did not end cleanly"
+start "$T/loud.conf"
+main_window
+NOTICE=
+wait_for 15 eval 'NOTICE=$(window "Sortie OLA"); [ -n "$NOTICE" ]' || fail "no notice without olad"
+# Moved aside, as a person would, so that it cannot cover the run button.
+xdotool windowmove "$NOTICE" 0 0
+# The notice does not block: the run button starts and stops the capture while it is open.
+for _ in 1 2; do
+    run_button   # "Lancement": tries olad again, silently
+    wait_for 10 capturing || fail "Lancement did not start the capture"
+    run_button   # "Arret"
+    wait_for 10 eval '! capturing' || fail "Arret did not stop the capture"
+done
+[ "$(xdotool search --name '^Sortie OLA$' | wc -l)" = 1 ] || fail "olad's absence was told more than once"
+quit_app
+echo "ok"
+echo "6 passed, 0 failed"

@@ -140,10 +140,12 @@ void FPrincipaleTest::stoppedAndRunningStates() {
     QCOMPARE(b.v.enMarche, VRAI);
     QCOMPARE(b.entree.openedDevices, std::vector<int>{0});
     QCOMPARE(b.entree.starts, 1);
+    QCOMPARE(b.port.reconnexions, 1);  // each start tries again to reach lamps out of reach
 
     b.lancer();
     etatArrete();
     QCOMPARE(b.entree.closes, 1);
+    QCOMPARE(b.port.reconnexions, 1);
 }
 
 void FPrincipaleTest::openFailureStaysStoppedAndCanRetry() {

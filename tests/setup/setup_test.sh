@@ -41,7 +41,7 @@ expect_not_asked() { for p in "$@"; do grep -qxF "$p" "$T/asked" && fail "$p ins
 
 PIPEWIRE_DESKTOP="pipewire pipewire-bin pipewire-alsa pipewire-pulse wireplumber libasound2-plugins"
 SOUND_SERVERS="pulseaudio pipewire pipewire-pulse wireplumber pipewire-alsa"
-TEST_TOOLS="xvfb xdotool imagemagick libgtest-dev libbenchmark-dev clang pulseaudio-utils"
+TEST_TOOLS="xvfb xdotool imagemagick libgtest-dev libbenchmark-dev clang pulseaudio-utils ola"
 
 # case | machine has | setup arguments | must install | must not install
 while IFS='|' read -r case_name machine args must must_not; do
@@ -54,7 +54,7 @@ while IFS='|' read -r case_name machine args must must_not; do
     expect_not_asked $must_not
     cat "$T/asked" >> "$T/all_asked"
 done <<EOF
-run, bare machine         ||             | g++ qt6-base-dev portaudio19-dev | $SOUND_SERVERS $TEST_TOOLS
+run, bare machine         ||             | g++ qt6-base-dev portaudio19-dev libola-dev | $SOUND_SERVERS $TEST_TOOLS
 tests, bare machine (CI)  || --tests     | g++ qt6-base-dev pulseaudio $TEST_TOOLS | pipewire pipewire-pulse wireplumber pipewire-alsa
 run, PipeWire desktop     |$PIPEWIRE_DESKTOP|  | g++ qt6-base-dev | $SOUND_SERVERS $TEST_TOOLS
 tests, PipeWire desktop   |$PIPEWIRE_DESKTOP| --tests | $TEST_TOOLS | $SOUND_SERVERS

@@ -1,0 +1,262 @@
+#include "engine/PortOLA.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <future>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+#include <ola/Callback.h>
+#include <ola/DmxBuffer.h>
+#include <ola/client/OlaClient.h>
+#include <ola/io/SelectServer.h>
+#include <ola/network/TCPSocket.h>
+
+namespace korvalen {
+
+namespace {
+
+constexpr int DELAI_CONNEXION_MS = 2000;
+// olad answers a frame in well under a millisecond; this long without an answer means it hangs.
+constexpr unsigned DELAI_ACCUSE_MS = 3000;
+
+const char* const RELANCE =
+    "En attendant, seules les sorties à l'écran suivent la musique ; chaque « Lancement » réessaie.";
+
+std::string messageInjoignable(std::uint16_t port, int erreur) {
+    return "Korvalen ne joint pas olad, le service d'OLA, sur le port " + std::to_string(port) +
+           " de cette machine : " + std::generic_category().message(erreur) +
+           ".\nVérifiez que le paquet ola est installé, que olad est lancé et que la clé PortOLA de la section "
+           "[Port] de Config.ini donne le port de ses clients (9010 d'ordinaire).\n" + RELANCE;
+}
+
+std::string messagePerdu(std::uint16_t port, const char* comment) {
+    return std::string("La liaison avec olad (port ") + std::to_string(port) + ") est perdue : " + comment +
+           ".\nVérifiez que olad tourne toujours.\n" + RELANCE;
+}
+
+std::string messageRefus(std::uint32_t univers, const std::string& raison) {
+    const std::string u = std::to_string(univers);
+    return "olad refuse les sorties de Korvalen sur l'univers " + u + " : " + raison +
+           ".\nDans la page web d'OLA (http://localhost:9090), reliez l'univers " + u +
+           " à un périphérique de sortie, ou corrigez la clé Univers de la section [Port] de Config.ini. "
+           "Les lampes suivent dès que l'univers existe.";
+}
+
+// A blocking TCP socket connected to 127.0.0.1:port, or -errno. The connection itself is given a
+// bounded time, so that a filtered port cannot hold the sender thread.
+int connecterLocal(std::uint16_t port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return -errno;
+    sockaddr_in adresse{};
+    adresse.sin_family = AF_INET;
+    adresse.sin_port = htons(port);
+    adresse.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int erreur = 0;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&adresse), sizeof adresse) != 0) {
+        erreur = errno;
+        if (erreur == EINPROGRESS) {
+            pollfd p{fd, POLLOUT, 0};
+            const int pret = ::poll(&p, 1, DELAI_CONNEXION_MS);
+            socklen_t taille = sizeof erreur;
+            if (pret == 0) {
+                erreur = ETIMEDOUT;
+            } else if (pret < 0) {
+                erreur = errno;
+            } else if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &erreur, &taille) != 0) {
+                erreur = errno;
+            }
+        }
+    }
+    // OLA's channel writes whole messages: the socket goes back to blocking mode.
+    if (erreur == 0 && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) erreur = errno;
+    if (erreur != 0) {
+        ::close(fd);
+        return -erreur;
+    }
+    return fd;
+}
+
+void tenirPromesse(std::promise<void>* promesse) { promesse->set_value(); }
+
+}  // namespace
+
+/// The sender thread: an OLA event loop that owns the connection and sends the latest outputs,
+/// one frame in flight at a time.
+class PortOLA::Envoi {
+public:
+    Envoi(std::uint32_t univers, int premierCanal, std::uint16_t port, Avertir avertir)
+        : univers_(univers),
+          premierCanal_(premierCanal),
+          port_(port),
+          avertir_(std::move(avertir)),
+          accuse_(ola::NewCallback(this, &Envoi::accuser)),
+          fil_([this] { boucle_.Run(); }) {}
+
+    ~Envoi() {
+        boucle_.Execute(ola::NewSingleCallback(this, &Envoi::arreter));
+        fil_.join();
+    }
+
+    // Main thread: hands over the latest outputs and wakes the loop unless a wake-up is pending.
+    void poster(std::uint8_t a, std::uint8_t b) {
+        bool reveiller = false;
+        {
+            std::lock_guard verrou(boite_);
+            posteA_ = a;
+            posteB_ = b;
+            reveiller = !enAttente_;
+            enAttente_ = true;
+        }
+        if (reveiller) boucle_.Execute(ola::NewSingleCallback(this, &Envoi::prendre));
+    }
+
+    void demanderConnexion() { boucle_.Execute(ola::NewSingleCallback(this, &Envoi::connecter)); }
+
+    void attendre() {
+        std::promise<void> promesse;
+        boucle_.Execute(ola::NewSingleCallback(&tenirPromesse, &promesse));
+        promesse.get_future().wait();
+    }
+
+private:
+    // Everything below runs on the sender thread.
+
+    void prendre() {
+        {
+            std::lock_guard verrou(boite_);
+            a_ = posteA_;
+            b_ = posteB_;
+            enAttente_ = false;
+        }
+        aEnvoyer_ = true;
+        envoyer();
+    }
+
+    void connecter() {
+        if (client_ && !perdu_) return;
+        deconnecter();
+        const int fd = connecterLocal(port_);
+        if (fd < 0) {
+            avertirUneFois(messageInjoignable(port_, -fd));
+            return;
+        }
+        socket_ = std::make_unique<ola::network::TCPSocket>(fd);
+        socket_->SetNoDelay();
+        client_ = std::make_unique<ola::client::OlaClient>(socket_.get());
+        boucle_.AddReadDescriptor(socket_.get());
+        client_->Setup();
+        client_->SetCloseHandler(ola::NewSingleCallback(this, &Envoi::fermee));
+        perdu_ = false;
+        averti_ = false;  // a later failure is news again
+        aEnvoyer_ = true;  // the lamps take the current outputs at once
+        envoyer();
+    }
+
+    void envoyer() {
+        if (!client_ || perdu_ || enVol_ || !aEnvoyer_) return;
+        const TrameDmx trame = trameDmx(a_, b_, premierCanal_);
+        const ola::DmxBuffer tampon(trame.data(), static_cast<unsigned>(trame.size()));
+        aEnvoyer_ = false;
+        enVol_ = true;
+        delai_ = boucle_.RegisterSingleTimeout(DELAI_ACCUSE_MS, ola::NewSingleCallback(this, &Envoi::sansReponse));
+        client_->SendDMX(univers_, tampon, ola::client::SendDMXArgs(accuse_.get()));
+    }
+
+    void accuser(const ola::client::Result& resultat) {
+        annulerDelai();
+        enVol_ = false;
+        if (perdu_) return;  // a failed write has already closed the channel and told the operator
+        if (!resultat.Success()) avertirUneFois(messageRefus(univers_, resultat.Error()));
+        envoyer();
+    }
+
+    void fermee() { perdre("olad s'est arrêté ou a fermé la liaison"); }
+    void sansReponse() {
+        delai_ = ola::thread::INVALID_TIMEOUT;
+        perdre("olad ne répond plus");
+    }
+
+    void perdre(const char* comment) {
+        if (perdu_) return;
+        perdu_ = true;
+        enVol_ = false;
+        avertirUneFois(messagePerdu(port_, comment));
+        // Not here: this may run inside the client's own call stack.
+        boucle_.Execute(ola::NewSingleCallback(this, &Envoi::deconnecterSiPerdu));
+    }
+
+    void deconnecterSiPerdu() {
+        if (perdu_) deconnecter();
+    }
+
+    void deconnecter() {
+        annulerDelai();
+        enVol_ = false;
+        if (socket_ && socket_->ValidReadDescriptor()) boucle_.RemoveReadDescriptor(socket_.get());
+        client_.reset();
+        socket_.reset();
+    }
+
+    void annulerDelai() {
+        if (delai_ == ola::thread::INVALID_TIMEOUT) return;
+        boucle_.RemoveTimeout(delai_);
+        delai_ = ola::thread::INVALID_TIMEOUT;
+    }
+
+    void arreter() {
+        deconnecter();
+        boucle_.Terminate();
+    }
+
+    void avertirUneFois(const std::string& texte) {
+        if (averti_) return;
+        averti_ = true;
+        if (avertir_) avertir_(texte);
+    }
+
+    const std::uint32_t univers_;
+    const int premierCanal_;
+    const std::uint16_t port_;
+    const Avertir avertir_;
+
+    std::mutex boite_;  // the mailbox between the main thread and the sender thread
+    std::uint8_t posteA_ = 0, posteB_ = 0;
+    bool enAttente_ = false;
+
+    std::uint8_t a_ = 0, b_ = 0;  // the outputs the lamps should show
+    bool aEnvoyer_ = false;
+    bool enVol_ = false;
+    bool perdu_ = false;
+    bool averti_ = false;
+    ola::thread::timeout_id delai_ = ola::thread::INVALID_TIMEOUT;
+    std::unique_ptr<ola::network::TCPSocket> socket_;
+    std::unique_ptr<ola::client::OlaClient> client_;
+    const std::unique_ptr<ola::client::GeneralSetCallback> accuse_;
+
+    ola::io::SelectServer boucle_;
+    std::thread fil_;  // last: starts once everything above exists
+};
+
+PortOLA::PortOLA(std::uint32_t univers, int premierCanal, std::uint16_t portOLA, Avertir avertir)
+    : envoi_(std::make_unique<Envoi>(univers, premierCanal, portOLA, std::move(avertir))) {}
+
+PortOLA::~PortOLA() = default;
+
+void PortOLA::write(std::uint32_t address, std::uint8_t value) {
+    if (verrous_.ecrire(address, value)) envoi_->poster(verrous_.groupeA(), verrous_.groupeB());
+}
+
+void PortOLA::reconnecter() { envoi_->demanderConnexion(); }
+
+void PortOLA::synchroniser() { envoi_->attendre(); }
+
+}  // namespace korvalen
