@@ -91,7 +91,8 @@ int main() {
         dossier = std::make_unique<test::TemporaryFolder>();
         serveur = std::make_unique<test::PrivateSoundServer>(dossier->path());
         if (!serveur->ready()) {
-            std::fprintf(stderr, "no sound server answers, and a private %s did not start\n", serveur->kind().c_str());
+            std::fprintf(stderr, "no sound server answers, and a private %s did not start: %s\n", serveur->kind().c_str(),
+                         serveur->failure().c_str());
             return 1;
         }
         std::printf("sound server: a private %s, %s\n", serveur->kind().c_str(), serverName().c_str());

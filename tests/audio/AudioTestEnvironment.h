@@ -90,6 +90,8 @@ public:
     PrivateSoundServer& operator=(const PrivateSoundServer&) = delete;
 
     bool ready() const { return ready_; }
+    /// The step of the start that failed, when it did.
+    const std::string& failure() const { return failure_; }
     /// "pulseaudio" or "pipewire".
     const std::string& kind() const { return kind_; }
     /// Stops the server's processes (SIGSTOP), as a server that hangs; thaw() resumes them.
@@ -151,42 +153,58 @@ private:
         return pid;
     }
 
+    /// Notes the first step that failed, for the test's message; returns `ok`.
+    bool step(const char* what, bool ok) {
+        if (!ok && failure_.empty()) failure_ = what;
+        return ok;
+    }
+
     bool startPulseAudio() {
         const pid_t p = spawn({"pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "-n", "--use-pid-file=no",
                                "--disable-shm=yes", "--log-level=error", "--load=module-native-protocol-unix",
                                "--load=module-null-source source_name=korvalen rate=11025 format=u8 channels=1"});
-        if (p < 0) return false;
+        if (!step("start pulseaudio", p > 0)) return false;
         server_ = {p};
-        return waitFor([] { return pactl("info"); }) && pactl("set-default-source korvalen");
+        return step("pactl info", waitFor([] { return pactl("info"); })) &&
+               step("default source", pactl("set-default-source korvalen"));
     }
 
     bool startPipeWire() {
-        // Only the null sink below: no sound card, camera or Bluetooth device of the machine is touched.
+        // Only the null sink below: no sound card, camera or Bluetooth device of the machine is
+        // touched. Read after each kind's defaults (50-...) and before they are applied (90-...).
         const auto lua = dir_ / "config" / "wireplumber";
         std::filesystem::create_directories(lua / "main.lua.d");
         std::filesystem::create_directories(lua / "bluetooth.lua.d");
-        TemporaryFolder::write((lua / "main.lua.d" / "99-korvalen.lua").string(),
+        TemporaryFolder::write((lua / "main.lua.d" / "51-korvalen.lua").string(),
                                "alsa_monitor.enabled = false\nv4l2_monitor.enabled = false\n"
                                "libcamera_monitor.enabled = false\n");
-        TemporaryFolder::write((lua / "bluetooth.lua.d" / "99-korvalen.lua").string(), "bluez_monitor.enabled = false\n");
+        TemporaryFolder::write((lua / "bluetooth.lua.d" / "51-korvalen.lua").string(), "bluez_monitor.enabled = false\n");
 
-        if (spawn({"dbus-daemon", "--session", "--nofork", "--nopidfile",
-                   "--address=unix:path=" + (dir_ / "bus").string()}) < 0 ||
-            !waitFor([&] { return std::filesystem::exists(dir_ / "bus"); })) {
+        const std::string bus = (dir_ / "bus").string();
+        if (!step("start dbus-daemon", spawn({"dbus-daemon", "--session", "--nofork", "--nopidfile",
+                                              "--address=unix:path=" + bus}) > 0) ||
+            !step("session bus", waitFor([&] { return std::filesystem::exists(bus); }))) {
             return false;
         }
         const pid_t pipewire = spawn({"pipewire"});
-        if (pipewire < 0 || !waitFor([&] { return std::filesystem::exists(dir_ / "pipewire-0"); })) return false;
+        if (!step("start pipewire", pipewire > 0) ||
+            !step("pipewire socket", waitFor([&] { return std::filesystem::exists(dir_ / "pipewire-0"); }))) {
+            return false;
+        }
         const pid_t pulse = spawn({"pipewire-pulse"});
-        if (pulse < 0 || spawn({"wireplumber"}) < 0) return false;
+        if (!step("start pipewire-pulse and wireplumber", pulse > 0 && spawn({"wireplumber"}) > 0)) return false;
         server_ = {pipewire, pulse};
-        return waitFor([] { return pactl("info"); }) &&
-               pactl("load-module module-null-sink sink_name=korvalen rate=11025 channels=1 channel_map=mono format=u8") &&
-               pactl("set-default-source korvalen.monitor") &&
-               // The session manager links new streams once it has taken the source as default.
-               waitFor([] {
-                   return std::system("pactl get-default-source 2>/dev/null | grep -qx korvalen.monitor") == 0;
-               });
+        // The monitor source appears a little after the sink is loaded, and becomes the default
+        // once the session manager has taken it.
+        return step("pactl info", waitFor([] { return pactl("info"); })) &&
+               step("null sink", waitFor([] {
+                        return pactl("load-module module-null-sink sink_name=korvalen rate=11025 channels=1 "
+                                     "channel_map=mono format=u8");
+                    })) &&
+               step("default source", waitFor([] {
+                        return pactl("set-default-source korvalen.monitor") &&
+                               std::system("pactl get-default-source 2>/dev/null | grep -qx korvalen.monitor") == 0;
+                    }));
     }
 
     std::filesystem::path dir_;
@@ -195,6 +213,7 @@ private:
     std::vector<pid_t> server_;    // the processes that carry the sound
     bool ready_ = false;
     bool frozen_ = false;
+    std::string failure_;
 };
 
 }  // namespace korvalen::test
