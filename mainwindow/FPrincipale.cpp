@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 
 #include "config/Configuration.h"
@@ -82,12 +81,8 @@ void FPrincipale::construireControles() {
 
     QWidget* frame3 = b.get("Frame3");
     for (int k = 0; k < NB_BARRES; ++k) {
-        auto* barre = new QProgressBar(frame3);
+        auto* barre = new BarreNiveau(frame3);
         barre->setObjectName(indexed("ProgressBar1", k));
-        barre->setOrientation(Qt::Vertical);
-        barre->setRange(0, 100);
-        barre->setValue(0);
-        barre->setTextVisible(false);
         barre->setGeometry(rectTwips(120 + 360 * k, 360, 255, 2775));
         ProgressBar1_[k] = barre;
     }
@@ -229,6 +224,7 @@ void FPrincipale::arreter() {
 
 void FPrincipale::CaptureLevels() {
     const CaptureResult r = capture_.CaptureLevels(v_);
+    // The bars hold the new levels from here on; they are painted with the outputs at the end of the tick.
     for (int k = 0; k < NB_BARRES; ++k) ProgressBar1_[k]->setValue(static_cast<int>(v_.niveaux[k]));
     if (r == CaptureResult::TimedOut && !silenceSignale_) {
         // Told once per run: the bars keep the last levels until the input delivers again.
@@ -249,6 +245,7 @@ void FPrincipale::Timer1_Timer() {
     // "Arret" clicked in the event pass ended this run: the rest of the tick belongs to it and is
     // dropped, so that the timers stay off and the lamps keep their state.
     if (!v_.enMarche || marche != marche_) {
+        montrerBarres();
         dansRafraichissement_ = false;
         return;
     }
@@ -265,7 +262,12 @@ void FPrincipale::Timer1_Timer() {
     v_.inverseActif = Check2_[2]->valeur() == 1 ? VRAI : FAUX;
     Affichage_sortie(v_, *this);
     EcrireSorties(v_, port_);
+    montrerBarres();
     dansRafraichissement_ = false;
+}
+
+void FPrincipale::montrerBarres() {
+    for (BarreNiveau* barre : ProgressBar1_) barre->showValue();
 }
 
 void FPrincipale::Timer2_Timer() { Chenillards(v_); }

@@ -15,11 +15,11 @@
 class QCheckBox;
 class QGroupBox;
 class QLabel;
-class QProgressBar;
 class QPushButton;
 
 namespace korvalen {
 
+class BarreNiveau;
 class BoutonDirect;
 class IMessages;
 class ListeFichiers;
@@ -75,6 +75,7 @@ private:
     void demarrer();
     void arreter();
     void CaptureLevels();
+    void montrerBarres();
     void legendesBoutonsDirects();
     void setBoutonsConfigActifs(bool actifs);
     bool demanderQuitter();
@@ -101,7 +102,7 @@ private:
 
     QLabel* Label1_ = nullptr;
     ListeFichiers* File1_ = nullptr;
-    std::array<QProgressBar*, NB_BARRES> ProgressBar1_{};
+    std::array<BarreNiveau*, NB_BARRES> ProgressBar1_{};
     std::array<QCheckBox*, NB_INDICATEURS> Check1_{};
     std::array<BoutonDirect*, 5> Check2_{};
     QPushButton* Command3_ = nullptr;

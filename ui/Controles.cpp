@@ -2,6 +2,9 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QPainter>
+#include <algorithm>
+#include <cstdlib>
 
 namespace korvalen {
 
@@ -40,8 +43,36 @@ BoutonDirect::BoutonDirect(QWidget* parent) : QPushButton(parent) {
 int BoutonDirect::valeur() const { return grise_ ? 2 : (isChecked() ? 1 : 0); }
 
 void BoutonDirect::setValeur(int valeur) {
+    if (valeur == this->valeur()) return;  // the refresh tick sets it each time: no repaint for nothing
     setChecked(valeur == 1);
     grise_ = (valeur == 2);
+}
+
+BarreNiveau::BarreNiveau(QWidget* parent) : QWidget(parent) {
+    // The bar paints every pixel of itself, so the frame beneath is not painted again under it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void BarreNiveau::setValue(int valeur) { valeur_ = valeur < 0 ? 0 : (valeur > 100 ? 100 : valeur); }
+
+void BarreNiveau::showValue() {
+    if (valeur_ == affichee_) return;
+    // Only the band between the old and the new level changes.
+    const int h = height() - 2;
+    const int a = h - h * affichee_ / 100, b = h - h * valeur_ / 100;
+    update(0, 1 + std::min(a, b), width(), std::abs(a - b) + 1);
+    affichee_ = valeur_;
+}
+
+void BarreNiveau::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QRect cadre = rect().adjusted(0, 0, -1, -1);
+    const QRect interieur = rect().adjusted(1, 1, -1, -1);
+    const int plein = interieur.height() * affichee_ / 100;
+    p.fillRect(interieur.adjusted(0, 0, 0, -plein), palette().base());
+    p.fillRect(interieur.adjusted(0, interieur.height() - plein, 0, 0), palette().highlight());
+    p.setPen(palette().color(QPalette::Mid));
+    p.drawRect(cadre);
 }
 
 QString literalCaption(const QString& texte) {
@@ -58,6 +89,7 @@ int valeurCase(const QCheckBox& c) {
 }
 
 void setValeurCase(QCheckBox& c, int valeur) {
+    if (valeur == valeurCase(c)) return;  // a check box repaints at every setCheckState, even unchanged
     if (valeur == 2) c.setTristate(true);
     c.setCheckState(valeur == 1 ? Qt::Checked : (valeur == 2 ? Qt::PartiallyChecked : Qt::Unchecked));
 }

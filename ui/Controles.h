@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPushButton>
 #include <QTimer>
+#include <QWidget>
 
 class QCheckBox;
 
@@ -42,6 +43,26 @@ public:
 
 private:
     bool grise_ = false;
+};
+
+/// A vertical level bar from 0 to 100, drawn in a few rectangles. Setting a value draws nothing at
+/// once: showValue() asks for a repaint when the value changed since the last one, so that a refresh
+/// tick's ten bars and sixteen indicators are painted together, in one paint event.
+class BarreNiveau : public QWidget {
+    Q_OBJECT
+public:
+    explicit BarreNiveau(QWidget* parent);
+    int value() const { return valeur_; }
+    /// Keeps the value, clamped to 0..100, for value() and the next showValue().
+    void setValue(int valeur);
+    void showValue();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int valeur_ = 0;
+    int affichee_ = 0;  // the value the last paint shows
 };
 
 /// A caption shown as it stands: a '&' in a name is a character, not a keyboard shortcut.

@@ -3,7 +3,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -95,6 +94,7 @@ private slots:
     void chaserStateSurvivesAStopAndAStart();
     void namesFromFilesAndUsersShowAsPlainText();
     void runButtonFirstThenTheLayoutInTheKeyboardOrder();
+    void aTickRepaintsOnlyWhatChangedInOnePaint();
 };
 
 void FPrincipaleTest::controlsFollowTheLayoutTable() {
@@ -109,7 +109,6 @@ void FPrincipaleTest::controlsFollowTheLayoutTable() {
     QCOMPARE(b.ctl("Check2[4]")->geometry(), QRect(488, 16, 97, 33));
     QCOMPARE(b.ctl("ProgressBar1[9]")->geometry(), QRect(224, 24, 17, 185));
     QCOMPARE(b.ctl("Check1[15]")->parentWidget()->objectName(), QString("Frame1"));
-    QCOMPARE(b.ctl<QProgressBar>("ProgressBar1[0]")->orientation(), Qt::Vertical);
     QCOMPARE(b.ctl<QPushButton>("Command6")->text(), QString("Config Modes"));
     QCOMPARE(b.ctl<QGroupBox>("Frame4")->title(), QString("Boutons "));
     QVERIFY(b.ctl<QPushButton>("Command3")->font().bold());
@@ -226,7 +225,7 @@ void FPrincipaleTest::chaserButtonActsOneTickLate() {
     b.fenetre().Timer1_Timer();
     QCOMPARE(b.v.etatB0, FAUX);
     QCOMPARE(b.v.etatB1, VRAI);
-    QCOMPARE(b.ctl<QProgressBar>("ProgressBar1[1]")->value(), 100);
+    QCOMPARE(b.ctl<BarreNiveau>("ProgressBar1[1]")->value(), 100);
 }
 
 void FPrincipaleTest::slowAndInverseActInTheirOwnTick() {
@@ -539,7 +538,7 @@ void FPrincipaleTest::eventPassRunsBetweenCaptureAndComparison() {
     b.entree.queue(128, {{20, 228}});
     int barrePendantLaPasse = -1;
     QTimer::singleShot(0, &b.fenetre(), [&] {
-        barrePendantLaPasse = b.ctl<QProgressBar>("ProgressBar1[1]")->value();
+        barrePendantLaPasse = b.ctl<BarreNiveau>("ProgressBar1[1]")->value();
         b.direct(1)->click();  // Slow
     });
     b.port.writes.clear();
@@ -605,6 +604,47 @@ void FPrincipaleTest::runButtonFirstThenTheLayoutInTheKeyboardOrder() {
         ordre << QApplication::focusWidget()->objectName();
     }
     QCOMPARE(ordre, attendu);
+}
+
+// Counts the paint events of the bars, the indicators and the live buttons, by object name.
+class CompteurPeintures : public QObject {
+public:
+    explicit CompteurPeintures(QWidget& fenetre) {
+        for (QWidget* w : fenetre.findChildren<QWidget*>()) {
+            if (w->objectName().startsWith("ProgressBar1") || w->objectName().startsWith("Check")) {
+                w->installEventFilter(this);
+            }
+        }
+    }
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++peintures[o->objectName()];
+        return false;
+    }
+    QMap<QString, int> peintures;
+};
+
+void FPrincipaleTest::aTickRepaintsOnlyWhatChangedInOnePaint() {
+    Banc b;
+    QVERIFY(b.charger());
+    b.chenillardALaMain();
+    modeB1(b);
+    b.fenetre().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&b.fenetre()));
+    b.lancer();
+    QCoreApplication::processEvents();
+    CompteurPeintures compteur(b.fenetre());
+    b.entree.queue(128, {{20, 228}});  // bar 1 to 100: B1 lights
+    b.entree.queue(128, {{20, 228}});
+    b.fenetre().Timer1_Timer();
+    QCoreApplication::processEvents();
+    // The indicators overlap by a pixel, so the neighbours of Check1[9] take their share of its area.
+    QMap<QString, int> attendu = {{"ProgressBar1[1]", 1}, {"Check1[8]", 1}, {"Check1[9]", 1}, {"Check1[10]", 1}};
+    QCOMPARE(compteur.peintures, attendu);
+
+    compteur.peintures.clear();
+    b.fenetre().Timer1_Timer();  // the same levels: nothing to paint
+    QCoreApplication::processEvents();
+    QCOMPARE(compteur.peintures, (QMap<QString, int>{}));
 }
 
 QTEST_MAIN(FPrincipaleTest)
