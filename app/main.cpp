@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "app/EditeurModes.h"
+#include "app/Emplacements.h"
 #include "config/Configuration.h"
 #include "config/fileINI.h"
 #include "engine/PortOLA.h"
@@ -32,7 +33,8 @@ int main(int argc, char* argv[]) {
         QApplication::installTranslator(&traduction);
     }
 
-    const QString dossierProgramme = QCoreApplication::applicationDirPath();
+    const korvalen::Emplacements emplacements = korvalen::choisirEmplacements(
+        QCoreApplication::applicationDirPath(), QStringLiteral(KORVALEN_ENTREE_MENU));
     korvalen::Variables variables;
     korvalen::MessagesQt messages;
 
@@ -47,7 +49,7 @@ int main(int argc, char* argv[]) {
     };
 
     // The lamps hang on the parallel port, or on whatever olad reaches when [Port] says "Sortie=ola".
-    const std::string fichierINI = korvalen::cheminConfig(dossierProgramme.toStdString());
+    const std::string fichierINI = korvalen::cheminConfig(emplacements.dossierConfig);
     const korvalen::ReglagesPort reglagesPort = korvalen::ChargerPort(fichierINI);
     std::optional<korvalen::PortParallele> parallele;
     std::optional<korvalen::PortOLA> ola;
@@ -60,7 +62,7 @@ int main(int argc, char* argv[]) {
     }
     korvalen::IPort& port = ola ? static_cast<korvalen::IPort&>(*ola) : *parallele;
 
-    korvalen::FPrincipale fenetre(variables, cartes, entree, port, messages, dossierProgramme);
+    korvalen::FPrincipale fenetre(variables, cartes, entree, port, messages, emplacements);
     messages.setParent(&fenetre);
     korvalen::FileDialogsQt dialogues(&fenetre);
     // Yes ends the program at once: no window is asked to close again.

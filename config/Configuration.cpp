@@ -68,7 +68,7 @@ ReglagesPort ChargerPort(const std::string& fichierINI) {
     return r;
 }
 
-std::string cheminConfig(const std::string& dossierProgramme) { return dossierProgramme + "/Config.ini"; }
+std::string cheminConfig(const std::string& dossierConfig) { return dossierConfig + "/Config.ini"; }
 
 void ChargerSorties(Variables& v) {
     const std::vector<std::string> names = LireINI("Sorties", outputKeys(), v.fichierINI);
@@ -78,10 +78,10 @@ void ChargerSorties(Variables& v) {
     }
 }
 
-void ChargerOptions(Variables& v, const std::string& dossierProgramme) {
+void ChargerOptions(Variables& v, const std::string& dossierModes) {
     const std::vector<std::string> values = LireINI(
         "Options",
-        {{"Temps_timer", std::to_string(kTempsTimerDefaut)}, {"repertoire", dossierProgramme}, {"fichierLUM", ""}},
+        {{"Temps_timer", std::to_string(kTempsTimerDefaut)}, {"repertoire", dossierModes}, {"fichierLUM", ""}},
         v.fichierINI);
     // A negative period cannot drive the refresh timer: it falls back to the default like letters do.
     const Entier period = integerOr(values[0], kTempsTimerDefaut);

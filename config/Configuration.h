@@ -9,13 +9,22 @@
 
 namespace korvalen {
 
-/// Full path of Config.ini in the program's folder.
-std::string cheminConfig(const std::string& dossierProgramme);
+/// Where a copy of the program keeps its settings and, unless Config.ini names another, its modes.
+struct Emplacements {
+    std::string dossierConfig;  ///< folder of Config.ini
+    std::string dossierModes;   ///< default of `repertoire`
+
+    /// Both in one folder, as for a copy beside which the user can write.
+    static Emplacements ensemble(const std::string& dossier) { return {dossier, dossier}; }
+};
+
+/// Full path of Config.ini in `dossierConfig`.
+std::string cheminConfig(const std::string& dossierConfig);
 
 /// Output names from [Sorties]; "Spot A0".."Spot B7" when absent.
 void ChargerSorties(Variables& v);
 /// Temps_timer, repertoire and fichierLUM from [Options].
-void ChargerOptions(Variables& v, const std::string& dossierProgramme);
+void ChargerOptions(Variables& v, const std::string& dossierModes);
 /// Bouton(1..5) from [Boutons].
 void ChargerBoutons(Variables& v);
 

@@ -28,13 +28,13 @@ QString texte(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
 FPrincipale::FPrincipale(Variables& v, IAudioDeviceEnumerator& cartes, IAudioInput& entree, IPort& port,
-                         IMessages& messages, QString dossierProgramme, QWidget* parent)
+                         IMessages& messages, Emplacements emplacements, QWidget* parent)
     : QWidget(parent),
       v_(v),
       enumerateur_(cartes),
       port_(port),
       messages_(messages),
-      dossierProgramme_(std::move(dossierProgramme)),
+      emplacements_(std::move(emplacements)),
       capture_(entree) {
     setUpFixedWindow(*this, QStringLiteral("FPrincipale"), QStringLiteral("Korvalen"), LARGEUR_FENETRE,
                      HAUTEUR_FENETRE);
@@ -122,9 +122,9 @@ bool FPrincipale::Form_Load() {
         messages_.afficher(QStringLiteral("You have no audio input devices!"), QStringLiteral("Ack!"), Icone::Critique);
         return false;
     }
-    v_.fichierINI = cheminConfig(dossierProgramme_.toStdString());
+    v_.fichierINI = cheminConfig(emplacements_.dossierConfig);
     ChargerSorties(v_);
-    ChargerOptions(v_, dossierProgramme_.toStdString());
+    ChargerOptions(v_, emplacements_.dossierModes);
     ChargerBoutons(v_);
     Affichage_sortie(v_, *this);
     NumeroterSorties(v_);

@@ -7,6 +7,7 @@
 
 #include "audio/CaptureAudio.h"
 #include "audio/IAudio.h"
+#include "config/Configuration.h"
 #include "engine/IIndicateurs.h"
 #include "engine/IPort.h"
 #include "engine/Variables.h"
@@ -30,7 +31,7 @@ class FPrincipale : public QWidget, public IFenetrePrincipale, private IIndicate
     Q_OBJECT
 public:
     FPrincipale(Variables& v, IAudioDeviceEnumerator& cartes, IAudioInput& entree, IPort& port, IMessages& messages,
-                QString dossierProgramme, QWidget* parent = nullptr);
+                Emplacements emplacements, QWidget* parent = nullptr);
     ~FPrincipale() override;
 
     /// The start-up sequence; false when the program must end (no usable capture device).
@@ -88,7 +89,7 @@ private:
     IAudioDeviceEnumerator& enumerateur_;
     IPort& port_;
     IMessages& messages_;
-    QString dossierProgramme_;
+    Emplacements emplacements_;
     CaptureAudio capture_;
 
     std::vector<QString> nomsCartes_;

@@ -20,6 +20,7 @@ TESTS=(
   clang libclang-rt-14-dev
   xvfb xdotool imagemagick
   pulseaudio-utils
+  desktop-file-utils appstream dpkg-dev mmdebstrap
 )
 # The tests' private sound server on a machine whose sound goes through PipeWire...
 TESTS_PIPEWIRE=(

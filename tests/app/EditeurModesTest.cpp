@@ -44,7 +44,7 @@ struct Banc {
                                                                  "\r\nfichierLUM=fete.lum\r\n");
         cartes.list = {{"Micro", true}};
         principale = std::make_unique<FPrincipale>(v, cartes, entree, port, messages,
-                                                   QString::fromStdString(programme.path()));
+                                                   Emplacements::ensemble(programme.path()));
         editeur = std::make_unique<EditeurModes>(v, *principale, messages, dialogues);
     }
     ~Banc() {

@@ -31,7 +31,8 @@ namespace {
 struct Programme {
     explicit Programme(const QString& dossier, QStringList lecteurs = {QStringLiteral("/")}) {
         cartes.list = {{"Sortie seule", false}, {"Micro", true}, {"Ligne", true}};
-        fenetre = std::make_unique<FPrincipale>(v, cartes, entree, port, messages, dossier);
+        fenetre = std::make_unique<FPrincipale>(v, cartes, entree, port, messages,
+                                                Emplacements::ensemble(dossier.toStdString()));
         reglages = std::make_unique<FenetresConfiguration>(v, *fenetre, messages, [lecteurs] { return lecteurs; });
         QObject::connect(fenetre.get(), &FPrincipale::fenetreDemandee, reglages.get(),
                          &FenetresConfiguration::ouvrir);

@@ -35,7 +35,7 @@ struct Banc {
         f.write(contenu);
     }
     FPrincipale& fenetre() {
-        if (!f) f = std::make_unique<FPrincipale>(v, cartes, entree, port, messages, dossier.path());
+        if (!f) f = std::make_unique<FPrincipale>(v, cartes, entree, port, messages, Emplacements::ensemble(dossier.path().toStdString()));
         return *f;
     }
     bool charger() { return fenetre().Form_Load(); }
@@ -305,7 +305,7 @@ void FPrincipaleTest::tickInsideAnotherIsSkipped() {
     EntreeReentrante entree;
     RecordingPort port;
     MessagesEnregistres messages;
-    FPrincipale w(v, cartes, entree, port, messages, dossier.path());
+    FPrincipale w(v, cartes, entree, port, messages, Emplacements::ensemble(dossier.path().toStdString()));
     QVERIFY(w.Form_Load());
     w.Command3_Click();
     entree.queue(128);
