@@ -10,14 +10,7 @@ T=$(mktemp -d)
 PIDS=()
 cleanup() { for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$T"; }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-
-# Waits up to $1 seconds for the command that follows to succeed.
-wait_for() {
-    local limit=$1; shift
-    for _ in $(seq $((limit * 20))); do "$@" && return 0; sleep 0.05; done
-    return 1
-}
+source "$(dirname "$0")/../lib/common.sh"
 
 mkdir -p "$T/prog" "$T/modes"
 cp "$BIN" "$T/prog/korvalen"
@@ -48,13 +41,7 @@ write_config() {
 }
 write_config Peripherique=/dev/korvalen-e2e-port
 
-exec 5> "$T/display"
-# -noreset: without it the server resets when its last client leaves, and a program started
-# during that reset cannot connect.
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-PIDS+=($!)
-wait_for 10 test -s "$T/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$T/display")"
+start_xvfb "$T/display"
 export XDG_RUNTIME_DIR="$T" KORVALEN_FAKE_PARPORT=/dev/korvalen-e2e-port KORVALEN_FAKE_PARPORT_LOG="$T/port.log"
 export KORVALEN_FAKE_PARPORT_BACKING="$T/parport"   # the device's inode, where its lock lands
 

@@ -18,13 +18,7 @@ cleanup() {
     release_proc
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-# Waits up to $1 seconds for the command that follows to succeed.
-wait_for() {
-    local limit=$1; shift
-    for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
-    return 1
-}
+source "$(dirname "$0")/../lib/common.sh"
 
 echo "== package"
 rm -rf "$WORK/pkg"
@@ -74,11 +68,7 @@ chmod 700 "$R/tmp/run-op"
 chmod 644 "$R/tmp/loud.raw" "$R/tmp/sound.conf"
 
 # The chroot shares the host's abstract X socket, so the host's Xvfb serves it.
-exec 5> "$WORK/display"
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-PIDS+=($!)
-wait_for 10 test -s "$WORK/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$WORK/display")"
+start_xvfb "$WORK/display"
 chroot --userspec=1000:1000 "$R" env -i PATH=/usr/bin:/bin HOME=/home/op DISPLAY="$DISPLAY" \
     XDG_RUNTIME_DIR=/tmp/run-op ALSA_CONFIG_PATH=/tmp/sound.conf korvalen >"$WORK/korvalen.log" 2>&1 &
 PIDS+=($!)

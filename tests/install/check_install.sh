@@ -6,7 +6,7 @@ set -euo pipefail
 BUILD=$1
 T=$(mktemp -d)
 trap 'rm -rf "$T"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/../lib/common.sh"
 
 P="$T/prefix"
 cmake --install "$BUILD" --prefix "$P" >/dev/null
