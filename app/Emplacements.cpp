@@ -9,7 +9,9 @@ namespace korvalen {
 Emplacements choisirEmplacements(const QString& dossierProgramme, const QString& entreeMenu) {
     // Even where it could write there (root in /usr/bin), an installed copy leaves its folder alone.
     const bool installe = QFileInfo::exists(QDir(dossierProgramme).filePath(entreeMenu));
-    if (QFileInfo(dossierProgramme).isWritable() && !installe) return Emplacements::ensemble(dossierProgramme.toStdString());
+    if (QFileInfo(dossierProgramme).isWritable() && !installe) {
+        return Emplacements::ensemble(dossierProgramme.toStdString());
+    }
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/korvalen";
     const QString modes = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/korvalen/modes";
     QDir().mkpath(config);

@@ -35,7 +35,10 @@ struct Banc {
         f.write(contenu);
     }
     FPrincipale& fenetre() {
-        if (!f) f = std::make_unique<FPrincipale>(v, cartes, entree, port, messages, Emplacements::ensemble(dossier.path().toStdString()));
+        if (!f) {
+            f = std::make_unique<FPrincipale>(v, cartes, entree, port, messages,
+                                              Emplacements::ensemble(dossier.path().toStdString()));
+        }
         return *f;
     }
     bool charger() { return fenetre().Form_Load(); }
