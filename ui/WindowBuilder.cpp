@@ -46,7 +46,7 @@ void centreOnScreen(QWidget& window) {
 
 namespace {
 
-QWidget* make(const ControlSpec& s, QWidget* parent) {
+QWidget* make(const ControlDef& s, QWidget* parent) {
     switch (s.kind) {
         case ControlKind::Button: return new QPushButton(s.caption, parent);
         case ControlKind::Frame: return new QGroupBox(s.caption, parent);
@@ -84,7 +84,7 @@ QWidget* make(const ControlSpec& s, QWidget* parent) {
 
 }  // namespace
 
-QWidget* WindowBuilder::add(const ControlSpec& s) {
+QWidget* WindowBuilder::add(const ControlDef& s) {
     QWidget* parent = s.container.isEmpty() ? &window_ : find(s.container);
     QWidget* w = make(s, parent);
     w->setObjectName(s.name);

@@ -24,7 +24,7 @@ enum class ControlKind {
 };
 
 /// One control of a window's table: kind, object name, container (empty = the window), place in twips, caption.
-struct ControlSpec {
+struct ControlDef {
     ControlKind kind;
     QString name;
     QString container;
@@ -51,9 +51,9 @@ public:
     explicit WindowBuilder(QWidget& window) : window_(window) {}
 
     /// Builds one control in its container, which must already exist.
-    QWidget* add(const ControlSpec& spec);
-    void add(std::initializer_list<ControlSpec> specs) {
-        for (const ControlSpec& s : specs) add(s);
+    QWidget* add(const ControlDef& control);
+    void add(std::initializer_list<ControlDef> controls) {
+        for (const ControlDef& c : controls) add(c);
     }
 
     /// The control of that object name; never null (a missing name is a programming error).
