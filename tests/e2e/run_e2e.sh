@@ -89,22 +89,31 @@ buttons_of() {
             $3 != background { if (start < 0) start = x; last = x; next }
             start >= 0 { if (last - start > 40) print int((start + last) / 2), row; start = -1 }'
 }
-# Clicks button number $2 (1 = leftmost) of the message box titled $1, as a person would with the mouse.
-# Waits for the box and its buttons; prints the box's window id.
+# Clicks button $2 (1 = leftmost) of the $3 buttons of the message box titled $1, as a person would
+# with the mouse, and waits until that box has gone; prints the box's window id. A box just mapped
+# can still show what lies under it, so its buttons count only once all $3 are seen, and a click
+# that did not close the box is made again from a fresh look.
 click_box_button() {
-    local title=$1 number=$2 box="" xy=""
-    wait_for 10 eval 'box=$(window "$title") && [ -n "$box" ] && xy=$(buttons_of "$box" | sed -n "${number}p") &&
-        [ -n "$xy" ]' || return 1
-    # shellcheck disable=SC2086
-    xdotool mousemove --window "$box" $xy click 1
-    echo "$box"
+    local title=$1 number=$2 count=$3 box xy
+    for _ in 1 2 3 4 5; do
+        box="" xy=""
+        wait_for 10 eval 'box=$(window "$title") && [ -n "$box" ] && xy=$(buttons_of "$box") &&
+            [ "$(grep -c . <<< "$xy")" = "$count" ]' || return 1
+        # shellcheck disable=SC2086
+        xdotool mousemove --window "$box" $(sed -n "${number}p" <<< "$xy") click 1
+        if wait_for 5 eval '! xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | grep -qx "$box"'; then
+            echo "$box"
+            return 0
+        fi
+    done
+    return 1
 }
 
 # Clicks "Quitter" and answers "Oui"; fails unless the program then ends, asked once, without error.
 quit_app() {
     local question
     xdotool mousemove --window "$WID" 524 376 click 1   # "Quitter", enabled once the run has stopped
-    question=$(click_box_button Quitter 1) || fail "no quit question with its buttons"   # "Oui"
+    question=$(click_box_button Quitter 1 2) || fail "no quit question with its buttons"   # "Oui"
     wait_for 10 eval 'exited || { q=$(window Quitter); [ -n "$q" ] && [ "$q" != "$question" ]; }'
     exited || fail "Oui did not end the program (the question came again)"
     wait "$APP" || fail "the program ended with an error"
@@ -151,7 +160,7 @@ echo "ok"
 
 echo "case: no capture device"
 start "$T/none.conf"
-click_box_button 'Ack!' 1 >/dev/null || fail "no 'Ack!' message with its button"
+click_box_button 'Ack!' 1 1 >/dev/null || fail "no 'Ack!' message with its button"
 xdotool search --onlyvisible --name '^Korvalen$' >/dev/null && fail "the main window opened without a device"
 wait_for 10 exited || fail "the program did not end after the message"
 echo "ok"
@@ -166,12 +175,12 @@ wait_for 10 eval '[ -n "$(window "Port parallèle")" ]' || fail "no port notice"
 1 $PPCLAIM -1
 2 0 -1" ] || { cat "$T/port.log"; fail "the claim that waits was not given up"; }
 xdotool mousemove --window "$WID" 524 376 click 1   # "Quitter", with the notice still open
-click_box_button Quitter 2 >/dev/null || fail "the notice holds up the main window"   # "Non"
-click_box_button "Port parallèle" 1 >/dev/null || fail "the notice has no button"
+click_box_button Quitter 2 2 >/dev/null || fail "the notice holds up the main window"   # "Non"
+click_box_button "Port parallèle" 1 1 >/dev/null || fail "the notice has no button"
 wait_for 10 eval '[ -z "$(window "Port parallèle")" ] && [ -z "$(window Quitter)" ]' || fail "the boxes stay"
 exited && fail "Non ended the program"
 xdotool mousemove --window "$WID" 524 376 click 1
-click_box_button Quitter 1 >/dev/null || fail "no quit question"
+click_box_button Quitter 1 2 >/dev/null || fail "no quit question"
 wait_for 10 exited || fail "Oui did not end the program"
 echo "ok"
 
@@ -190,15 +199,16 @@ wait_for 10 eval '[ -n "$(window "Port parallèle")" ]' || fail "the second prog
 lines=$(wc -l < "$T/port.log")
 wait_for 10 eval '[ "$(wc -l < "$T/port.log")" -ge $((lines + 16)) ]' || fail "the first program stalled"
 # The second window lies over the first: close it first.
+wait_for 15 centred_window "$WID" >/dev/null || fail "the second main window is not shown centred"
 SECOND_WID=$(centred_window "$WID")
-click_box_button "Port parallèle" 1 >/dev/null || fail "the notice has no button"
+click_box_button "Port parallèle" 1 1 >/dev/null || fail "the notice has no button"
 xdotool mousemove --window "$SECOND_WID" 524 376 click 1
-click_box_button Quitter 1 >/dev/null || fail "no quit question in the second program"
+click_box_button Quitter 1 2 >/dev/null || fail "no quit question in the second program"
 wait_for 10 exited || fail "Oui did not end the second program"
 APP=$FIRST
 xdotool mousemove --window "$WID" 324 276 click 1   # "Arret"
 xdotool mousemove --window "$WID" 524 376 click 1
-click_box_button Quitter 1 >/dev/null || fail "no quit question in the first program"
+click_box_button Quitter 1 2 >/dev/null || fail "no quit question in the first program"
 wait_for 10 exited || fail "Oui did not end the first program"
 echo "ok"
 
