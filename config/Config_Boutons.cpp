@@ -12,8 +12,8 @@ namespace korvalen {
 
 Config_Boutons::Config_Boutons(Variables& v, IFenetrePrincipale& principale, IMessages& messages)
     : v_(v), principale_(principale), messages_(messages) {
-    preparerFenetreReglages(*this, QStringLiteral("Config_Boutons"), QStringLiteral("Configuration des boutons"),
-                            2985, 2475);
+    setUpSecondaryWindow(*this, QStringLiteral("Config_Boutons"), QStringLiteral("Configuration des boutons"),
+                         2985, 2475);
     using K = ControlKind;
     WindowBuilder b(*this);
     for (int i = 0; i < 5; ++i) {

@@ -14,8 +14,8 @@ namespace korvalen {
 
 Config_sorties::Config_sorties(Variables& v, IFenetrePrincipale& principale, IMessages& messages)
     : v_(v), principale_(principale), messages_(messages) {
-    preparerFenetreReglages(*this, QStringLiteral("Config_sorties"), QStringLiteral("Configuration des sorties"),
-                            5160, 3915);
+    setUpSecondaryWindow(*this, QStringLiteral("Config_sorties"), QStringLiteral("Configuration des sorties"),
+                         5160, 3915);
     using K = ControlKind;
     WindowBuilder b(*this);
     for (int i = 0; i < NB_SORTIES_GROUPE; ++i) {

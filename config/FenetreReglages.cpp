@@ -5,15 +5,8 @@
 #include <QWidget>
 
 #include "ui/Messages.h"
-#include "ui/WindowBuilder.h"
 
 namespace korvalen {
-
-void preparerFenetreReglages(QWidget& fenetre, const QString& nom, const QString& titre, int largeurTwips,
-                             int hauteurTwips) {
-    setUpFixedWindow(fenetre, nom, titre, largeurTwips, hauteurTwips);
-    fenetre.setAttribute(Qt::WA_DeleteOnClose);
-}
 
 void ajusterLibelles(QWidget& fenetre) {
     for (QLabel* l : fenetre.findChildren<QLabel*>()) {

@@ -1,5 +1,5 @@
 #pragma once
-// What the settings windows share: how they are set up and how a failed save is told.
+// What the settings windows share: labels fitted to their places and how a failed save is told.
 
 #include <QString>
 #include <optional>
@@ -10,10 +10,6 @@ class QWidget;
 namespace korvalen {
 
 class IMessages;
-
-/// Sets up a settings window: name, title, font, fixed client size in twips; destroyed when closed.
-void preparerFenetreReglages(QWidget& fenetre, const QString& nom, const QString& titre, int largeurTwips,
-                             int hauteurTwips);
 
 /// Gives each label whose caption is wider than its place a smaller font (down to 6 points), so
 /// that the fonts of this system, wider than the layout was drawn for, cut no caption short.

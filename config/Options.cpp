@@ -39,7 +39,7 @@ QString messagePeriode(const QString& champ, int maximum) {
 
 Options::Options(Variables& v, IFenetrePrincipale& principale, IMessages& messages)
     : v_(v), principale_(principale), messages_(messages) {
-    preparerFenetreReglages(*this, QStringLiteral("Options"), QStringLiteral("Options"), 4680, 3195);
+    setUpSecondaryWindow(*this, QStringLiteral("Options"), QStringLiteral("Options"), 4680, 3195);
     using K = ControlKind;
     WindowBuilder b(*this);
     b.add({

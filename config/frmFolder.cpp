@@ -14,8 +14,8 @@ namespace korvalen {
 
 frmFolder::frmFolder(IMessages& messages, QStringList lecteurs, const QString& dossierDepart)
     : messages_(messages), lecteurs_(std::move(lecteurs)) {
-    setUpFixedWindow(*this, QStringLiteral("frmFolder"), QStringLiteral("Sélection du repertoire"), 3120, 2430);
-    setAttribute(Qt::WA_DeleteOnClose);  // the close box destroys it; its buttons only hide it
+    // The close box destroys it; its buttons only hide it.
+    setUpSecondaryWindow(*this, QStringLiteral("frmFolder"), QStringLiteral("Sélection du repertoire"), 3120, 2430);
     if (!lecteurs_.contains(QStringLiteral("/"))) lecteurs_.prepend(QStringLiteral("/"));
 
     using K = ControlKind;

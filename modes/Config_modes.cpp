@@ -39,9 +39,8 @@ QString sansExtension(const std::string& fichier) {
 Config_modes::Config_modes(Variables& v, IFenetrePrincipale& principale, IMessages& messages,
                            IFileDialogs& dialogues, QWidget* parent)
     : QWidget(parent), v_(v), principale_(principale), messages_(messages), dialogues_(dialogues) {
-    setUpFixedWindow(*this, QStringLiteral("Config_modes"), QStringLiteral("Configuration des modes "),
-                     LARGEUR_FENETRE, HAUTEUR_FENETRE);
-    setAttribute(Qt::WA_DeleteOnClose);
+    setUpSecondaryWindow(*this, QStringLiteral("Config_modes"), QStringLiteral("Configuration des modes "),
+                         LARGEUR_FENETRE, HAUTEUR_FENETRE);
     construireControles();
 }
 

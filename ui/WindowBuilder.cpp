@@ -36,6 +36,12 @@ void setUpFixedWindow(QWidget& window, const QString& name, const QString& title
     window.setFixedSize(twips(widthTwips), twips(heightTwips));
 }
 
+void setUpSecondaryWindow(QWidget& window, const QString& name, const QString& title, int widthTwips,
+                          int heightTwips) {
+    setUpFixedWindow(window, name, title, widthTwips, heightTwips);
+    window.setAttribute(Qt::WA_DeleteOnClose);
+}
+
 void centreOnScreen(QWidget& window) {
     if (const QScreen* ecran = window.screen()) {
         QRect cadre = window.frameGeometry();

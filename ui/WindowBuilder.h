@@ -42,6 +42,10 @@ QString indexed(const QString& name, int i);
 void setUpFixedWindow(QWidget& window, const QString& name, const QString& title, int widthTwips,
                       int heightTwips);
 
+/// The same for a secondary window, which is destroyed when it is closed.
+void setUpSecondaryWindow(QWidget& window, const QString& name, const QString& title, int widthTwips,
+                          int heightTwips);
+
 /// Moves a window to the centre of its screen.
 void centreOnScreen(QWidget& window);
 
