@@ -3,6 +3,9 @@
 // driver. Everything else passes through to libc. A preload library has no owner to hold its state,
 // hence the file-scope variables; the program under test opens and claims the port before any other
 // thread writes to it, so they need no lock.
+// For timing runs of the whole program, KORVALEN_FAKE_PARPORT_TIMES=1 adds the monotonic time in
+// nanoseconds to each logged call, and the reads of the file named by KORVALEN_TIMED_INFILE (the
+// sound file an ALSA file device plays) are logged as "R offset bytes time".
 #undef _FORTIFY_SOURCE  // the fortified open wrappers would clash with the definitions below
 
 #include <dlfcn.h>
@@ -33,6 +36,8 @@ namespace {
 std::vector<ShimCall> journal;
 std::vector<int> fakeFds;  // every open descriptor of the fake device
 ShimSetup setup;
+int timedFd = -1;
+long long timedOffset = 0;
 
 using OpenFn = int (*)(const char*, int, ...);
 using OpenatFn = int (*)(int, const char*, int, ...);
@@ -42,17 +47,41 @@ Fn real(const char* name) {
     return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
 }
 
+// The run's log, opened once: a write per refresh tick must cost little. -1 when not asked for.
+int logFd() {
+    static const int fd = [] {
+        const char* log = std::getenv("KORVALEN_FAKE_PARPORT_LOG");
+        return log == nullptr ? -1 : real<OpenFn>("open")(log, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    }();
+    return fd;
+}
+
+long long nowNs() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec;
+}
+
+bool timed() {
+    static const bool on = std::getenv("KORVALEN_FAKE_PARPORT_TIMES") != nullptr;
+    return on;
+}
+
+// One line per call, written whole so that lines from two threads never mix.
+void logLine(const char* text, int n) {
+    const int fd = logFd();
+    if (fd < 0 || n <= 0) return;
+    char line[96];
+    const int total = timed() ? std::snprintf(line, sizeof line, "%.*s %lld\n", n, text, nowNs())
+                              : std::snprintf(line, sizeof line, "%.*s\n", n, text);
+    if (total > 0) (void)!::write(fd, line, static_cast<std::size_t>(total));
+}
+
 // Also appends each call to the file named by KORVALEN_FAKE_PARPORT_LOG, for runs of the whole program.
 void record(const ShimCall& call) {
     journal.push_back(call);
-    const char* log = std::getenv("KORVALEN_FAKE_PARPORT_LOG");
-    if (log == nullptr) return;
-    const int fd = real<OpenFn>("open")(log, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) return;
-    char line[64];
-    const int n = std::snprintf(line, sizeof line, "%d %lx %d\n", static_cast<int>(call.kind), call.request, call.value);
-    if (n > 0) (void)!::write(fd, line, static_cast<std::size_t>(n));
-    real<int (*)(int)>("close")(fd);
+    char text[64];
+    logLine(text, std::snprintf(text, sizeof text, "%d %lx %d", static_cast<int>(call.kind), call.request, call.value));
 }
 
 bool isFake(const char* path) {
@@ -98,6 +127,19 @@ bool claimWaits() {
     return setup.claimWaits || (mode != nullptr && std::strcmp(mode, "wait") == 0);
 }
 
+bool isTimedInfile(const char* path) {
+    const char* file = std::getenv("KORVALEN_TIMED_INFILE");
+    return file != nullptr && path != nullptr && std::strcmp(path, file) == 0;
+}
+
+int noteTimedInfile(const char* path, int fd) {
+    if (fd >= 0 && isTimedInfile(path)) {
+        timedFd = fd;
+        timedOffset = 0;
+    }
+    return fd;
+}
+
 bool takesMode(int flags) { return (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE; }
 
 }  // namespace
@@ -127,25 +169,25 @@ void ppdev_shim_reset(ShimSetup newSetup) {
 int open(const char* path, int flags, ...) {
     if (isFake(path)) return openFake(flags);
     SHIM_MODE(flags)
-    return real<OpenFn>("open")(path, flags, mode);
+    return noteTimedInfile(path, real<OpenFn>("open")(path, flags, mode));
 }
 
 int open64(const char* path, int flags, ...) {
     if (isFake(path)) return openFake(flags);
     SHIM_MODE(flags)
-    return real<OpenFn>("open64")(path, flags, mode);
+    return noteTimedInfile(path, real<OpenFn>("open64")(path, flags, mode));
 }
 
 int openat(int dirfd, const char* path, int flags, ...) {
     if (isFake(path)) return openFake(flags);
     SHIM_MODE(flags)
-    return real<OpenatFn>("openat")(dirfd, path, flags, mode);
+    return noteTimedInfile(path, real<OpenatFn>("openat")(dirfd, path, flags, mode));
 }
 
 int openat64(int dirfd, const char* path, int flags, ...) {
     if (isFake(path)) return openFake(flags);
     SHIM_MODE(flags)
-    return real<OpenatFn>("openat64")(dirfd, path, flags, mode);
+    return noteTimedInfile(path, real<OpenatFn>("openat64")(dirfd, path, flags, mode));
 }
 
 int __open_2(const char* path, int flags) { return open(path, flags); }
@@ -170,11 +212,23 @@ int ioctl(int fd, unsigned long request, ...) noexcept {
     return 0;
 }
 
+ssize_t read(int fd, void* buffer, std::size_t count) {
+    static const auto realRead = real<ssize_t (*)(int, void*, std::size_t)>("read");
+    const ssize_t n = realRead(fd, buffer, count);
+    if (fd >= 0 && fd == timedFd && n > 0) {
+        char text[64];
+        logLine(text, std::snprintf(text, sizeof text, "R %lld %zd", timedOffset, n));
+        timedOffset += n;
+    }
+    return n;
+}
+
 int close(int fd) {
     if (fd >= 0 && isFakeFd(fd)) {
         record({ShimCall::Close, 0, -1});
         std::erase(fakeFds, fd);
     }
+    if (fd >= 0 && fd == timedFd) timedFd = -1;
     return real<int (*)(int)>("close")(fd);
 }
 
