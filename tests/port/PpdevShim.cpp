@@ -77,9 +77,13 @@ void logLine(const char* text, int n) {
     if (total > 0) (void)!::write(fd, line, static_cast<std::size_t>(total));
 }
 
-// Also appends each call to the file named by KORVALEN_FAKE_PARPORT_LOG, for runs of the whole program.
+// Runs of the whole program log each call to the file named by KORVALEN_FAKE_PARPORT_LOG instead
+// of keeping it in memory, where long runs would see it as growth of the program.
 void record(const ShimCall& call) {
-    journal.push_back(call);
+    if (logFd() < 0) {
+        journal.push_back(call);
+        return;
+    }
     char text[64];
     logLine(text, std::snprintf(text, sizeof text, "%d %lx %d", static_cast<int>(call.kind), call.request, call.value));
 }
