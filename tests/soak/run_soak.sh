@@ -42,6 +42,11 @@ cmake --build "$PLAIN" -j2 --target korvalen ppdev_shim
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:log_path=$T/sanitizer/asan"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:log_path=$T/sanitizer/ubsan"
 
+# True once the port log has more than $1 lines.
+port_written_past() { (( $(wc -l < "$T/port.log") > $1 )); }
+reports() { cat "$T"/sanitizer/* 2>/dev/null | head -c 20000; }
+alive() { exited "$APP" && { cat "$T/out.log"; reports; fail "the program ended during the soak"; }; true; }
+
 # Runs the program built in $1 (preloading $2 before the port stand-in) for DURATION seconds;
 # with $3 = memory, checks that its resident memory stays flat after the warm-up.
 soak() {
@@ -90,8 +95,12 @@ fi
 
 # Stop, then quit from the button; the leak check runs as the program ends.
 click_twips "$MAIN" 3000 3720 3735 855                   # "Arret"
-click_twips "$MAIN" 6840 5520 2055 255                   # "Quitter"
-wait_for 30 centred_window Quitter >/dev/null || fail "no quit question"
+# "Quitter" takes clicks again once the run has stopped.
+for _ in $(seq 20); do
+    click_twips "$MAIN" 6840 5520 2055 255               # "Quitter"
+    wait_for 3 centred_window Quitter >/dev/null && break
+done
+centred_window Quitter >/dev/null || fail "no quit question"
 # "Oui" is the left one of the two buttons at the bottom right of the box; a click sent before
 # the box takes input is lost, so it is sent again while the same box stays.
 for _ in 1 2 3 4 5 6; do

@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# The real program's figures, each measured in one run of it under Xvfb, with sound from a file
+# paced in real time by a private sound server and the lamps through the preloaded port stand-in:
+#   - start-up time to the main window shown;
+#   - processor share at refresh periods of 200, 46 and 10 ms, split by thread;
+#   - at 10 ms: latency from a step in the sound reaching the capture device (the read of the
+#     file device, logged by the stand-in) to the port write that reflects it; wall time of a
+#     refresh tick (between two latches of group B) against the 111 samples of its capture;
+#     resident memory after a minute of running.
+# Usage: bash bench/bench_program.sh [BUILD_DIR (build)] [SECONDS_PER_PERIOD (20)]
+set -euo pipefail
+SRC=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=$(cd "${1:-$SRC/build}" && pwd)
+MEASURE=${2:-20}
+source "$SRC/tests/lib/common.sh"
+source "$SRC/tests/lib/program.sh"
+BIN="$BUILD/korvalen" SHIM="$BUILD/tests/port/libppdev_shim.so"
+[ -x "$BIN" ] && [ -f "$SHIM" ] || fail "build first: $BIN and $SHIM are needed"
+
+T=$(mktemp -d)
+PIDS=()
+cleanup() { for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$T"; }
+trap cleanup EXIT
+
+mkdir -p "$T/prog" "$T/modes"
+cp "$BIN" "$T/prog/korvalen"
+# Output B1 follows the last level bar, the last byte of a capture read: a step is seen by the
+# capture that is filling when it arrives.
+write_mode "$T/modes/bench.lum" 1:9
+STEP_MS=250
+write_steps "$T/steps.raw" $((MEASURE * 3 + 200)) $STEP_MS
+alsa_file_device "$T/asound.conf" "$T/steps.raw" paced
+start_xvfb "$T/display"
+start_sound_server "$T/run"
+
+# Processor time of each live thread: id, name, nanoseconds on a processor.
+thread_table() {
+    local task
+    for task in /proc/"$1"/task/*; do
+        printf '%s %s %s\n' "${task##*/}" "$(tr ' ' '_' < "$task/comm")" "$(cut -d' ' -f1 "$task/schedstat")"
+    done 2>/dev/null
+}
+# Processor time of process $1 so far in clock ticks, ended threads included.
+process_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
+now_ns() { date +%s%N; }
+# The clock of the stand-in's log.
+monotonic_ns() { python3 -c 'import time; print(time.monotonic_ns())'; }
+
+for period in 200 46 10; do
+    printf '[Options]\r\nTemps_timer=%s\r\nrepertoire=%s\r\nfichierLUM=bench.lum\r\n[Port]\r\nPeripherique=/dev/korvalen-bench-port\r\n' \
+        "$period" "$T/modes" > "$T/prog/Config.ini"
+    rm -f "$T/port.log"
+    t0=$(now_ns)
+    ALSA_CONFIG_PATH="$T/asound.conf" KORVALEN_FAKE_PARPORT=/dev/korvalen-bench-port KORVALEN_FAKE_PARPORT_LOG="$T/port.log" \
+        KORVALEN_FAKE_PARPORT_TIMES=1 KORVALEN_TIMED_INFILE="$T/steps.raw" LD_PRELOAD="$SHIM" \
+        "$T/prog/korvalen" >"$T/out.log" 2>&1 &
+    APP=$!
+    PIDS+=("$APP")
+    until centred_window Korvalen >/dev/null; do
+        exited "$APP" && { cat "$T/out.log"; fail "the program ended"; }
+        (( $(now_ns) - t0 < 60000000000 )) || fail "no main window"
+        sleep 0.01
+    done
+    startup_ms=$(( ($(now_ns) - t0) / 1000000 ))
+    click_twips Korvalen 3000 3720 3735 855                   # "Lancement"
+    wait_for 30 grep -qs ' 40017084 1 ' "$T/port.log" || fail "the port was never written"
+    sleep 3                                                    # settle after the start
+
+    ticks0=$(process_ticks "$APP") threads0=$(thread_table "$APP") m0=$(now_ns) c0=$(monotonic_ns)
+    sleep "$MEASURE"
+    ticks1=$(process_ticks "$APP") threads1=$(thread_table "$APP") m1=$(now_ns) c1=$(monotonic_ns)
+
+    echo "Refresh period $period ms (Temps_timer), ${MEASURE} s measured; main window shown ${startup_ms} ms after the start"
+    awk -v t0="$ticks0" -v t1="$ticks1" -v hz="$(getconf CLK_TCK)" -v ns=$((m1 - m0)) 'BEGIN {
+        printf "  processor: %.1f %% of one core\n", 100 * (t1 - t0) / hz / (ns / 1e9) }'
+    awk -v ns=$((m1 - m0)) -v main="$APP" 'FNR == NR { cpu[$1] = $3; next }
+        { c = $3 - cpu[$1]; if ($1 == main) $2 = "main thread"
+          if (c > 0) printf "    %-22s %6.2f %%\n", $2 " (" $1 ")", 100 * c / ns }' \
+        <(echo "$threads0") <(echo "$threads1") | sort -t')' -k2 -nr
+    if [ "$period" = 10 ]; then
+        python3 - "$T/port.log" "$c0" "$c1" "$STEP_MS" <<'EOF'
+import statistics, sys
+log, start, end, step_ms = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
+reads, latches, last_data = [], [], None
+for line in open(log):
+    f = line.split()
+    if f[0] == "R":
+        reads.append((int(f[1]), int(f[2]), int(f[3])))
+    elif f[0] == "1" and f[1] == "40017086":
+        last_data = (int(f[2]), int(f[3]))
+    elif f[0] == "1" and f[1] == "40017084" and f[2] == "1" and last_data:
+        latches.append((last_data[1], last_data[0]))  # group B latched: time of its data write, byte
+half = 11025 * step_ms // 1000
+lat = []
+for off, n, t in reads:
+    if not start <= t <= end:
+        continue
+    for k in range((off + half - 1) // half, (off + n - 1) // half + 1):
+        if k == 0 or k * half >= off + n:
+            continue
+        want = 2 if k % 2 == 1 else 0   # odd steps go loud: B1 lit
+        after = next((lt for lt, v in latches if lt >= t and (v & 2) == want), None)
+        if after is not None:
+            lat.append((after - t) / 1e6)
+ticks = [(b[0] - a[0]) / 1e6 for a, b in zip(latches, latches[1:]) if start <= a[0] and b[0] <= end]
+cap = 111 / 11025 * 1000
+if lat:
+    lat.sort()
+    print("  latency, step read by the capture device to the port write (%d steps): median %.2f ms, "
+          "95th percentile %.2f ms, max %.2f ms (target %.2f + 1 ms)" % (
+              len(lat), statistics.median(lat), lat[int(0.95 * (len(lat) - 1))], lat[-1], cap))
+if ticks:
+    mean = statistics.mean(ticks)
+    print("  refresh tick (%d ticks): mean %.3f ms, median %.3f ms, ratio to the %.2f ms capture %.3f (target < 1.05)"
+          % (len(ticks), mean, statistics.median(ticks), cap, mean / cap))
+EOF
+        left=$(( 60 - (m1 - t0) / 1000000000 ))
+        (( left > 0 )) && sleep "$left"
+        echo "  resident memory after $(( ($(now_ns) - t0) / 1000000000 )) s: $(rss_kb "$APP") kB"
+    fi
+    kill "$APP"
+    wait "$APP" 2>/dev/null || true
+done
