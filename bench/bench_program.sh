@@ -2,11 +2,12 @@
 # The real program's figures, each measured in one run of it under Xvfb, with sound from a file
 # paced in real time by a private sound server and the lamps through the preloaded port stand-in:
 #   - start-up time to the main window shown;
-#   - processor share at refresh periods of 200, 46 and 10 ms, split by thread;
-#   - at 10 ms: latency from a step in the sound reaching the capture device (the read of the
-#     file device, logged by the stand-in) to the port write that reflects it; wall time of a
-#     refresh tick (between two latches of group B) against the 111 samples of its capture;
-#     resident memory after a minute of running.
+#   - processor share at refresh periods of 200, 46 and 10 ms, split by thread, with wake-ups;
+#   - in a last run at 10 ms, with the stand-in logging times: latency from a step in the sound
+#     reaching the capture device (the read of the file device) to the port write that reflects
+#     it; wall time of a refresh tick (between two latches of group B) against the 111 samples of
+#     its capture; resident memory after a minute of running.
+# The timing logs cost processor time of their own, so the shares come from runs without them.
 # Usage: bash bench/bench_program.sh [BUILD_DIR (build)] [SECONDS_PER_PERIOD (20)]
 set -euo pipefail
 SRC=$(cd "$(dirname "$0")/.." && pwd)
@@ -33,11 +34,12 @@ alsa_file_device "$T/asound.conf" "$T/steps.raw" paced
 start_xvfb "$T/display"
 start_sound_server "$T/run"
 
-# Processor time of each live thread: id, name, nanoseconds on a processor.
+# One line per live thread: id, name, nanoseconds on a processor, voluntary switches (wake-ups).
 thread_table() {
     local task
     for task in /proc/"$1"/task/*; do
-        printf '%s %s %s\n' "${task##*/}" "$(tr ' ' '_' < "$task/comm")" "$(cut -d' ' -f1 "$task/schedstat")"
+        printf '%s %s %s %s\n' "${task##*/}" "$(tr ' ' '_' < "$task/comm")" "$(cut -d' ' -f1 "$task/schedstat")" \
+            "$(awk '/^voluntary_ctxt_switches/ { print $2 }' "$task/status")"
     done 2>/dev/null
 }
 # Processor time of process $1 so far in clock ticks, ended threads included.
@@ -46,13 +48,26 @@ now_ns() { date +%s%N; }
 # The clock of the stand-in's log.
 monotonic_ns() { python3 -c 'import time; print(time.monotonic_ns())'; }
 
-for period in 200 46 10; do
+for run in timed 200 46 10; do
+    period=${run/timed/10}
+    if [ "$run" = 200 ]; then
+        # For the processor shares the program captures as on an operator's machine, from the
+        # sound server: the sound is played into a sink whose monitor becomes the default source.
+        # The file device that the timed run reads costs processor time of its own.
+        pactl load-module module-null-sink sink_name=bench rate=11025 channels=1 channel_map=mono format=u8 >/dev/null
+        pactl set-default-source bench.monitor
+        pacat --playback --raw --format=u8 --rate=11025 --channels=1 --device=bench "$T/steps.raw" &
+        PIDS+=($!)
+        echo 'pcm.!default { type pulse }' > "$T/server.conf"
+    fi
+    timing=() alsa=$T/server.conf
+    [ "$run" = timed ] && timing=(KORVALEN_FAKE_PARPORT_TIMES=1 "KORVALEN_TIMED_INFILE=$T/steps.raw") alsa=$T/asound.conf
     printf '[Options]\r\nTemps_timer=%s\r\nrepertoire=%s\r\nfichierLUM=bench.lum\r\n[Port]\r\nPeripherique=/dev/korvalen-bench-port\r\n' \
         "$period" "$T/modes" > "$T/prog/Config.ini"
     rm -f "$T/port.log"
     t0=$(now_ns)
-    ALSA_CONFIG_PATH="$T/asound.conf" KORVALEN_FAKE_PARPORT=/dev/korvalen-bench-port KORVALEN_FAKE_PARPORT_LOG="$T/port.log" \
-        KORVALEN_FAKE_PARPORT_TIMES=1 KORVALEN_TIMED_INFILE="$T/steps.raw" LD_PRELOAD="$SHIM" \
+    env ALSA_CONFIG_PATH="$alsa" KORVALEN_FAKE_PARPORT=/dev/korvalen-bench-port KORVALEN_FAKE_PARPORT_LOG="$T/port.log" \
+        "${timing[@]}" LD_PRELOAD="$SHIM" \
         "$T/prog/korvalen" >"$T/out.log" 2>&1 &
     APP=$!
     PIDS+=("$APP")
@@ -63,21 +78,26 @@ for period in 200 46 10; do
     done
     startup_ms=$(( ($(now_ns) - t0) / 1000000 ))
     click_twips Korvalen 3000 3720 3735 855                   # "Lancement"
-    wait_for 30 grep -qs ' 40017084 1 ' "$T/port.log" || fail "the port was never written"
+    wait_for 30 grep -Eqs ' 40017084 1( |$)' "$T/port.log" || fail "the port was never written"
     sleep 3                                                    # settle after the start
 
     ticks0=$(process_ticks "$APP") threads0=$(thread_table "$APP") m0=$(now_ns) c0=$(monotonic_ns)
+    writes0=$(wc -l < "$T/port.log")
     sleep "$MEASURE"
     ticks1=$(process_ticks "$APP") threads1=$(thread_table "$APP") m1=$(now_ns) c1=$(monotonic_ns)
+    writes1=$(wc -l < "$T/port.log")
 
+    if [ "$run" != timed ]; then  # processor share
     echo "Refresh period $period ms (Temps_timer), ${MEASURE} s measured; main window shown ${startup_ms} ms after the start"
-    awk -v t0="$ticks0" -v t1="$ticks1" -v hz="$(getconf CLK_TCK)" -v ns=$((m1 - m0)) 'BEGIN {
-        printf "  processor: %.1f %% of one core\n", 100 * (t1 - t0) / hz / (ns / 1e9) }'
-    awk -v ns=$((m1 - m0)) -v main="$APP" 'FNR == NR { cpu[$1] = $3; next }
-        { c = $3 - cpu[$1]; if ($1 == main) $2 = "main thread"
-          if (c > 0) printf "    %-22s %6.2f %%\n", $2 " (" $1 ")", 100 * c / ns }' \
-        <(echo "$threads0") <(echo "$threads1") | sort -t')' -k2 -nr
-    if [ "$period" = 10 ]; then
+    awk -v t0="$ticks0" -v t1="$ticks1" -v hz="$(getconf CLK_TCK)" -v ns=$((m1 - m0)) -v w=$((writes1 - writes0)) 'BEGIN {
+        printf "  processor: %.2f %% of one core, %.1f refresh ticks a second\n", 100 * (t1 - t0) / hz / (ns / 1e9), w / 8 / (ns / 1e9) }'
+    echo "    thread                   % core  wake-ups/s"
+    awk -v ns=$((m1 - m0)) -v main="$APP" 'FNR == NR { cpu[$1] = $3; wake[$1] = $4; next }
+        { c = $3 - cpu[$1]; k = $4 - wake[$1]; if ($1 == main) $2 = "main_thread"
+          if (c > 0 || k > 0) printf "    %-22s %6.2f %% %10.0f\n", $2 " (" $1 ")", 100 * c / ns, k / (ns / 1e9) }' \
+        <(echo "$threads0") <(echo "$threads1") | sort -k3 -nr
+    else
+        echo "Refresh period 10 ms with timed logs, ${MEASURE} s measured"
         python3 - "$T/port.log" "$c0" "$c1" "$STEP_MS" <<'EOF'
 import statistics, sys
 log, start, end, step_ms = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
