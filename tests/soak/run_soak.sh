@@ -40,6 +40,7 @@ start_sound_server "$T/run"
 cmake --build "$PLAIN" -j2 --target korvalen ppdev_shim
 
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:log_path=$T/sanitizer/asan"
+export LSAN_OPTIONS="suppressions=$SRC/tests/soak/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:log_path=$T/sanitizer/ubsan"
 
 # True once the port log has more than $1 lines.
@@ -93,18 +94,20 @@ if [ -n "$memory" ]; then
     (( HIGH - LOW <= 1024 )) || fail "resident memory moved by $((HIGH - LOW)) kB after the warm-up"
 fi
 
-# Stop, then quit from the button; the leak check runs as the program ends.
+# Stop, then quit from the button; the leak check runs as the program ends. The run has stopped
+# once the capture has let go of the sound file.
 click_twips "$MAIN" 3000 3720 3735 855                   # "Arret"
-# "Quitter" takes clicks again once the run has stopped.
-for _ in $(seq 20); do
-    click_twips "$MAIN" 6840 5520 2055 255               # "Quitter"
-    wait_for 3 centred_window Quitter >/dev/null && break
-done
-centred_window Quitter >/dev/null || fail "no quit question"
+wait_for 60 eval '! ls -l "/proc/$APP/fd" 2>/dev/null | grep -q "$T/steps.raw"' || fail "Arret did not stop the capture"
+# The question is looked for wherever it stands: a click on the main window would raise the main
+# window over it.
+quit_box() { xdotool search --onlyvisible --name '^Quitter$' 2>/dev/null | head -n1; }
+click_twips "$MAIN" 6840 5520 2055 255                   # "Quitter"
+wait_for 30 eval '[ -n "$(quit_box)" ]' || fail "no quit question"
 # "Oui" is the left one of the two buttons at the bottom right of the box; a click sent before
 # the box takes input is lost, so it is sent again while the same box stays.
 for _ in 1 2 3 4 5 6; do
-    w=$(centred_window Quitter) || break
+    w=$(quit_box)
+    [ -n "$w" ] || break
     eval "$(xdotool getwindowgeometry --shell "$w")"
     xdotool mousemove --window "$w" $((WIDTH - 137)) $((HEIGHT - 24)) click 1
     wait_for 10 exited "$APP" && break
