@@ -18,13 +18,8 @@ source "$SRC/tests/lib/program.sh"
 BIN="$BUILD/korvalen" SHIM="$BUILD/tests/port/libppdev_shim.so"
 [ -x "$BIN" ] && [ -f "$SHIM" ] || fail "build first: $BIN and $SHIM are needed"
 
-T=$(mktemp -d)
-PIDS=()
-cleanup() { for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$T"; }
-trap cleanup EXIT
+start_program_folder "$BIN"
 
-mkdir -p "$T/prog" "$T/modes"
-cp "$BIN" "$T/prog/korvalen"
 # Output B1 follows the last level bar, the last byte of a capture read: a step is seen by the
 # capture that is filling when it arrives.
 write_mode "$T/modes/bench.lum" 1:9

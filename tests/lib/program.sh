@@ -114,3 +114,16 @@ exited() { local s; s=$(ps -o stat= -p "$1" 2>/dev/null || true); [ -z "$s" ] ||
 
 # Resident memory of process $1 in kB.
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
+
+# Makes the run's own folder T, removed at the end with every process listed in PIDS, and copies
+# the program $1 into T/prog (where its Config.ini goes) beside an empty mode folder T/modes.
+# The port stand-in's device is a file of this run, so that the program's lock on it does not
+# meet the lock of a program of another run.
+start_program_folder() {
+    T=$(mktemp -d)
+    PIDS=()
+    trap 'for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$T"' EXIT
+    mkdir -p "$T/prog" "$T/modes"
+    cp "$1" "$T/prog/korvalen"
+    export KORVALEN_FAKE_PARPORT_BACKING="$T/parport"
+}

@@ -16,16 +16,13 @@ PLAIN=${3:-$SRC/build}
 source "$SRC/tests/lib/common.sh"
 source "$SRC/tests/lib/program.sh"
 
+mkdir -p "$BUILD"
 cmake -S "$SRC" -B "$BUILD" -DKORVALEN_SANITIZE=ON -DKORVALEN_BUILD_TESTS=ON -DKORVALEN_BUILD_BENCH=OFF \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$BUILD.configure.log" 2>&1 || { cat "$BUILD.configure.log"; exit 1; }
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$BUILD/configure.log" 2>&1 || { cat "$BUILD/configure.log"; exit 1; }
 cmake --build "$BUILD" -j2 --target korvalen ppdev_shim
 
-T=$(mktemp -d)
-PIDS=()
-cleanup() { for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$T"; }
-trap cleanup EXIT
-
-mkdir -p "$T/prog" "$T/modes" "$T/sanitizer"
+start_program_folder "$BUILD/korvalen"
+mkdir -p "$T/sanitizer"
 write_mode "$T/modes/fete.lum" 1:1 4:3
 write_mode "$T/modes/slow.lum" 0:9 2:5 7:0
 write_steps "$T/steps.raw" $((DURATION + 120)) 250
