@@ -18,7 +18,7 @@ TESTS=(
   libgtest-dev libbenchmark-dev
   ola
   clang libclang-rt-14-dev
-  xvfb xdotool imagemagick
+  xvfb xdotool imagemagick python3-xlib
   pulseaudio-utils
   desktop-file-utils appstream dpkg-dev mmdebstrap
 )

@@ -11,6 +11,7 @@ PIDS=()
 cleanup() { for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$T"; }
 trap cleanup EXIT
 source "$(dirname "$0")/../lib/common.sh"
+source "$(dirname "$0")/../lib/program.sh"
 
 mkdir -p "$T/prog" "$T/modes"
 cp "$BIN" "$T/prog/korvalen"
@@ -51,76 +52,14 @@ start() {
     APP=$!
     PIDS+=("$APP")
 }
-# Prints a main window (not window $1, if given) once it is shown at the centre of the 1024x768 screen, where the program
-# puts it: clicks sent before then can land where the window no longer is. Windows are looked up
-# afresh each time, as one found earlier may be gone.
-centred_window() {
-    local w WINDOW X Y WIDTH HEIGHT SCREEN
-    for w in $(xdotool search --onlyvisible --name '^Korvalen$' 2>/dev/null); do
-        [ "$w" != "${1:-}" ] || continue
-        WINDOW='' X=0 Y=0 WIDTH='' HEIGHT=0 SCREEN=0
-        eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null)"
-        [ -n "$WIDTH" ] || continue
-        if (( (1024 - WIDTH) / 2 - X >= -1 && (1024 - WIDTH) / 2 - X <= 1 &&
-              (768 - HEIGHT) / 2 - Y >= -1 && (768 - HEIGHT) / 2 - Y <= 1 )); then
-            echo "$w"
-            return 0
-        fi
-    done
-    return 1
-}
-# A child that has ended stays a zombie until waited for.
-exited() { local s; s=$(ps -o stat= -p "$APP" 2>/dev/null || true); [ -z "$s" ] || [[ "$s" == Z* ]]; }
-# The visible window titled $1 (first one found).
-window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
-
-# Prints "x y" of the centre of each push button on the bottom row of window $1, left to right:
-# the runs of the middle button row whose colour is not the box's background. Prints nothing
-# until the box has been painted.
-buttons_of() {
-    local WIDTH HEIGHT X Y SCREEN WINDOW row
-    eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)" || return 1
-    row=$((HEIGHT - 23))
-    import -window "$1" png:- 2>/dev/null | convert png:- -crop "${WIDTH}x1+0+$row" +repage txt:- 2>/dev/null |
-        awk -v row="$row" 'BEGIN { start = -1 }
-            NR == 1 { next }
-            { split($1, at, ","); x = at[1] + 0 }
-            NR == 2 { background = $3 }
-            $3 != background { if (start < 0) start = x; last = x; next }
-            start >= 0 { if (last - start > 40) print int((start + last) / 2), row; start = -1 }'
-}
-# Clicks button $2 (1 = leftmost) of the $3 buttons of the message box titled $1, as a person would
-# with the mouse, and waits until that box has gone; prints the box's window id. A box just mapped
-# can still show what lies under it, so its buttons count only once all $3 are seen, and a click
-# that did not close the box is made again from a fresh look.
-click_box_button() {
-    local title=$1 number=$2 count=$3 box xy
-    for _ in 1 2 3 4 5; do
-        box="" xy=""
-        wait_for 10 eval 'box=$(window "$title") && [ -n "$box" ] && xy=$(buttons_of "$box") &&
-            [ "$(grep -c . <<< "$xy")" = "$count" ]' || return 1
-        # shellcheck disable=SC2086
-        xdotool mousemove --window "$box" $(sed -n "${number}p" <<< "$xy") click 1
-        if wait_for 5 eval '! xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | grep -qx "$box"'; then
-            echo "$box"
-            return 0
-        fi
-    done
-    return 1
-}
-
 # Clicks "Quitter" and answers "Oui"; fails unless the program then ends, asked once, without error.
 quit_app() {
-    local question
     xdotool mousemove --window "$WID" 524 376 click 1   # "Quitter", enabled once the run has stopped
-    question=$(click_box_button Quitter 1 2) || fail "no quit question with its buttons"   # "Oui"
-    wait_for 10 eval 'exited || { q=$(window Quitter); [ -n "$q" ] && [ "$q" != "$question" ]; }'
-    exited || fail "Oui did not end the program (the question came again)"
-    wait "$APP" || fail "the program ended with an error"
+    answer_quit_oui "$APP"
 }
 main_window() {
-    wait_for 15 centred_window >/dev/null || fail "no main window shown centred"
-    WID=$(centred_window)
+    wait_for 15 centred_window Korvalen >/dev/null || fail "no main window shown centred"
+    WID=$(centred_window Korvalen)
 }
 run_button() { xdotool mousemove --window "$WID" 324 276 click 1; }   # "Lancement" / "Arret"
 # The capture is open while the ALSA file device holds the sound file.
@@ -162,14 +101,14 @@ echo "case: no capture device"
 start "$T/none.conf"
 click_box_button 'Ack!' 1 1 >/dev/null || fail "no 'Ack!' message with its button"
 xdotool search --onlyvisible --name '^Korvalen$' >/dev/null && fail "the main window opened without a device"
-wait_for 10 exited || fail "the program did not end after the message"
+wait_for 10 exited "$APP" || fail "the program did not end after the message"
 echo "ok"
 
 echo "case: a port that another program holds; the notice does not hold up the window"
 : > "$T/port.log"
 start "$T/loud.conf" KORVALEN_FAKE_PARPORT_CLAIM=wait
-wait_for 15 centred_window >/dev/null || fail "no main window shown centred"
-WID=$(centred_window)
+wait_for 15 centred_window Korvalen >/dev/null || fail "no main window shown centred"
+WID=$(centred_window Korvalen)
 wait_for 10 eval '[ -n "$(window "Port parallèle")" ]' || fail "no port notice"
 [ "$(cat "$T/port.log")" = "0 0 2
 1 $PPCLAIM -1
@@ -178,18 +117,18 @@ xdotool mousemove --window "$WID" 524 376 click 1   # "Quitter", with the notice
 click_box_button Quitter 2 2 >/dev/null || fail "the notice holds up the main window"   # "Non"
 click_box_button "Port parallèle" 1 1 >/dev/null || fail "the notice has no button"
 wait_for 10 eval '[ -z "$(window "Port parallèle")" ] && [ -z "$(window Quitter)" ]' || fail "the boxes stay"
-exited && fail "Non ended the program"
+exited "$APP" && fail "Non ended the program"
 xdotool mousemove --window "$WID" 524 376 click 1
 click_box_button Quitter 1 2 >/dev/null || fail "no quit question"
-wait_for 10 exited || fail "Oui did not end the program"
+wait_for 10 exited "$APP" || fail "Oui did not end the program"
 echo "ok"
 
 echo "case: a second Korvalen on the same port is refused; the first one goes on"
 : > "$T/port.log"
 start "$T/loud.conf"
 FIRST=$APP
-wait_for 15 centred_window >/dev/null || fail "no main window shown centred"
-WID=$(centred_window)
+wait_for 15 centred_window Korvalen >/dev/null || fail "no main window shown centred"
+WID=$(centred_window Korvalen)
 xdotool mousemove --window "$WID" 324 276 click 1   # "Lancement"
 wait_for 10 grep -qs "^1 $PPWDATA 18\$" "$T/port.log" || fail "the first program does not drive the lamps"
 start "$T/loud.conf" KORVALEN_FAKE_PARPORT_LOG="$T/port2.log"
@@ -199,17 +138,17 @@ wait_for 10 eval '[ -n "$(window "Port parallèle")" ]' || fail "the second prog
 lines=$(wc -l < "$T/port.log")
 wait_for 10 eval '[ "$(wc -l < "$T/port.log")" -ge $((lines + 16)) ]' || fail "the first program stalled"
 # The second window lies over the first: close it first.
-wait_for 15 centred_window "$WID" >/dev/null || fail "the second main window is not shown centred"
-SECOND_WID=$(centred_window "$WID")
+wait_for 15 centred_window Korvalen "$WID" >/dev/null || fail "the second main window is not shown centred"
+SECOND_WID=$(centred_window Korvalen "$WID")
 click_box_button "Port parallèle" 1 1 >/dev/null || fail "the notice has no button"
 xdotool mousemove --window "$SECOND_WID" 524 376 click 1
 click_box_button Quitter 1 2 >/dev/null || fail "no quit question in the second program"
-wait_for 10 exited || fail "Oui did not end the second program"
+wait_for 10 exited "$APP" || fail "Oui did not end the second program"
 APP=$FIRST
 xdotool mousemove --window "$WID" 324 276 click 1   # "Arret"
 xdotool mousemove --window "$WID" 524 376 click 1
 click_box_button Quitter 1 2 >/dev/null || fail "no quit question in the first program"
-wait_for 10 exited || fail "Oui did not end the first program"
+wait_for 10 exited "$APP" || fail "Oui did not end the first program"
 echo "ok"
 
 echo "case: lamps through olad"

@@ -79,13 +79,15 @@ with open(path, "wb") as f:
 EOF
 }
 
-# Prints the id of the visible window titled exactly $1 once it is shown at the centre of the
-# screen, where the program puts its windows: a click sent before then can land where the window
-# no longer is. Windows are looked up afresh each time, as one found earlier may be gone.
+# Prints the id of the visible window titled exactly $1 (other than window $2, if given) once it is
+# shown at the centre of the screen, where the program puts its windows: a click sent before then
+# can land where the window no longer is. Windows are looked up afresh each time, as one found
+# earlier may be gone.
 centred_window() {
     local w WINDOW X Y WIDTH HEIGHT SCREEN sw sh
     read -r sw sh < <(xdotool getdisplaygeometry)
     for w in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
+        [ "$w" != "${2:-}" ] || continue
         WINDOW='' X=0 Y=0 WIDTH='' HEIGHT=0 SCREEN=0
         eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null)"
         [ -n "$WIDTH" ] || continue
@@ -99,14 +101,15 @@ centred_window() {
 }
 
 # Clicks (with $6 = 2, double-clicks) in the window titled $1 at the centre of the control whose
-# place in twips, relative to the window, is left $2, top $3, width $4 and height $5. The window is
-# raised first, as a person brings a window to the front before clicking in it.
+# place in twips, relative to the window, is left $2, top $3, width $4 and height $5; $7 names another
+# mouse button (5 turns the wheel down a notch per click). The window is raised first, as a person
+# brings a window to the front before clicking in it.
 click_twips() {
-    local title=$1 left=$2 top=$3 width=$4 height=$5 count=${6:-1} w
+    local title=$1 left=$2 top=$3 width=$4 height=$5 count=${6:-1} button=${7:-1} w
     wait_for 30 centred_window "$title" >/dev/null || fail "window '$title' not shown centred"
     w=$(centred_window "$title")
     xdotool windowraise "$w" mousemove --window "$w" $(( (left + width / 2) / 15 )) \
-        $(( (top + height / 2) / 15 )) click --repeat "$count" --delay 80 1
+        $(( (top + height / 2) / 15 )) click --repeat "$count" --delay 80 "$button"
 }
 
 # True once process $1 has ended (a child that has ended stays a zombie until waited for).
@@ -126,4 +129,68 @@ start_program_folder() {
     mkdir -p "$T/prog" "$T/modes"
     cp "$1" "$T/prog/korvalen"
     export KORVALEN_FAKE_PARPORT_BACKING="$T/parport"
+}
+
+# The visible window titled $1 (the first one found).
+window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
+
+# Prints "x y" of the centre of each push button on the bottom row of window $1, left to right:
+# the runs of the middle button row whose colour is not the box's background. Prints nothing
+# until the box has been painted.
+buttons_of() {
+    local WIDTH HEIGHT X Y SCREEN WINDOW row
+    eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)" || return 1
+    row=$((HEIGHT - 23))
+    import -window "$1" png:- 2>/dev/null | convert png:- -crop "${WIDTH}x1+0+$row" +repage txt:- 2>/dev/null |
+        awk -v row="$row" 'BEGIN { start = -1 }
+            NR == 1 { next }
+            { split($1, at, ","); x = at[1] + 0 }
+            NR == 2 { background = $3 }
+            $3 != background { if (start < 0) start = x; last = x; next }
+            start >= 0 { if (last - start > 40) print int((start + last) / 2), row; start = -1 }'
+}
+
+# Clicks button $2 (1 = leftmost) of the $3 buttons of the message box titled $1, as a person would
+# with the mouse, and waits until that box has gone; prints the box's window id. A box just mapped
+# can still show what lies under it, so its buttons count only once all $3 are seen, and a click
+# that did not close the box is made again from a fresh look.
+click_box_button() {
+    local title=$1 number=$2 count=$3 box xy
+    for _ in 1 2 3 4 5; do
+        box="" xy=""
+        wait_for 10 eval 'box=$(window "$title") && [ -n "$box" ] && xy=$(buttons_of "$box") &&
+            [ "$(grep -c . <<< "$xy")" = "$count" ]' || return 1
+        # shellcheck disable=SC2086
+        xdotool mousemove --window "$box" $(sed -n "${number}p" <<< "$xy") click 1
+        if wait_for 5 eval '! xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | grep -qx "$box"'; then
+            echo "$box"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# Answers "Oui" to the quit question just asked by program $1 (a child of this shell); fails unless
+# the program then ends, without error and without asking again.
+answer_quit_oui() {
+    local app=$1 question
+    question=$(click_box_button Quitter 1 2) || fail "no quit question with its buttons"
+    wait_for 10 eval 'exited "$app" || { q=$(window Quitter); [ -n "$q" ] && [ "$q" != "$question" ]; }'
+    exited "$app" || fail "Oui did not end the program (the question came again)"
+    wait "$app" || fail "the program ended with an error"
+}
+
+# Sends window $1 what a window manager sends when its close box is clicked: a WM_DELETE_WINDOW
+# message (xdotool's windowclose would destroy the window instead).
+close_box() {
+    /usr/bin/python3 - "$1" <<'EOF2'
+import sys
+from Xlib import X, display, protocol
+d = display.Display()
+w = d.create_resource_object("window", int(sys.argv[1]))
+message = protocol.event.ClientMessage(window=w, client_type=d.intern_atom("WM_PROTOCOLS"),
+                                       data=(32, [d.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]))
+w.send_event(message, event_mask=X.NoEventMask)
+d.flush()
+EOF2
 }
