@@ -85,6 +85,16 @@ CHASE="1:0 2:0 8:0 0:1 0:2 0:8 0:16 0:32 0:64 0:128"
 # ...and under Slow only A1, B1, B4 and B7, or none.
 SLOW_CHASE="0:0 2:0 0:2 0:16 0:128"
 
+# True once the port got, since the mark, exactly the writes of one call made while stopped: the
+# lamps as they stand (group A $1, group B $2), then both groups cleared.
+stopped_write() {
+    local expected
+    expected=$(printf '1 40017086 %s\n1 40017084 2\n1 40017084 0\n' "$1"
+        printf '1 40017086 %s\n1 40017084 1\n1 40017084 0\n1 40017084 0\n1 40017086 0\n' "$2"
+        printf '1 40017086 0\n1 40017084 2\n1 40017084 0\n1 40017086 0\n1 40017084 1\n1 40017084 0\n')
+    [ "$(tail -n +"$FROM" "$T/port.log")" = "$expected" ]
+}
+
 # A digest of the pixels of live button $1 (0 to 4) of the main window, the mouse kept off it.
 live_button() {
     local w
@@ -205,24 +215,7 @@ expect_lamps "0 8" "the chaser released"
 stop_run
 mark
 click_twips "$MAIN" 3000 5520 3735 255   # "Initialisation"
-# The lamps as they stood (B3), then both groups cleared.
-cleared() {
-    [ "$(tail -n +"$FROM" "$T/port.log")" = "1 40017086 0
-1 40017084 2
-1 40017084 0
-1 40017086 8
-1 40017084 1
-1 40017084 0
-1 40017084 0
-1 40017086 0
-1 40017086 0
-1 40017084 2
-1 40017084 0
-1 40017086 0
-1 40017084 1
-1 40017084 0" ]
-}
-wait_for 15 cleared || { tail -n +"$FROM" "$T/port.log"; fail "Initialisation did not leave both groups at 0"; }
+wait_for 15 stopped_write 0 8 || { tail -n +"$FROM" "$T/port.log"; fail "Initialisation did not leave both groups at 0"; }
 quit_by_button
 echo "ok"
 
@@ -274,4 +267,41 @@ wait_for 15 gone "$OPTIONS" || fail "the options window stayed"
 expect_ini Temps_timer=100 "repertoire=$T/maison" fichierLUM=cree.lum
 quit_by_button
 echo "ok"
-echo "3 passed, 0 failed"
+
+echo "case: close boxes, Ecriture des sorties, a mode file deleted after a question"
+start
+click_twips "$MAIN" 6840 0 2055 255                           # "Config Sorties"
+type_into "$SORTIES" 360 0 1695 285 Perdu                     # Text1(0)
+close_box "$(centred_window "$SORTIES")"
+wait_for 15 gone "$SORTIES" || fail "the close box left the output window open"
+ini_has "A 0=Laser" || fail "the output window's close box saved its names"
+mark
+run_button   # "Lancement"
+expect_lamps "0 128" "the mode of the save folder"
+# Refused while running, without a question: a question would hold up the run button.
+close_box "$WID"
+run_button   # "Arret"
+wait_for 15 eval '! capturing' || fail "Arret did not stop the capture after the close box"
+[ -z "$(window Quitter)" ] || fail "the close box asked while running"
+exited "$APP" && fail "the close box ended the program while running"
+click_twips "$MAIN" 6840 0 2055 255                           # "Config Sorties"
+mark
+click_twips "$SORTIES" 0 2880 5175 495                        # "Ecriture des sorties"
+wait_for 15 stopped_write 0 128 ||
+    { tail -n +"$FROM" "$T/port.log"; fail "Ecriture des sorties did not send B7 then clear both groups"; }
+click_twips "$SORTIES" 2760 3480 1095 375                     # "Annuler"
+wait_for 15 gone "$SORTIES" || fail "Annuler left the output window open"
+click_twips "$MAIN" 0 0 2895 255                              # "Config Modes"
+click_twips "$EDITOR" 120 750 2655 195                        # File1, row 0: cree.lum
+click_twips "$EDITOR" 1680 4200 1095 375                      # "Suprimer"
+click_box_button Effacer 2 2 >/dev/null || fail "no question before deleting"   # "Non"
+[ -e "$T/maison/cree.lum" ] || fail "Non deleted the mode file"
+click_twips "$EDITOR" 1680 4200 1095 375                      # "Suprimer"
+click_box_button Effacer 1 2 >/dev/null || fail "no question before deleting, the second time"   # "Oui"
+wait_for 15 eval '[ ! -e "$T/maison/cree.lum" ]' || fail "Oui did not delete the mode file"
+click_twips "$EDITOR" 9000 4320 1455 375                      # "Quitter" of the editor
+wait_for 15 gone "$EDITOR" || fail "Quitter left the mode editor open"
+close_box "$WID"
+answer_quit_oui "$APP"
+echo "ok"
+echo "4 passed, 0 failed"
