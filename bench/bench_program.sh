@@ -83,14 +83,14 @@ for run in timed 200 46 10; do
     writes1=$(wc -l < "$T/port.log")
 
     if [ "$run" != timed ]; then  # processor share
-    echo "Refresh period $period ms (Temps_timer), ${MEASURE} s measured; main window shown ${startup_ms} ms after the start"
-    awk -v t0="$ticks0" -v t1="$ticks1" -v hz="$(getconf CLK_TCK)" -v ns=$((m1 - m0)) -v w=$((writes1 - writes0)) 'BEGIN {
-        printf "  processor: %.2f %% of one core, %.1f refresh ticks a second\n", 100 * (t1 - t0) / hz / (ns / 1e9), w / 8 / (ns / 1e9) }'
-    echo "    thread                   % core  wake-ups/s"
-    awk -v ns=$((m1 - m0)) -v main="$APP" 'FNR == NR { cpu[$1] = $3; wake[$1] = $4; next }
-        { c = $3 - cpu[$1]; k = $4 - wake[$1]; if ($1 == main) $2 = "main_thread"
-          if (c > 0 || k > 0) printf "    %-22s %6.2f %% %10.0f\n", $2 " (" $1 ")", 100 * c / ns, k / (ns / 1e9) }' \
-        <(echo "$threads0") <(echo "$threads1") | sort -k3 -nr
+        echo "Refresh period $period ms (Temps_timer), ${MEASURE} s measured; main window shown ${startup_ms} ms after the start"
+        awk -v t0="$ticks0" -v t1="$ticks1" -v hz="$(getconf CLK_TCK)" -v ns=$((m1 - m0)) -v w=$((writes1 - writes0)) 'BEGIN {
+            printf "  processor: %.2f %% of one core, %.1f refresh ticks a second\n", 100 * (t1 - t0) / hz / (ns / 1e9), w / 8 / (ns / 1e9) }'
+        echo "    thread                   % core  wake-ups/s"
+        awk -v ns=$((m1 - m0)) -v main="$APP" 'FNR == NR { cpu[$1] = $3; wake[$1] = $4; next }
+            { c = $3 - cpu[$1]; k = $4 - wake[$1]; if ($1 == main) $2 = "main_thread"
+              if (c > 0 || k > 0) printf "    %-22s %6.2f %% %10.0f\n", $2 " (" $1 ")", 100 * c / ns, k / (ns / 1e9) }' \
+            <(echo "$threads0") <(echo "$threads1") | sort -k3 -nr
     else
         echo "Refresh period 10 ms with timed logs, ${MEASURE} s measured"
         python3 - "$T/port.log" "$c0" "$c1" "$STEP_MS" <<'EOF'

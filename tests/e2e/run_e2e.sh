@@ -6,15 +6,9 @@
 set -euo pipefail
 BIN=$1 SHIM=$2 SHOT=${3:-}
 OLAD_PRIVE=${OLAD_PRIVE:-$(dirname "$SHIM")/../ola/olad_prive}
-T=$(mktemp -d)
-PIDS=()
-cleanup() { for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$T"; }
-trap cleanup EXIT
 source "$(dirname "$0")/../lib/common.sh"
 source "$(dirname "$0")/../lib/program.sh"
-
-mkdir -p "$T/prog" "$T/modes"
-cp "$BIN" "$T/prog/korvalen"
+start_program_folder "$BIN"
 
 # 16-bit samples 0x6464, 8-bit 228 once narrowed: all ten levels at 100.
 head -c 4000000 /dev/zero | tr '\0' '\144' > "$T/loud.raw"
@@ -24,17 +18,7 @@ EOF
 echo 'pcm.nothing { type hw card 7 }' > "$T/none.conf"
 
 # A mode in which B1 follows bar 1 and B4 follows bar 3 above 50: group B byte 2 + 16 = 18.
-{
-    for g in 0 1 2 3 4 5 6 7; do
-        printf '#FALSE#,#TRUE#\r\n'
-        for i in $(seq 0 39); do
-            v=0
-            if { [ "$g" = 1 ] && [ "$i" = 6 ]; } || { [ "$g" = 4 ] && [ "$i" = 14 ]; }; then v=2; fi
-            if { [ "$g" = 1 ] && [ "$i" = 7 ]; } || { [ "$g" = 4 ] && [ "$i" = 15 ]; }; then v=50; fi
-            printf '%s,' "$v"
-        done
-    done
-} > "$T/modes/fete.lum"
+write_mode "$T/modes/fete.lum" 1:1 4:3
 # Config.ini with the mode above and the given lines of [Port].
 write_config() {
     printf '[Options]\r\nrepertoire=%s\r\nfichierLUM=fete.lum\r\n[Port]\r\n' "$T/modes" > "$T/prog/Config.ini"
@@ -44,7 +28,6 @@ write_config Peripherique=/dev/korvalen-e2e-port
 
 start_xvfb "$T/display"
 export XDG_RUNTIME_DIR="$T" KORVALEN_FAKE_PARPORT=/dev/korvalen-e2e-port KORVALEN_FAKE_PARPORT_LOG="$T/port.log"
-export KORVALEN_FAKE_PARPORT_BACKING="$T/parport"   # the device's inode, where its lock lands
 
 # Starts the program on ALSA configuration $1, with the environment settings that follow.
 start() {
@@ -63,7 +46,7 @@ main_window() {
 }
 run_button() { xdotool mousemove --window "$WID" 324 276 click 1; }   # "Lancement" / "Arret"
 # The capture is open while the ALSA file device holds the sound file.
-capturing() { ls -l "/proc/$APP/fd" 2>/dev/null | grep -q "$T/loud.raw"; }
+capturing() { holds_open "$APP" "$T/loud.raw"; }
 
 PPWDATA=40017086 PPWCONTROL=40017084 PPCLAIM=708b PPRELEASE=708c
 

@@ -41,7 +41,7 @@ start() {
 }
 run_button() { click_twips "$MAIN" 3000 3720 3735 855; }   # "Lancement" / "Arret"
 # The capture is open while the ALSA file device holds the sound file.
-capturing() { ls -l "/proc/$APP/fd" 2>/dev/null | grep -q -e "$T/loud.raw" -e "$T/quiet.raw"; }
+capturing() { holds_open "$APP" "$T/loud.raw" "$T/quiet.raw"; }
 stop_run() {
     run_button   # "Arret"
     wait_for 15 eval '! capturing' || fail "Arret did not stop the capture"

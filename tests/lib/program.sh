@@ -115,6 +115,14 @@ click_twips() {
 # True once process $1 has ended (a child that has ended stays a zombie until waited for).
 exited() { local s; s=$(ps -o stat= -p "$1" 2>/dev/null || true); [ -z "$s" ] || [[ "$s" == Z* ]]; }
 
+# True while process $1 holds one of the files that follow open (a capture holds its sound file).
+holds_open() {
+    local pid=$1 f patterns=()
+    shift
+    for f in "$@"; do patterns+=(-e "$f"); done
+    ls -l "/proc/$pid/fd" 2>/dev/null | grep -qF "${patterns[@]}"
+}
+
 # Resident memory of process $1 in kB.
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
 
