@@ -13,6 +13,8 @@
 #include <sstream>
 #include <streambuf>
 
+#include "engine/RaisonSysteme.h"
+
 namespace korvalen {
 namespace {
 
@@ -149,7 +151,7 @@ int fillTemporary(int fd, const std::function<int(std::ostream&)>& produce) {
 }  // namespace
 
 std::string saveFailureMessage(const std::string& path, int error) {
-    return "Impossible d'enregistrer " + path + " : " + std::strerror(error);
+    return "Impossible d'enregistrer " + path + " : " + raisonSysteme(error);
 }
 
 bool isRegularFile(const std::string& path) {
@@ -200,7 +202,7 @@ std::optional<std::string> replaceFile(const std::string& path, const std::funct
 std::optional<std::string> removeFile(const std::string& path) {
     // unlink, not remove: a folder given by mistake must never be removed.
     if (::unlink(path.c_str()) == 0) return std::nullopt;
-    return "Impossible de supprimer " + path + " : " + std::strerror(errno);
+    return "Impossible de supprimer " + path + " : " + raisonSysteme(errno);
 }
 
 }  // namespace korvalen

@@ -1,11 +1,13 @@
 #include "config/frmFolder.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QPushButton>
 #include <QSignalBlocker>
 
 #include "config/Lecteurs.h"
 #include "config/ListeDossiers.h"
+#include "engine/RaisonSysteme.h"
 #include "ui/Messages.h"
 #include "ui/Twips.h"
 #include "ui/WindowBuilder.h"
@@ -50,8 +52,11 @@ frmFolder::frmFolder(IMessages& messages, QStringList lecteurs, const QString& d
     connect(fld_, &ListeDossiers::cheminChange, this,
             [this](const QString& d) { dossierParLecteur_.insert(fld_->racine(), d); });
     connect(fld_, &ListeDossiers::illisible, this, [this](const QString& d) {
-        messages_.afficher(QStringLiteral("Le dossier « %1 » ne peut pas être ouvert.").arg(d), windowTitle(),
-                           Icone::Exclamation);
+        const QString raison = QString::fromStdString(raisonDossier(QFile::encodeName(d).toStdString()));
+        const QString texte = raison.isEmpty() ? QStringLiteral("Le dossier « %1 » ne peut pas être ouvert.").arg(d)
+                                               : QStringLiteral("Le dossier « %1 » ne peut pas être ouvert : %2.")
+                                                     .arg(d, raison);
+        messages_.afficher(texte, windowTitle(), Icone::Exclamation);
     });
 }
 

@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <future>
 #include <mutex>
-#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -19,6 +18,8 @@
 #include <ola/client/OlaClient.h>
 #include <ola/io/SelectServer.h>
 #include <ola/network/TCPSocket.h>
+
+#include "engine/RaisonSysteme.h"
 
 namespace korvalen {
 
@@ -33,7 +34,7 @@ const char* const RELANCE =
 
 std::string messageInjoignable(std::uint16_t port, int erreur) {
     return "Korvalen ne joint pas olad, le service d'OLA, sur le port " + std::to_string(port) +
-           " de cette machine : " + std::generic_category().message(erreur) +
+           " de cette machine : " + raisonSysteme(erreur) +
            ".\nVérifiez que le paquet ola est installé, que olad est lancé et que la clé PortOLA de la section "
            "[Port] de Config.ini donne le port de ses clients (9010 d'ordinaire).\n" + RELANCE;
 }

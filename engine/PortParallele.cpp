@@ -11,9 +11,10 @@
 #include <condition_variable>
 #include <csignal>
 #include <mutex>
-#include <system_error>
 #include <thread>
 #include <utility>
+
+#include "engine/RaisonSysteme.h"
 
 namespace korvalen {
 
@@ -23,7 +24,7 @@ const std::string SANS_LAMPES = " Les lampes ne seront pas commandées ; seules 
 
 std::string messageEchec(const std::string& peripherique, const char* quoi, int erreur) {
     std::string message = "Le port parallèle " + peripherique + " n'a pas pu être " + quoi + " : " +
-                          std::generic_category().message(erreur) + ".";
+                          raisonSysteme(erreur) + ".";
     if (erreur == EACCES || erreur == EPERM) {
         message += " Le port est réservé aux membres du groupe lp : ajoutez-y votre compte "
                    "(sudo adduser $USER lp), puis ouvrez une nouvelle session.";

@@ -15,12 +15,13 @@ BUILD_AND_RUN=(
 )
 # The tests, whatever the sound server.
 TESTS=(
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
   ola
   clang libclang-rt-14-dev
   xvfb xdotool imagemagick python3-xlib
   pulseaudio-utils
   desktop-file-utils appstream dpkg-dev mmdebstrap
+  file procps  # CPack's dependency scan; ps in the test scripts
 )
 # The tests' private sound server on a machine whose sound goes through PipeWire...
 TESTS_PIPEWIRE=(

@@ -249,9 +249,9 @@ TEST_F(ConfigFile, AFailedSaveReportsTheFileAndTheReason) {
     const std::string blocker = folder.file("fichier");
     TemporaryFolder::write(blocker, "x");
     v.fichierINI = blocker + "/Config.ini";
-    EXPECT_EQ(SauverSorties(v), "Impossible d'enregistrer " + blocker + "/Config.ini : Not a directory");
+    EXPECT_EQ(SauverSorties(v), "Impossible d'enregistrer " + blocker + "/Config.ini : un élément du chemin n'est pas un dossier");
     v.fichierINI = folder.file("absent/Config.ini");
-    EXPECT_EQ(SauverOptions(v), "Impossible d'enregistrer " + v.fichierINI + " : No such file or directory");
+    EXPECT_EQ(SauverOptions(v), "Impossible d'enregistrer " + v.fichierINI + " : fichier ou dossier introuvable");
     EXPECT_EQ(TemporaryFolder::read(blocker), "x");
 }
 
@@ -259,7 +259,7 @@ TEST_F(ConfigFile, AFailedSaveLeavesTheOldFileWhole) {
     // A folder where Config.ini should be can be neither read nor replaced.
     std::filesystem::create_directory(v.fichierINI);
     TemporaryFolder::write(v.fichierINI + "/garde", "intact");
-    EXPECT_EQ(SauverBoutons(v), "Impossible d'enregistrer " + v.fichierINI + " : Is a directory");
+    EXPECT_EQ(SauverBoutons(v), "Impossible d'enregistrer " + v.fichierINI + " : c'est un dossier");
     EXPECT_EQ(TemporaryFolder::read(v.fichierINI + "/garde"), "intact");
     EXPECT_EQ(folder.entryCount(), 1u) << "no temporary file may be left";
 }
@@ -276,7 +276,7 @@ TEST_F(ConfigFile, AWritableFileInAFolderTheUserCannotWriteIsSavedInPlace) {
     };
     const Case cases[] = {
         {"writable file", root ? perms(0666) : perms(0644), ""},
-        {"read-only file", perms(0444), "Impossible d'enregistrer " + v.fichierINI + " : Permission denied"},
+        {"read-only file", perms(0444), "Impossible d'enregistrer " + v.fichierINI + " : permission refusée"},
     };
     const std::string old = "[Sorties]\r\nA 0=Ancien\r\n";
     for (const Case& c : cases) {
@@ -332,7 +332,7 @@ TEST_F(ConfigFile, ASaveThatRunsOutOfSpaceLeavesTheOldFileWhole) {
         FileSizeLimit limit(100);
         message = SauverSorties(v);
     }
-    EXPECT_EQ(message, "Impossible d'enregistrer " + v.fichierINI + " : File too large");
+    EXPECT_EQ(message, "Impossible d'enregistrer " + v.fichierINI + " : fichier trop grand");
     EXPECT_EQ(stored(), old);
     EXPECT_EQ(folder.entryCount(), 1u) << "no temporary file may be left";
 }

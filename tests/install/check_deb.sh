@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Packs the built program as a Debian package, installs it with apt on a fresh minimal Debian 12
 # and starts the installed program there as an ordinary user, under Xvfb, with a file-fed ALSA
-# capture device. Usage (as root, with a Debian mirror in reach): check_deb.sh BUILD_DIR WORK_DIR
-# The minimal system is made once in WORK_DIR/debian12 and copied afresh for every run.
+# capture device. Usage (as root, with a Debian archive in reach): check_deb.sh BUILD_DIR WORK_DIR
+# The minimal system is made once ($KORVALEN_DEBIAN_BASE, default WORK_DIR/debian12) and copied
+# afresh for every run.
 set -euo pipefail
 [ "$(id -u)" = 0 ] || { echo "SKIP: needs root for mmdebstrap and chroot"; exit 77; }
 BUILD=$(realpath "$1")
 mkdir -p "$2"
 WORK=$(realpath "$2")
-MIRROR=${KORVALEN_DEBIAN_MIRROR:-http://deb.debian.org/debian}
 R="$WORK/root"
 PIDS=()
 release_proc() { if mountpoint -q "$R/proc"; then umount -l "$R/proc" || true; fi; }
@@ -19,6 +19,9 @@ cleanup() {
 }
 trap cleanup EXIT
 source "$(dirname "$0")/../lib/common.sh"
+source "$(dirname "$0")/../lib/debian.sh"
+[ -z "${KORVALEN_FRESH:-}" ] || { echo "SKIP: inside the fresh Debian check, which has a chroot of its own"; exit 77; }
+MIRROR=$(debian_mirror) || { echo "SKIP: no Debian archive in apt's configuration; set KORVALEN_DEBIAN_MIRROR"; exit 77; }
 
 echo "== package"
 rm -rf "$WORK/pkg"
@@ -37,16 +40,11 @@ for lib in libqt6widgets6 libportaudio2 libc6; do
 done
 
 echo "== Debian 12"
-if [ ! -e "$WORK/debian12/.complete" ]; then
-    rm -rf --one-file-system "$WORK/debian12"
-    # The package lists are kept, so that the apt-get update below has nothing to fetch.
-    mmdebstrap --variant=minbase --mode=root --skip=cleanup/apt/lists bookworm "$WORK/debian12" "$MIRROR" \
-        >"$WORK/mmdebstrap.log" 2>&1 || { tail -20 "$WORK/mmdebstrap.log"; fail "mmdebstrap"; }
-    touch "$WORK/debian12/.complete"
-fi
+BASE=${KORVALEN_DEBIAN_BASE:-$WORK/debian12}
+debian_base "$BASE" "$MIRROR" || fail "mmdebstrap"
 release_proc
 rm -rf --one-file-system "$R"
-cp -a "$WORK/debian12" "$R"
+cp -a "$BASE" "$R"
 cp /etc/resolv.conf "$R/etc/resolv.conf"
 mount -t proc proc "$R/proc"
 

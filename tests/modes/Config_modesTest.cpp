@@ -358,7 +358,7 @@ void Config_modesTest::saveFailureNamesFileAndReason() {
     QCOMPARE(b.messages.boxes.size(), 1);
     const QString texte = b.messages.boxes[0].texte;
     QVERIFY2(texte.contains(QString::fromStdString(b.modes.file("absent/fete.lum"))), qPrintable(texte));
-    QVERIFY2(texte.contains("Impossible") && texte.contains(QString::fromLocal8Bit(strerror(ENOENT))), qPrintable(texte));
+    QVERIFY2(texte.contains("Impossible") && texte.contains(QStringLiteral("fichier ou dossier introuvable")), qPrintable(texte));
 }
 
 void Config_modesTest::thresholdOutOfRangeShowsAtTheEnd() {
@@ -473,7 +473,7 @@ void Config_modesTest::addPlaceholderFailure() {
     b.clic("Command1");
     QCOMPARE(b.messages.boxes.size(), 1);
     QVERIFY2(b.messages.boxes[0].texte.contains(QString::fromStdString(chemin)), qPrintable(b.messages.boxes[0].texte));
-    QVERIFY(b.messages.boxes[0].texte.contains(QString::fromLocal8Bit(strerror(ENOENT))));
+    QVERIFY(b.messages.boxes[0].texte.contains(QStringLiteral("fichier ou dossier introuvable")));
     QCOMPARE(b.v.repertoire, b.modes.path());
     QVERIFY(!QFile::exists(QString::fromStdString(b.v.fichierINI)));
     QCOMPARE(b.principale.actualisations, 1);
@@ -528,7 +528,7 @@ void Config_modesTest::deleteFailureNamesFileAndReason() {
     const QString texte = b.messages.boxes[1].texte;
     QVERIFY2(texte.contains(QString::fromStdString(b.modes.file("fete.lum"))), qPrintable(texte));
     QVERIFY(texte.contains("Impossible de supprimer"));
-    QVERIFY(texte.contains(QString::fromLocal8Bit(strerror(ENOENT))));
+    QVERIFY(texte.contains(QStringLiteral("fichier ou dossier introuvable")));
     QCOMPARE(b.principale.actualisations, 1);  // nothing else happens
 }
 

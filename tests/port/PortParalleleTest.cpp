@@ -102,9 +102,9 @@ TEST_F(PortParalleleTest, UnusablePortGivesAFrenchMessageAndStaysHarmless) {
     };
     const std::string fake = fakeDevice_;
     const Case cases[] = {
-        {"missing device", "/nonexistent-korvalen/parport7", {}, {"n'a pas pu être ouvert", std::strerror(ENOENT)}, {}},
-        {"not in group lp", fake, {.openErrno = EACCES}, {std::strerror(EACCES), "groupe lp", "adduser"}, {}},
-        {"claim refused", fake, {.claimErrno = ENXIO}, {"n'a pas pu être réservé", std::strerror(ENXIO)},
+        {"missing device", "/nonexistent-korvalen/parport7", {}, {"n'a pas pu être ouvert", "fichier ou dossier introuvable"}, {}},
+        {"not in group lp", fake, {.openErrno = EACCES}, {"permission refusée", "groupe lp", "adduser"}, {}},
+        {"claim refused", fake, {.claimErrno = ENXIO}, {"n'a pas pu être réservé", "périphérique absent"},
          {OPEN_RDWR, io(PPCLAIM), CLOSE}},
         // Another program holds the port: the claim that waits is given up, not waited for.
         {"claim that waits", fake, {.claimWaits = true}, {"est occupé par un autre programme"},
