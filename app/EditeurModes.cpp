@@ -9,6 +9,7 @@ EditeurModes::EditeurModes(Variables& v, FPrincipale& principale, IMessages& mes
     : v_(v), principale_(principale), messages_(messages), dialogues_(dialogues) {
     connect(&principale, &FPrincipale::listesActualisees, this, &EditeurModes::listesActualisees);
     connect(&principale, &FPrincipale::nomModeAffiche, this, &EditeurModes::nomModeAffiche);
+    connect(&principale, &FPrincipale::modeCharge, this, &EditeurModes::modeCharge);
     connect(&principale, &FPrincipale::fenetreDemandee, this, [this](const QString& bouton) {
         if (bouton == QLatin1String("Command6")) afficher();
     });
@@ -40,7 +41,16 @@ void EditeurModes::afficher() {
     centreOnScreen(e);
 }
 
-void EditeurModes::listesActualisees() { exister().pointerListe(); }
+void EditeurModes::listesActualisees() {
+    Config_modes& e = exister();
+    e.pointerListe();
+    // A new save folder may name another mode by the same file name.
+    e.affichageconfigsorties();
+}
+
+void EditeurModes::modeCharge() {
+    if (editeur_) editeur_->affichageconfigsorties();
+}
 
 void EditeurModes::nomModeAffiche() { exister().afficherNomMode(); }
 

@@ -32,6 +32,9 @@ public:
     void listesActualisees();
     /// The main window's mode label changed: the editor's label shows the same name.
     void nomModeAffiche();
+    /// The mode in memory changed under the editor: it shows its selected output again, so that
+    /// "Enregistrer" never writes what another mode showed.
+    void modeCharge();
 
 private:
     Variables& v_;

@@ -49,6 +49,10 @@ void FenetresConfiguration::ouvrir(const QString& bouton) {
     }
 }
 
+void FenetresConfiguration::repertoireChange() {
+    if (options_) options_->repertoireChange();
+}
+
 Options& FenetresConfiguration::creerOptions() {
     if (!options_) {
         options_ = new Options(v_, principale_, messages_);

@@ -29,6 +29,8 @@ public:
     /// Shows the window of a main-window button ("Command2", "Command4", "Command7"), built afresh
     /// from the current values unless it is already there.
     void ouvrir(const QString& bouton);
+    /// The save folder changed elsewhere (the mode editor's "Add"): an open options window shows it.
+    void repertoireChange();
 
     // The windows as they stand; null when closed.
     Config_sorties* sorties() const { return sorties_; }

@@ -74,6 +74,8 @@ int main(int argc, char* argv[]) {
     korvalen::FenetresConfiguration reglages(variables, fenetre, messages, korvalen::lecteursDuSysteme);
     QObject::connect(&fenetre, &korvalen::FPrincipale::fenetreDemandee, &reglages,
                      &korvalen::FenetresConfiguration::ouvrir);
+    QObject::connect(&fenetre, &korvalen::FPrincipale::listesActualisees, &reglages,
+                     &korvalen::FenetresConfiguration::repertoireChange);
     if (!fenetre.Form_Load()) return 0;
     fenetre.show();
 

@@ -18,6 +18,8 @@ namespace {
 // The refresh period is kept in a 16-bit signed value; a timer takes up to 65535 ms.
 constexpr int PERIODE_RAFRAICHISSEMENT_MAX = 32767;
 constexpr int PERIODE_CHENILLARD_MAX = 65535;
+// What one value of Config.ini holds.
+constexpr int LONGUEUR_VALEUR_MAX = 255;
 
 // A period typed by the operator: digits only, blanks at the ends ignored, from 1 to `maximum`.
 std::optional<int> periode(const QString& saisie, int maximum) {
@@ -73,13 +75,20 @@ Options::Options(Variables& v, IFenetrePrincipale& principale, IMessages& messag
 
 void Options::Form_Load() {
     Text1_->setText(QString::number(v_.Temps_timer));
-    Text2_->setText(QString::fromStdString(v_.repertoire));
+    repertoireAffiche_ = QString::fromStdString(v_.repertoire);
+    Text2_->setText(repertoireAffiche_);
     Text3_->setText(QStringLiteral("60"));
     for (const QString& nom : principale_.listeCartes()) DevicesBox_->addItem(nom);
     DevicesBox_->setCurrentIndex(principale_.carteChoisie());
 }
 
 void Options::recevoirDossier(const QString& dossier) { Text2_->setText(dossier); }
+
+void Options::repertoireChange() {
+    const QString actuel = QString::fromStdString(v_.repertoire);
+    if (Text2_->text() == repertoireAffiche_) Text2_->setText(actuel);
+    repertoireAffiche_ = actuel;
+}
 
 void Options::refuser(QLineEdit& champ, const QString& texte) {
     messages_.afficher(texte, windowTitle(), Icone::Exclamation);
@@ -100,8 +109,17 @@ void Options::Command1_Click() {
                 messagePeriode(QStringLiteral("Le temps de rafraichissement chenillard"), PERIODE_CHENILLARD_MAX));
         return;
     }
+    // A longer value would come back cut after a restart.
+    if (Text2_->text().size() > LONGUEUR_VALEUR_MAX) {
+        refuser(*Text2_, QStringLiteral("Le répertoire des sauvegardes ne peut pas dépasser %1 caractères (celui-ci "
+                                        "en compte %2).")
+                             .arg(LONGUEUR_VALEUR_MAX)
+                             .arg(Text2_->text().size()));
+        return;
+    }
     v_.Temps_timer = static_cast<Entier>(*rafraichissement);
-    v_.repertoire = Text2_->text().toStdString();
+    // A folder the box was never given (changed elsewhere since) is not written back.
+    if (Text2_->text() != repertoireAffiche_) v_.repertoire = Text2_->text().toStdString();
     const std::optional<std::string> erreur = SauverOptions(v_);
     principale_.ActualiserListes();
     principale_.setPeriodeChenillard(*chenillard);

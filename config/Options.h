@@ -21,6 +21,9 @@ public:
 
     /// Puts a folder chosen elsewhere into the save-folder box; nothing is applied yet.
     void recevoirDossier(const QString& dossier);
+    /// `repertoire` changed elsewhere: the folder box shows it, unless the operator has typed or
+    /// chosen another one there.
+    void repertoireChange();
 
     void Command1_Click();  // "Appliquer"
     void Command2_Click();  // "Annuler"
@@ -39,6 +42,7 @@ private:
     IMessages& messages_;
     QLineEdit* Text1_ = nullptr;
     QLineEdit* Text2_ = nullptr;
+    QString repertoireAffiche_;  // the value of `repertoire` the folder box was last given
     QLineEdit* Text3_ = nullptr;
     QComboBox* DevicesBox_ = nullptr;
 };

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <istream>
+#include <iterator>
 #include <ostream>
+#include <sstream>
 #include <string_view>
 
 #include "config/ProfileEncoding.h"
+#include "config/Windows1252.h"
 
 namespace korvalen {
 namespace {
@@ -229,9 +232,38 @@ std::vector<std::optional<std::string>> readProfileValues(std::istream& in, cons
     return values;
 }
 
+namespace {
+
+bool fitsWindows1252(const std::string& utf8) { return windows1252ToUtf8(utf8ToWindows1252(utf8)) == utf8; }
+
+// The rewrite of `text` (read in its own encoding) into `out`, stored in `storedAs`.
+void rewriteProfile(ProfileTextIn& text, std::ostream& out, const std::string& section,
+                    const std::vector<ProfileEntry>& entries, ProfileEncoding storedAs);
+
+}  // namespace
+
 void writeProfileValues(std::istream& in, std::ostream& out, const std::string& section,
                         const std::vector<ProfileEntry>& entries) {
     ProfileTextIn text(in.rdbuf());
+    bool fits = fitsWindows1252(section);
+    for (const auto& [key, value] : entries) fits = fits && fitsWindows1252(key) && fitsWindows1252(value);
+    fits = fits || text.encoding() != ProfileEncoding::Windows1252;
+    if (fits) {
+        rewriteProfile(text, out, section, entries, text.encoding());
+        return;
+    }
+    // A name the code page cannot hold would come back as "?": from now on the file is kept in
+    // UTF-16 with its mark, as Windows' profile functions keep Unicode files.
+    std::string old{std::istreambuf_iterator<char>(&text), std::istreambuf_iterator<char>()};
+    std::istringstream asUtf8("\xEF\xBB\xBF" + windows1252ToUtf8(old));
+    ProfileTextIn converted(asUtf8.rdbuf());
+    rewriteProfile(converted, out, section, entries, ProfileEncoding::Utf16LE);
+}
+
+namespace {
+
+void rewriteProfile(ProfileTextIn& text, std::ostream& out, const std::string& section,
+                    const std::vector<ProfileEntry>& entries, ProfileEncoding storedAs) {
     const ProfileEncoding encoding = text.encoding();
     const std::string wantedSection = toProfileText(section, encoding);
     std::vector<ProfileEntry> stored;
@@ -239,7 +271,7 @@ void writeProfileValues(std::istream& in, std::ostream& out, const std::string& 
         stored.emplace_back(toProfileText(key, encoding), storableValue(value, encoding));
     std::vector<bool> written(stored.size(), false);
 
-    ProfileTextOut encoded(out, encoding);
+    ProfileTextOut encoded(out, storedAs);
     std::ostream textOut(&encoded);
     Output output(textOut);
     auto writeMissing = [&] {
@@ -314,5 +346,7 @@ void writeProfileValues(std::istream& in, std::ostream& out, const std::string& 
     textOut.flush();
     encoded.finish();
 }
+
+}  // namespace
 
 }  // namespace korvalen

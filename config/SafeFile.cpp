@@ -57,16 +57,22 @@ private:
 };
 
 // The file a write really replaces: the target of a symbolic link, so that the link stays.
-std::string resolvedTarget(const std::string& path) {
+// The file a save writes: `path` itself, or the file its symbolic link points to. A link whose
+// target cannot be reached (a folder not mounted) gives nothing: a link is never replaced by a file.
+std::optional<std::string> resolvedTarget(const std::string& path) {
     struct stat info {};
-    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            std::string target(real);
-            std::free(real);
-            return target;
-        }
-    }
-    return path;
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr) return std::nullopt;
+    std::string target(real);
+    std::free(real);
+    return target;
+}
+
+std::string linkTarget(const std::string& path) {
+    std::array<char, PATH_MAX> buffer{};
+    const ssize_t n = ::readlink(path.c_str(), buffer.data(), buffer.size() - 1);
+    return n < 0 ? std::string() : std::string(buffer.data(), static_cast<std::size_t>(n));
 }
 
 std::string folderOf(const std::string& path) {
@@ -89,8 +95,15 @@ int createTemporary(const std::string& target, mode_t mode, std::string& name) {
     return -1;
 }
 
-// Checks that an existing target may be replaced and gives the permissions it has; 0 or an errno value.
-int checkExisting(const std::string& target, bool& exists, mode_t& mode) {
+// What an existing target keeps across a save.
+struct Kept {
+    mode_t mode = 0666;
+    uid_t owner = 0;
+    gid_t group = 0;
+};
+
+// Checks that an existing target may be replaced and gives what it keeps; 0 or an errno value.
+int checkExisting(const std::string& target, bool& exists, Kept& kept) {
     struct stat info {};
     if (::stat(target.c_str(), &info) != 0) {
         exists = false;
@@ -99,7 +112,7 @@ int checkExisting(const std::string& target, bool& exists, mode_t& mode) {
     exists = true;
     if (S_ISDIR(info.st_mode)) return EISDIR;
     if (!S_ISREG(info.st_mode)) return EINVAL;
-    mode = info.st_mode & 07777;
+    kept = {static_cast<mode_t>(info.st_mode & 07777), info.st_uid, info.st_gid};
     // A file the user may not write (read-only, another owner) is refused, as writing in place would be.
     const int probe = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (probe < 0) return errno;
@@ -128,7 +141,23 @@ int rewriteInPlace(const std::string& target, const std::function<int(std::ostre
     const std::string bytes = std::move(content).str();
     const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0) return errno;
-    int error = writeAll(fd, bytes);
+    // The room for a longer content is taken before any old byte changes: a full disk or a size
+    // limit then fails with the old file whole.
+    struct stat info {};
+    int error = ::fstat(fd, &info) != 0 ? errno : 0;
+    const off_t oldSize = info.st_size;
+    const auto newSize = static_cast<off_t>(bytes.size());
+    if (error == 0 && newSize > oldSize) {
+        error = ::posix_fallocate(fd, oldSize, newSize - oldSize);
+        if (error != 0) {
+            if (::ftruncate(fd, oldSize) != 0) {
+                // The old bytes are still there; only zeros past them may remain.
+            }
+            ::close(fd);
+            return error;
+        }
+    }
+    if (error == 0) error = writeAll(fd, bytes);
     if (error == 0 && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) error = errno;
     if (error == 0 && ::fsync(fd) != 0) error = errno;
     if (::close(fd) != 0 && error == 0) error = errno;
@@ -162,14 +191,19 @@ bool isRegularFile(const std::string& path) {
 std::optional<std::string> replaceFile(const std::string& path, const std::function<int(std::ostream&)>& produce) {
     if (path.empty()) return saveFailureMessage(path, ENOENT);
     if (path.back() == '/') return saveFailureMessage(path, EISDIR);
-    const std::string target = resolvedTarget(path);
+    const std::optional<std::string> resolved = resolvedTarget(path);
+    if (!resolved) {
+        return "Impossible d'enregistrer " + path + " : c'est un lien vers " + linkTarget(path) +
+               ", qui n'existe pas (un disque non monté ?). Le lien est laissé tel quel.";
+    }
+    const std::string& target = *resolved;
 
     bool exists = false;
-    mode_t mode = 0666;
-    if (const int error = checkExisting(target, exists, mode); error != 0) return saveFailureMessage(path, error);
+    Kept kept;
+    if (const int error = checkExisting(target, exists, kept); error != 0) return saveFailureMessage(path, error);
 
     std::string temporary;
-    const int fd = createTemporary(target, mode, temporary);
+    const int fd = createTemporary(target, kept.mode, temporary);
     if (fd < 0) {
         const int refused = errno;
         if (exists && (refused == EACCES || refused == EPERM)) {
@@ -180,8 +214,13 @@ std::optional<std::string> replaceFile(const std::string& path, const std::funct
         return saveFailureMessage(path, refused);
     }
 
-    // The old file's permissions carry over; a new file keeps those the umask gave it.
-    int error = (exists && ::fchmod(fd, mode) != 0) ? errno : 0;
+    // The old file's owner and group carry over where the system allows it (a copy run once by
+    // root must not leave a file its user can no longer save), then its permissions, which a
+    // change of owner may have cut; a new file keeps those the umask gave it.
+    if (exists && ::fchown(fd, kept.owner, kept.group) != 0) {
+        // Only root may give a file away; a user's own file is theirs already.
+    }
+    int error = (exists && ::fchmod(fd, kept.mode) != 0) ? errno : 0;
     if (error == 0) error = fillTemporary(fd, produce);
     if (::close(fd) != 0 && error == 0) error = errno;
     if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) error = errno;

@@ -47,6 +47,8 @@ struct Variables {
     std::string repertoire;
     std::string fichierLUM;
     std::array<Entier, 6> Bouton{};  // indexes 1..5 are used; 0 is unused
+    // Full path of the file the mode in memory was last read from or saved to; empty before any.
+    std::string modeLu;
 
     // Engine items of the main window: the chaser step and the ten bar levels,
     // the one place that both the bar display and the comparison read.

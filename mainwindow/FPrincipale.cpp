@@ -278,6 +278,7 @@ void FPrincipale::File1_DblClick() {
     v_.fichierLUM = nom.toStdString();
     afficherNomMode();
     ChargerModes(v_);
+    emit modeCharge();
 }
 
 void FPrincipale::Command8_Click() {

@@ -65,6 +65,8 @@ signals:
     void listesActualisees();
     /// The mode label now shows `fichierLUM` without ".lum"; the mode editor's label follows it.
     void nomModeAffiche();
+    /// The current mode was read again (a double click in the list); an open editor shows it.
+    void modeCharge();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

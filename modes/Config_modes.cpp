@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QSlider>
 
 #include "config/Configuration.h"
@@ -149,11 +150,34 @@ void Config_modes::affichageconfigsorties() {
 
 void Config_modes::Combo1_Click() { affichageconfigsorties(); }
 
-void Config_modes::Combo1_Change() { affichageconfigsorties(); }
+void Config_modes::Combo1_Change() {
+    // A typed name picks the output of that name; any other text picks none, so that
+    // "Enregistrer" never stores into the output shown before.
+    const QString saisi = Combo1_->currentText();
+    const int position = Combo1_->findText(saisi, Qt::MatchFixedString);
+    if (position != Combo1_->currentIndex()) {
+        QLineEdit* champ = Combo1_->lineEdit();
+        const int curseur = champ->cursorPosition();
+        const QSignalBlocker bloque(Combo1_);
+        Combo1_->setCurrentIndex(position);
+        champ->setText(saisi);  // the index change rewrites the field
+        champ->setCursorPosition(curseur);
+    }
+    affichageconfigsorties();
+}
 
 void Config_modes::Command5_Click() {
     Sortie* r = selection();
     if (r == nullptr) return;
+    // After the save folder changed, the same name may be another mode: never replace it unasked.
+    const std::string cible = cheminModes(v_);
+    if (!v_.fichierLUM.empty() && !v_.modeLu.empty() && cible != v_.modeLu && QFileInfo::exists(texte(cible)) &&
+        !messages_.demander(QStringLiteral("Le mode affiché a été lu dans\n%1\nEnregistrer remplacera un autre fichier :\n%2\n"
+                                           "Voulez-vous le remplacer ?")
+                                .arg(texte(v_.modeLu), texte(cible)),
+                            QStringLiteral("Enregistrer"))) {
+        return;
+    }
     if (Check1_->isChecked()) {
         r->active = VRAI;
         for (int j = 0; j < NB_BARRES; ++j) {
@@ -174,7 +198,9 @@ void Config_modes::Command5_Click() {
     }
     if (const auto erreur = SauverModes(v_)) {
         messages_.afficher(texte(*erreur), QStringLiteral("Enregistrer"), Icone::Exclamation);
+        return;
     }
+    v_.modeLu = cible;
 }
 
 void Config_modes::File1_DblClick() {
@@ -215,7 +241,9 @@ void Config_modes::Command2_Click() {
         messages_.afficher(QStringLiteral("Aucun fichier selectionne"), QStringLiteral("Attention"), Icone::Aucune);
         return;
     }
-    if (!messages_.demander(QStringLiteral("Voulez-vous vraiment effacer!"), QStringLiteral("Effacer"))) return;
+    if (!messages_.demander(QStringLiteral("Voulez-vous vraiment effacer!\n%1").arg(nom), QStringLiteral("Effacer"))) {
+        return;
+    }
     // The file shown in the list, in the folder the list shows.
     const std::string chemin = (File1_->dossier() + QLatin1Char('/') + nom).toStdString();
     if (const auto erreur = removeFile(chemin)) {

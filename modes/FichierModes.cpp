@@ -126,6 +126,8 @@ void ChargerModes(Variables& v) {
     const std::string chemin = cheminModes(v);
     if (!isRegularFile(chemin)) return;
     std::ifstream entree(chemin, std::ios::binary);
+    if (!entree) return;
+    v.modeLu = chemin;
     lireModes(v, entree);
 }
 

@@ -115,8 +115,9 @@ void ListeFichiers::refresh() {
 }
 
 QString ListeFichiers::fichierSelectionne() const {
-    const QListWidgetItem* item = currentItem();
-    return item ? item->text() : QString();
+    // Only what the operator picked: the keyboard focus makes a row current without selecting it.
+    const QList<QListWidgetItem*> choisis = selectedItems();
+    return choisis.isEmpty() ? QString() : choisis.first()->text();
 }
 
 }  // namespace korvalen

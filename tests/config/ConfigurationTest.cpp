@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 
@@ -334,6 +336,51 @@ TEST_F(ConfigFile, ASaveThatRunsOutOfSpaceLeavesTheOldFileWhole) {
     }
     EXPECT_EQ(message, "Impossible d'enregistrer " + v.fichierINI + " : fichier trop grand");
     EXPECT_EQ(stored(), old);
+    EXPECT_EQ(folder.entryCount(), 1u) << "no temporary file may be left";
+}
+
+// Saves that keep what the user made: the old bytes on a full disk when written in place, the
+// owner when the program runs once as root, and a link whose target is away.
+class SavesKeepTheFile : public ConfigFile {};
+
+TEST_F(SavesKeepTheFile, InPlaceOnAFullDiskFailsBeforeAnyOldByteChanges) {
+    using std::filesystem::perms;
+    const std::string old = "[Sorties]\r\nA 0=Ancien\r\n";
+    store(old);
+    std::filesystem::permissions(v.fichierINI, perms(0666));
+    std::filesystem::permissions(folder.path(), perms(0555));  // no temporary file: written in place
+    v.SortieA[0].nom = "Nouveau nom bien plus long que l'ancien";
+    const std::optional<std::string> said = test::runUnprivileged([&] {
+        FileSizeLimit limit(old.size() + 10);
+        return SauverSorties(v).value_or("");
+    });
+    std::filesystem::permissions(folder.path(), perms(0755));
+    ASSERT_TRUE(said.has_value());
+    EXPECT_EQ(*said, "Impossible d'enregistrer " + v.fichierINI + " : fichier trop grand");
+    EXPECT_EQ(stored(), old);
+}
+
+TEST_F(SavesKeepTheFile, TheOwnerAndGroupCarryOverWhenRootSaves) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root may give a file to another user";
+    store("[Sorties]\r\nA 0=Ancien\r\n");
+    ASSERT_EQ(::chown(v.fichierINI.c_str(), test::NOBODY, test::NOBODY), 0);
+    ASSERT_EQ(SauverOptions(v), std::nullopt);
+    struct stat info {};
+    ASSERT_EQ(::stat(v.fichierINI.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, test::NOBODY);
+    EXPECT_EQ(info.st_gid, test::NOBODY);
+    EXPECT_NE(stored().find("[Options]"), std::string::npos);
+}
+
+TEST_F(SavesKeepTheFile, ALinkToAMissingTargetIsRefusedAndKept) {
+    const std::string away = folder.file("cle-usb/Config.ini");
+    std::filesystem::create_symlink(away, v.fichierINI);
+    const std::optional<std::string> said = SauverOptions(v);
+    ASSERT_TRUE(said.has_value());
+    EXPECT_NE(said->find(v.fichierINI), std::string::npos) << *said;
+    EXPECT_NE(said->find(away), std::string::npos) << *said;
+    EXPECT_TRUE(std::filesystem::is_symlink(v.fichierINI));
+    EXPECT_EQ(std::filesystem::read_symlink(v.fichierINI), away);
     EXPECT_EQ(folder.entryCount(), 1u) << "no temporary file may be left";
 }
 

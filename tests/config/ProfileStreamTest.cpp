@@ -168,9 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
         RewriteCase{"utf8StoredAsWindows1252", "", "Sorties", {{"A 0", "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC"}},
                     "[Sorties]\r\nA 0=\xE9t\xE9 \x80\r\n"},
         RewriteCase{"bytesThatStartLikeAMarkAreText", "\xEF\xBB\r\n[S]\r\nk=1\r\n", "S", {{"k", "2"}},
-                    "\xEF\xBB\r\n[S]\r\nk=2\r\n"},
-        RewriteCase{"characterOutsideTheCodePage", "", "Sorties", {{"A 0", "\xCE\xA9 \xE4\xB8\xAD"}},
-                    "[Sorties]\r\nA 0=? ?\r\n"}),
+                    "\xEF\xBB\r\n[S]\r\nk=2\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProfileRewrite, CopiesAMillionCharacterLineWhole) {
@@ -224,6 +222,17 @@ std::vector<FileBytesCase> fileBytesCases() {
         cases.push_back({label + "AddsASection", in(file), "Sorties", "A 0", spot, "Boutons", {{"Bouton1", "-1"}},
                          in(file + "[Boutons]\r\nBouton1=-1\r\n")});
     }
+    // A file without a mark stays Windows-1252 while every value fits; one name the code page
+    // cannot hold turns the whole file into UTF-16LE with its mark, old lines included.
+    const std::string ete1252 = "[Sorties]\r\nA 0=\xE9t\xE9\r\n";
+    cases.push_back({"Windows1252KeptWhenEveryValueFits", ete1252, "Sorties", "A 0", "\xC3\xA9t\xC3\xA9", "Sorties",
+                     {{"A 1", "Caf\xC3\xA9"}}, ete1252 + "A 1=Caf\xE9\r\n"});
+    cases.push_back({"Windows1252BecomesUTF16LEForANameOutsideIt", ete1252, "Sorties", "A 0", "\xC3\xA9t\xC3\xA9",
+                     "Sorties", {{"A 1", lampe}},
+                     marked("UTF-16LE", "[Sorties]\r\nA 0=\xC3\xA9t\xC3\xA9\r\nA 1=" + lampe + "\r\n")});
+    cases.push_back({"NewFileWithANameOutsideWindows1252IsUTF16LE", "", "Sorties", "A 0", std::nullopt, "Sorties",
+                     {{"A 0", "\xC5\x81\xC3\xB3" "d\xC5\xBA \xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1"}},
+                     marked("UTF-16LE", "[Sorties]\r\nA 0=\xC5\x81\xC3\xB3" "d\xC5\xBA \xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1\r\n")});
     // A unit that pairs with nothing is copied as it stands; a last odd byte keeps its place.
     const std::string unpaired = "\xFF\xFE[\0S\0]\0\r\0\n\0n\0=\0\x00\xDC\r\0\n\0"s;
     cases.push_back({"UTF16LEUnpairedUnitCopied", unpaired + "k\0=\0" "1\0"s, "S", "n", "\xEF\xBF\xBD", "S",
