@@ -99,6 +99,7 @@ private slots:
     void lifeFromShowingToDestructionAndBack();
     void namesAreReadAtEachCreation();
     void savedThresholdReachesThePortAtTheNextTick();
+    void aModePickedInTheMainListShowsInTheOpenEditor();
 };
 
 void EditeurModesTest::startUpCreatesTheEditorHidden() {
@@ -205,6 +206,35 @@ void EditeurModesTest::savedThresholdReachesThePortAtTheNextTick() {
     ChargerModes(relu);
     QCOMPARE(relu.SortieB[1].seuil[1], 40);
     b.clic(b.principale.get(), "Command3");  // "Arret"
+}
+
+void EditeurModesTest::aModePickedInTheMainListShowsInTheOpenEditor() {
+    Banc b;
+    Variables soir;
+    soir.SortieB[1].active = VRAI;
+    soir.SortieB[1].sens[1] = 1;
+    soir.SortieB[1].seuil[1] = 25;
+    std::ostringstream octets;
+    ecrireModes(soir, octets);
+    TemporaryFolder::write(b.modes.file("soir.lum"), octets.str());
+    QVERIFY(b.principale->Form_Load());
+    b.principale->show();
+    b.clic(b.principale.get(), "Command6");
+    Config_modes* e = b.fenetre();
+    QVERIFY(QTest::qWaitForWindowExposed(e));
+    auto* combo = b.ctl<QComboBox>(e, "Combo1");
+    combo->setCurrentIndex(9);  // B1
+    emit combo->activated(9);
+    QCOMPARE(b.ctl<QSlider>(e, "Slider1[1]")->value(), 60);
+
+    b.doubleClic(b.principale.get(), "soir.lum");
+    QCOMPARE(b.v.fichierLUM, std::string("soir.lum"));
+    QCOMPARE(b.ctl<QSlider>(e, "Slider1[1]")->value(), 25);
+    QVERIFY(b.ctl<QRadioButton>(e, "Option1[1]")->isChecked());
+    // Saved without a change, the file comes back as it was.
+    b.clic(e, "Command5");
+    QCOMPARE(TemporaryFolder::read(b.modes.file("soir.lum")), octets.str());
+    QVERIFY(b.messages.boxes.isEmpty());
 }
 
 QTEST_MAIN(EditeurModesTest)

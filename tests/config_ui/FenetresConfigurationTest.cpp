@@ -36,6 +36,8 @@ struct Programme {
         reglages = std::make_unique<FenetresConfiguration>(v, *fenetre, messages, [lecteurs] { return lecteurs; });
         QObject::connect(fenetre.get(), &FPrincipale::fenetreDemandee, reglages.get(),
                          &FenetresConfiguration::ouvrir);
+        QObject::connect(fenetre.get(), &FPrincipale::listesActualisees, reglages.get(),
+                         &FenetresConfiguration::repertoireChange);
         charge = fenetre->Form_Load();
         fenetre->show();
     }
@@ -130,6 +132,7 @@ private slots:
     void applyingButtonsAtOnceUnassignsAll();
     void chosenEntriesSaveTheirOutputNumber();
     void optionsApplyRewritesKeysAndSetsChaserPeriod();
+    void optionsShowAFolderChangedElsewhere();
     void badPeriodsAreRefused_data();
     void badPeriodsAreRefused();
     void goodPeriodsAreTakenWithoutBlanks_data();
@@ -377,6 +380,37 @@ void FenetresConfigurationTest::optionsApplyRewritesKeysAndSetsChaserPeriod() {
     cliquer(p.fenetre.get(), "Command3");
     QCOMPARE(p.timer("Timer1")->interval(), 250);
     cliquer(p.fenetre.get(), "Command3");
+}
+
+// The mode editor's "Add" changes the save folder while the options window is open.
+void FenetresConfigurationTest::optionsShowAFolderChangedElsewhere() {
+    const QString modes = disque_->filePath("musique"), soirees = disque_->filePath("musique/soirees");
+    ecrire(config(), ("[Options]\r\nTemps_timer=150\r\nrepertoire=" + modes + "\r\n").toUtf8());
+    Programme p(dossier_->path());
+    QWidget* w = p.ouvrir("Command7");
+    p.v.repertoire = soirees.toStdString();
+    p.fenetre->ActualiserListes();
+    QCOMPARE(ctl<QLineEdit>(w, "Text2")->text(), soirees);
+    cliquer(w, "Command1");
+    QCOMPARE(p.v.repertoire, soirees.toStdString());
+    QVERIFY(lire(config()).contains(("repertoire=" + soirees + "\r\n").toUtf8()));
+
+    // A folder the operator typed stays what they typed; a folder too long to keep is refused.
+    w = p.ouvrir("Command7");
+    taper(w, "Text2", modes);
+    p.v.repertoire = "/ailleurs";
+    p.fenetre->ActualiserListes();
+    QCOMPARE(ctl<QLineEdit>(w, "Text2")->text(), modes);
+    const QString long_ = "/" + QString(255, QLatin1Char('d'));
+    taper(w, "Text2", long_);
+    cliquer(w, "Command1");
+    QVERIFY(w->isVisible());
+    QCOMPARE(p.messages.boxes.size(), 1);
+    QVERIFY(p.messages.boxes[0].texte.contains("255"));
+    QCOMPARE(p.v.repertoire, std::string("/ailleurs"));
+    taper(w, "Text2", modes);
+    cliquer(w, "Command1");
+    QCOMPARE(p.v.repertoire, modes.toStdString());
 }
 
 void FenetresConfigurationTest::badPeriodsAreRefused_data() {

@@ -133,6 +133,7 @@ private slots:
     void deleteAsksThenDeletesTheSelectedFile();
     void deleteWithoutSelectionWarns();
     void deleteFailureNamesFileAndReason();
+    void saveOverAnotherModeOfTheSameNameAsks();
 };
 
 void Config_modesTest::controlsFollowTheLayoutTable() {
@@ -244,16 +245,29 @@ void Config_modesTest::typingShowsTheHeldSelection() {
     b.v.SortieB[1].seuil[1] = 45;
     b.ouvrir();
     b.choisir(9);
-    b.slider(1)->setValue(90);  // an edit that typing throws away, as a new choice would
-    QTest::keyClicks(b.combo()->lineEdit(), "x");
-    QCOMPARE(b.combo()->currentIndex(), 9);
-    verifierGroupe(b, 1, {45, true, true});
-
-    b.combo()->setCurrentIndex(-1);
+    const Variables avant = b.v;
+    // A text that names no output: the blank state, and "Enregistrer" stores into none.
     b.slider(1)->setValue(90);
-    QTest::keyClicks(b.combo()->lineEdit(), "y");
+    QTest::keyClicks(b.combo()->lineEdit(), "x");
+    QCOMPARE(b.combo()->currentText(), QString("Spot B1x"));
+    QCOMPARE(b.combo()->currentIndex(), -1);
     QVERIFY(!b.active()->isChecked());
     QCOMPARE(b.slider(1)->value(), 0);
+    b.active()->setChecked(true);
+    b.slider(1)->setValue(90);
+    b.clic("Command5");
+    QCOMPARE(octetsDuMode(b.v), octetsDuMode(avant));
+    QVERIFY(!QFileInfo::exists(QString::fromStdString(b.modes.file("fete.lum"))));
+
+    // Typed back to a name, whatever its case: that output's settings.
+    b.combo()->lineEdit()->selectAll();
+    QTest::keyClicks(b.combo()->lineEdit(), "spot b1");
+    QCOMPARE(b.combo()->currentIndex(), 9);
+    QCOMPARE(b.combo()->currentText(), QString("spot b1"));
+    verifierGroupe(b, 1, {45, true, true});
+    QTest::keyClicks(b.combo()->lineEdit(), "\b0");
+    QCOMPARE(b.combo()->currentIndex(), 8);
+    QVERIFY(!b.active()->isChecked());
 }
 
 void Config_modesTest::storeAndSave_data() {
@@ -490,7 +504,7 @@ void Config_modesTest::deleteAsksThenDeletesTheSelectedFile() {
 
     b.clic("Command2");
     QCOMPARE(b.messages.boxes.size(), 1);
-    QCOMPARE(b.messages.boxes[0].texte, QString("Voulez-vous vraiment effacer!"));
+    QCOMPARE(b.messages.boxes[0].texte, QString("Voulez-vous vraiment effacer!\nfete.lum"));
     QCOMPARE(b.messages.boxes[0].titre, QString("Effacer"));
     QCOMPARE(b.fichiersListes(), QStringList({"calme.lum", "fete.lum"}));
     QCOMPARE(b.modes.entryCount(), std::size_t(2));
@@ -508,6 +522,9 @@ void Config_modesTest::deleteWithoutSelectionWarns() {
     Banc b;
     TemporaryFolder::write(b.modes.file("fete.lum"), VIDE);
     b.ouvrir();
+    // What the keyboard focus does: a current row that nobody selected.
+    b.liste()->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    QVERIFY(b.liste()->selectedItems().isEmpty());
     b.clic("Command2");
     QCOMPARE(b.messages.boxes.size(), 1);
     QCOMPARE(b.messages.boxes[0].genre, QString("afficher"));
@@ -530,6 +547,33 @@ void Config_modesTest::deleteFailureNamesFileAndReason() {
     QVERIFY(texte.contains("Impossible de supprimer"));
     QVERIFY(texte.contains(QStringLiteral("fichier ou dossier introuvable")));
     QCOMPARE(b.principale.actualisations, 1);  // nothing else happens
+}
+
+void Config_modesTest::saveOverAnotherModeOfTheSameNameAsks() {
+    Banc b;
+    TemporaryFolder ailleurs;
+    b.v.SortieB[1].active = VRAI;
+    TemporaryFolder::write(b.modes.file("fete.lum"), octetsDuMode(b.v));
+    ChargerModes(b.v);
+    const std::string autre = "\"vide\"\r\n# un autre mode\r\n";
+    TemporaryFolder::write(ailleurs.file("fete.lum"), autre);
+    b.ouvrir();
+    b.v.repertoire = ailleurs.path();  // a new save folder holding a mode of the same name
+    b.choisir(9);
+    b.messages.reponses = {false};
+    b.clic("Command5");
+    QCOMPARE(b.messages.boxes.size(), 1);
+    QCOMPARE(b.messages.boxes[0].genre, QString("demander"));
+    QVERIFY(b.messages.boxes[0].texte.contains(QString::fromStdString(b.modes.file("fete.lum"))));
+    QVERIFY(b.messages.boxes[0].texte.contains(QString::fromStdString(ailleurs.file("fete.lum"))));
+    QCOMPARE(TemporaryFolder::read(ailleurs.file("fete.lum")), autre);
+
+    b.messages.reponses = {true};
+    b.clic("Command5");
+    QCOMPARE(TemporaryFolder::read(ailleurs.file("fete.lum")), octetsDuMode(b.v));
+    // Saved there, it is the mode's file now: the next save asks nothing.
+    b.clic("Command5");
+    QCOMPARE(b.messages.boxes.size(), 2);
 }
 
 QTEST_MAIN(Config_modesTest)
