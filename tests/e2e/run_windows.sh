@@ -304,4 +304,30 @@ wait_for 15 gone "$EDITOR" || fail "Quitter left the mode editor open"
 close_box "$WID"
 answer_quit_oui "$APP"
 echo "ok"
-echo "4 passed, 0 failed"
+
+echo "case: Suprimer with only the keyboard's focus in the list; a mode picked under the open editor"
+mode_text 1:1:2:40 > "$T/maison/a.lum"            # B1 above 40 on bar 1
+mode_text 1:1:1:70 4:3:2:20 > "$T/maison/b.lum"   # B1 below 70 on bar 1, B4 above 20 on bar 3
+cp "$T/maison/a.lum" "$T/a.before"
+cp "$T/maison/b.lum" "$T/b.before"
+start
+click_twips "$MAIN" 0 0 2895 255                              # "Config Modes"
+click_twips "$EDITOR" 4000 4380 4000 255                      # the editor's empty foot: the window takes the keys
+press Tab                                                     # the file list: a current row, none selected
+click_twips "$EDITOR" 1680 4200 1095 375                      # "Suprimer"
+click_box_button Attention 1 1 >/dev/null || fail "Suprimer did not say that no file is selected"
+[ -z "$(window Effacer)" ] || fail "Suprimer asked to delete a file nobody selected"
+cmp -s "$T/a.before" "$T/maison/a.lum" && cmp -s "$T/b.before" "$T/maison/b.lum" || fail "a mode file was deleted or changed"
+pick_first_mode                                               # a.lum is the current mode
+click_twips "$EDITOR" 3120 360 2295 315                       # Combo1's text field
+press Down Down Down Down Down Down Down Down Down Down      # output B1, the tenth
+click_twips "$MAIN" 120 1305 2655 195 2                       # the main list's row 1, b.lum, double-clicked
+before=$(stat -c %y "$T/maison/b.lum")
+click_twips "$EDITOR" 8040 240 2175 375                       # "Enregistrer", nothing changed
+wait_for 15 eval '[ "$(stat -c %y "$T/maison/b.lum")" != "$before" ]' || fail "Enregistrer did not save b.lum"
+cmp -s "$T/b.before" "$T/maison/b.lum" ||
+    { cat -A "$T/maison/b.lum"; fail "Enregistrer wrote what the editor showed of another mode into b.lum"; }
+cmp -s "$T/a.before" "$T/maison/a.lum" || fail "a.lum changed"
+quit_by_button
+echo "ok"
+echo "5 passed, 0 failed"
