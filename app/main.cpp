@@ -4,7 +4,6 @@
 #include <QLocale>
 #include <QTranslator>
 #include <optional>
-#include <thread>
 
 #include "app/EditeurModes.h"
 #include "app/Emplacements.h"
@@ -79,17 +78,14 @@ int main(int argc, char* argv[]) {
     if (!fenetre.Form_Load()) return 0;
     fenetre.show();
 
-    std::thread ouverturePort;
     if (ola) {
         ola->reconnecter();
     } else {
         // Most machines have no parallel port: say so once, without holding up the window, and drive
-        // the on-screen outputs only. The claim may wait for another program, so it runs beside the window.
-        ouverturePort = std::thread([&] {
-            if (const auto erreur = parallele->ouvrir()) signalerDepuisUnFil(*erreur, QStringLiteral("Port parallèle"));
-        });
+        // the on-screen outputs only. The claim may wait for another program: the port's own thread does it.
+        parallele->ouvrirEnFond(
+            [&](const std::string& erreur) { signalerDepuisUnFil(erreur, QStringLiteral("Port parallèle")); });
     }
     const int code = app.exec();
-    if (ouverturePort.joinable()) ouverturePort.join();
     return code;
 }

@@ -44,6 +44,7 @@ void EcrireSorties(Variables& v, IPort& port) {
         port.write(PORT_CONTROLE, IMPULSION_B);
         port.write(PORT_CONTROLE, 0);
     }
+    port.finSequence();
 }
 
 }  // namespace korvalen

@@ -12,6 +12,9 @@ class IPort {
 public:
     virtual ~IPort() = default;
     virtual void write(std::uint32_t address, std::uint8_t value) = 0;
+    /// The writes since the last call make one whole sequence (one refresh tick's, say): a port
+    /// that sends them later sends each sequence whole and in order.
+    virtual void finSequence() {}
     /// At each start of a run: tries again to reach lamps that were out of reach, silently.
     virtual void reconnecter() {}
 };

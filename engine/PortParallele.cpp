@@ -8,7 +8,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <atomic>
 #include <condition_variable>
+#include <deque>
+#include <future>
 #include <csignal>
 #include <mutex>
 #include <thread>
@@ -78,55 +81,162 @@ int reserver(int fd, std::chrono::milliseconds delai) {
 
 }  // namespace
 
-PortParallele::PortParallele(std::string peripherique) : peripherique_(std::move(peripherique)) {}
+// The port's thread and what it shares with the window's: requests (open, claim again) run first,
+// then the newest sequence of writes.
+struct PortParallele::Fil {
+    explicit Fil(std::string p) : peripherique(std::move(p)) {}
 
-PortParallele::~PortParallele() {
-    const int fd = fd_.load();
-    if (fd < 0) return;
-    ::ioctl(fd, PPRELEASE);
-    ::close(fd);
-}
+    std::optional<std::string> ouvrirIci(std::chrono::milliseconds delai);
+    void envoyer(const std::vector<Ecriture>& sequence);
+    void boucle();
 
-std::optional<std::string> PortParallele::ouvrir(std::chrono::milliseconds delai) {
-    if (ouvert()) return std::nullopt;
-    const int fd = ::open(peripherique_.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) return messageEchec(peripherique_, "ouvert", errno);
+    const std::string peripherique;
+    std::atomic<int> fd{-1};
+    std::mutex verrou;
+    std::condition_variable reveil;  // the port's thread waits here for work
+    std::condition_variable calme;   // the others wait here for the thread to be idle or gone
+    std::deque<std::function<void()>> demandes;
+    std::optional<std::vector<Ecriture>> boite;  // the newest sequence not yet started
+    bool occupe = false;
+    bool arret = false;
+    bool termine = false;
+};
+
+std::optional<std::string> PortParallele::Fil::ouvrirIci(std::chrono::milliseconds delai) {
+    if (fd.load() >= 0) return std::nullopt;
+    const int f = ::open(peripherique.c_str(), O_RDWR | O_CLOEXEC);
+    if (f < 0) return messageEchec(peripherique, "ouvert", errno);
     // One Korvalen per port: a second one would wait in the claim and stall the first one's writes.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (::flock(f, LOCK_EX | LOCK_NB) != 0) {
         const int erreur = errno;
-        ::close(fd);
+        ::close(f);
         if (erreur == EWOULDBLOCK) {
-            return "Le port parallèle " + peripherique_ + " est déjà utilisé par un autre Korvalen." + SANS_LAMPES;
+            return "Le port parallèle " + peripherique + " est déjà utilisé par un autre Korvalen." + SANS_LAMPES;
         }
-        return messageEchec(peripherique_, "verrouillé", erreur);
+        return messageEchec(peripherique, "verrouillé", erreur);
     }
     // Another program (a printer daemon, say) may hold the port; without the claim no write reaches it.
-    if (const int erreur = reserver(fd, delai); erreur != 0) {
-        ::close(fd);
+    if (const int erreur = reserver(f, delai); erreur != 0) {
+        ::close(f);
         if (erreur == EBUSY) {
-            return "Le port parallèle " + peripherique_ + " est occupé par un autre programme (une imprimante, "
+            return "Le port parallèle " + peripherique + " est occupé par un autre programme (une imprimante, "
                    "par exemple)." + SANS_LAMPES;
         }
-        return messageEchec(peripherique_, "réservé", erreur);
+        return messageEchec(peripherique, "réservé", erreur);
     }
-    fd_.store(fd, std::memory_order_release);
+    fd.store(f);
     return std::nullopt;
 }
 
-void PortParallele::write(std::uint32_t address, std::uint8_t value) {
-    const int fd = fd_.load(std::memory_order_acquire);
-    if (fd < 0) return;
-    unsigned long requete = 0;
-    if (address == PORT_DONNEES) {
-        requete = PPWDATA;
-    } else if (address == PORT_CONTROLE) {
-        requete = PPWCONTROL;
-    } else {
-        return;
+void PortParallele::Fil::envoyer(const std::vector<Ecriture>& sequence) {
+    const int f = fd.load();
+    if (f < 0) return;
+    for (const Ecriture& e : sequence) {
+        unsigned long requete = 0;
+        if (e.adresse == PORT_DONNEES) {
+            requete = PPWDATA;
+        } else if (e.adresse == PORT_CONTROLE) {
+            requete = PPWCONTROL;
+        } else {
+            continue;
+        }
+        unsigned char octet = e.octet;
+        // A failed write is not reported: the next refresh tick rewrites both groups anyway.
+        ::ioctl(f, requete, &octet);
     }
-    unsigned char octet = value;
-    // A failed write is not reported: the next refresh tick rewrites both groups anyway.
-    ::ioctl(fd, requete, &octet);
+}
+
+void PortParallele::Fil::boucle() {
+    std::unique_lock l(verrou);
+    for (;;) {
+        reveil.wait(l, [&] { return arret || !demandes.empty() || boite; });
+        if (!demandes.empty()) {
+            auto demande = std::move(demandes.front());
+            demandes.pop_front();
+            occupe = true;
+            l.unlock();
+            demande();
+        } else if (boite) {
+            const std::vector<Ecriture> sequence = std::move(*boite);
+            boite.reset();
+            occupe = true;
+            l.unlock();
+            envoyer(sequence);
+        } else {
+            break;  // stopping, with nothing left to send
+        }
+        l.lock();
+        occupe = false;
+        calme.notify_all();
+    }
+    l.unlock();
+    if (const int f = fd.exchange(-1); f >= 0) {
+        ::ioctl(f, PPRELEASE);
+        ::close(f);
+    }
+    l.lock();
+    termine = true;
+    calme.notify_all();
+}
+
+PortParallele::PortParallele(std::string peripherique) : fil_(std::make_shared<Fil>(std::move(peripherique))) {
+    std::thread([fil = fil_] { fil->boucle(); }).detach();
+}
+
+PortParallele::~PortParallele() {
+    std::unique_lock l(fil_->verrou);
+    fil_->arret = true;
+    fil_->reveil.notify_one();
+    // A thread asleep in the kernel is left behind: quitting must not wait for another program.
+    fil_->calme.wait_for(l, DELAI_FERMETURE, [this] { return fil_->termine; });
+}
+
+std::optional<std::string> PortParallele::ouvrir(std::chrono::milliseconds delai) {
+    auto resultat = std::make_shared<std::promise<std::optional<std::string>>>();
+    std::future<std::optional<std::string>> attendu = resultat->get_future();
+    {
+        std::lock_guard l(fil_->verrou);
+        fil_->demandes.push_back([fil = fil_.get(), delai, resultat] { resultat->set_value(fil->ouvrirIci(delai)); });
+    }
+    fil_->reveil.notify_one();
+    return attendu.get();
+}
+
+void PortParallele::ouvrirEnFond(Avertir avertir) {
+    {
+        std::lock_guard l(fil_->verrou);
+        fil_->demandes.push_back([fil = fil_.get(), avertir = std::move(avertir)] {
+            if (const auto erreur = fil->ouvrirIci(DELAI_RESERVATION); erreur && avertir) avertir(*erreur);
+        });
+    }
+    fil_->reveil.notify_one();
+}
+
+void PortParallele::reconnecter() {
+    {
+        std::lock_guard l(fil_->verrou);
+        fil_->demandes.push_back([fil = fil_.get()] { fil->ouvrirIci(DELAI_RESERVATION); });
+    }
+    fil_->reveil.notify_one();
+}
+
+bool PortParallele::ouvert() const { return fil_->fd.load() >= 0; }
+
+void PortParallele::write(std::uint32_t address, std::uint8_t value) { sequence_.push_back({address, value}); }
+
+void PortParallele::finSequence() {
+    {
+        std::lock_guard l(fil_->verrou);
+        fil_->boite = std::move(sequence_);
+    }
+    sequence_.clear();
+    fil_->reveil.notify_one();
+}
+
+void PortParallele::synchroniser() {
+    std::unique_lock l(fil_->verrou);
+    fil_->calme.wait_for(l, std::chrono::seconds(5),
+                         [this] { return fil_->demandes.empty() && !fil_->boite && !fil_->occupe; });
 }
 
 }  // namespace korvalen

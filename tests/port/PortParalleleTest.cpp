@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstring>
 #include <memory>
+#include <thread>
 #include <ostream>
 #include <vector>
 
@@ -65,6 +66,7 @@ protected:
 
     ShimCallsFn calls_ = nullptr;
     ShimResetFn reset_ = nullptr;
+    ShimReleaseFn release_ = reinterpret_cast<ShimReleaseFn>(dlsym(RTLD_DEFAULT, SHIM_RELEASE));
     std::string fakeDevice_;
     test::TemporaryFolder folder_;
 };
@@ -80,7 +82,10 @@ TEST_F(PortParalleleTest, ClaimsThenSendsEachRegisterByItsOwnIoctlThenReleasesAn
         v.etatA0 = v.etatA1 = v.etatA3 = VRAI;
         v.etatB1 = v.etatB4 = v.etatB7 = VRAI;
         EcrireSorties(v, port);
+        port.synchroniser();
         port.write(0x379, 0xFF);  // the status register: no such write exists on this port
+        port.finSequence();
+        port.synchroniser();
         EXPECT_EQ(journal().back(), io(PPWDATA, 0)) << "nothing may reach the port before destruction";
     }
     const Journal expected{
@@ -151,10 +156,87 @@ TEST_F(PortParalleleTest, ASecondProgramOnTheSamePortIsRefusedBeforeItClaims) {
     v.enMarche = VRAI;
     v.etatB0 = VRAI;
     EcrireSorties(v, *premier);
+    premier->synchroniser();
     EXPECT_EQ(journal().at(3), io(PPWDATA, 1));
     premier.reset();
     PortParallele troisieme(fakeDevice_);
     EXPECT_EQ(troisieme.ouvrir(), std::nullopt);
+}
+
+// One refresh tick's writes with group A's byte `a` and group B's byte `b`, as the port gets them.
+Journal sequence(int a, int b) {
+    return {io(PPWDATA, a), io(PPWCONTROL, 2), io(PPWCONTROL, 0), io(PPWDATA, b),
+            io(PPWCONTROL, 1), io(PPWCONTROL, 0), io(PPWCONTROL, 0), io(PPWDATA, 0)};
+}
+
+// Another program waiting in a claim holds the kernel's ppdev lock, and every write sleeps: the
+// ticks go on, and the port then gets the sequence it had begun and the newest one, each whole.
+TEST_F(PortParalleleTest, ASlowPortNeverHoldsTheTickAndEndsOnTheNewestSequence) {
+    reset_({});
+    PortParallele port(fakeDevice_);
+    ASSERT_EQ(port.ouvrir(), std::nullopt);
+    reset_({.writesWait = true});
+    Variables v;
+    v.enMarche = VRAI;
+    const Booleen* etats[] = {&v.etatB0, &v.etatB1, &v.etatB3, &v.etatB4, &v.etatB5};
+    for (const Booleen* e : etats) {
+        v.etatB0 = v.etatB1 = v.etatB3 = v.etatB4 = v.etatB5 = FAUX;
+        *const_cast<Booleen*>(e) = VRAI;
+        EcrireSorties(v, port);  // returns although the port sleeps
+        if (e == etats[0]) {
+            // The port's thread has begun the first sequence and sleeps in its first write.
+            const auto fin = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            while (journal().empty() && std::chrono::steady_clock::now() < fin) std::this_thread::yield();
+        }
+    }
+    EXPECT_EQ(journal().size(), 1u) << "the port sleeps in its first write";
+    release_();
+    port.synchroniser();
+    Journal expected = sequence(0, 1);       // B0: begun before the port slowed down
+    for (const ShimCall& c : sequence(0, 32)) expected.push_back(c);  // B5: the newest
+    EXPECT_EQ(journal(), expected);
+}
+
+TEST_F(PortParalleleTest, QuittingWhileAWriteSleepsEndsWithinItsBound) {
+    reset_({});
+    auto port = std::make_unique<PortParallele>(fakeDevice_);
+    ASSERT_EQ(port->ouvrir(), std::nullopt);
+    reset_({.writesWait = true});
+    Variables v;
+    EcrireSorties(v, *port);
+    const auto debut = std::chrono::steady_clock::now();
+    port.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - debut, std::chrono::seconds(2));
+    release_();  // the thread left behind finishes, releases and closes
+}
+
+// A port that another program held at start-up is taken at the next "Lancement", silently.
+TEST_F(PortParalleleTest, APortBusyAtStartIsClaimedAgainAtTheNextRun) {
+    reset_({.claimErrno = EBUSY});
+    PortParallele port(fakeDevice_);
+    std::vector<std::string> said;
+    port.ouvrirEnFond([&](const std::string& texte) { said.push_back(texte); });
+    port.synchroniser();
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_THAT(said[0], HasSubstr("occupé par un autre programme"));
+    EXPECT_FALSE(port.ouvert());
+    port.reconnecter();  // still busy: nothing said
+    port.synchroniser();
+    EXPECT_FALSE(port.ouvert());
+
+    reset_({});
+    port.reconnecter();
+    port.synchroniser();
+    EXPECT_TRUE(port.ouvert());
+    Variables v;
+    v.enMarche = VRAI;
+    v.etatB7 = VRAI;
+    EcrireSorties(v, port);
+    port.synchroniser();
+    Journal expected{OPEN_RDWR, io(PPCLAIM)};
+    for (const ShimCall& c : sequence(0, 128)) expected.push_back(c);
+    EXPECT_EQ(journal(), expected);
+    EXPECT_EQ(said.size(), 1u);
 }
 
 }  // namespace

@@ -19,7 +19,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <chrono>
+#include <condition_variable>
 #include <ctime>
+#include <mutex>
 #include <vector>
 
 #include "PpdevShim.h"
@@ -34,6 +37,7 @@ int __openat64_2(int dirfd, const char* path, int flags);
 namespace {
 
 std::vector<ShimCall> journal;
+std::mutex journalLock;  // the driver writes from its port thread while a test reads
 std::vector<int> fakeFds;  // every open descriptor of the fake device
 ShimSetup setup;
 int timedFd = -1;
@@ -81,6 +85,7 @@ void logLine(const char* text, int n) {
 // of keeping it in memory, where long runs would see it as growth of the program.
 void record(const ShimCall& call) {
     if (logFd() < 0) {
+        std::lock_guard lock(journalLock);
         journal.push_back(call);
         return;
     }
@@ -126,6 +131,15 @@ int waitingClaim() {
     return 0;
 }
 
+// A register write that sleeps, as one does while another process waits in a claim and holds the
+// kernel's ppdev lock, until the test lets writes go (or ten seconds pass).
+bool writesHeld = false;
+std::condition_variable writesFreed;
+void holdWrite() {
+    std::unique_lock lock(journalLock);
+    writesFreed.wait_for(lock, std::chrono::seconds(10), [] { return !writesHeld; });
+}
+
 bool claimWaits() {
     const char* mode = std::getenv(SHIM_CLAIM_VARIABLE);
     return setup.claimWaits || (mode != nullptr && std::strcmp(mode, "wait") == 0);
@@ -161,13 +175,22 @@ bool takesMode(int flags) { return (flags & O_CREAT) != 0 || (flags & O_TMPFILE)
 extern "C" {
 
 std::size_t ppdev_shim_calls(const ShimCall** calls) {
+    std::lock_guard lock(journalLock);
     *calls = journal.data();
     return journal.size();
 }
 
 void ppdev_shim_reset(ShimSetup newSetup) {
+    std::lock_guard lock(journalLock);
     journal.clear();
     setup = newSetup;
+    writesHeld = newSetup.writesWait;
+}
+
+void ppdev_shim_release_writes() {
+    std::lock_guard lock(journalLock);
+    writesHeld = false;
+    writesFreed.notify_all();
 }
 
 int open(const char* path, int flags, ...) {
@@ -208,6 +231,7 @@ int ioctl(int fd, unsigned long request, ...) noexcept {
 
     const bool writesByte = request == PPWDATA || request == PPWCONTROL;
     record({ShimCall::Ioctl, request, writesByte ? *static_cast<unsigned char*>(arg) : -1});
+    if (writesByte) holdWrite();
     if (request == PPCLAIM && setup.claimErrno != 0) {
         errno = setup.claimErrno;
         return -1;
