@@ -18,7 +18,8 @@ CaptureAudio::CaptureAudio(IAudioInput& entree, std::chrono::milliseconds attent
 
 bool CaptureAudio::ouvrirEtDemarrer(int numero) {
     if (!entree_.open(numero)) return false;
-    entree_.start();
+    // A stream that opens but does not start would only give silence: that is a failed opening.
+    if (!entree_.start()) return false;
     // A new run starts from silence, not from the last sound of the previous one.
     tampon_.fill(SILENCE);
     demarrage_ = true;

@@ -40,7 +40,8 @@ public:
     virtual ~IAudioInput() = default;
     /// Opens device number `device` as listed by the enumerator, or the default input for -1.
     virtual bool open(int device) = 0;
-    virtual void start() = 0;
+    /// Starts the open device; false when it does not start (it is then closed).
+    virtual bool start() = 0;
     /// Waits, at most `timeout`, for 111 samples that arrive after the call.
     virtual CaptureResult capture(TamponCapture& buffer, std::chrono::milliseconds timeout) = 0;
     /// Stops and closes the device, waiting at most `timeout`: a device that cannot close in time

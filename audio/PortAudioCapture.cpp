@@ -12,6 +12,8 @@
 #include <system_error>
 #include <thread>
 
+#include "audio/DansLeDelai.h"
+
 namespace korvalen {
 
 namespace {
@@ -242,30 +244,54 @@ bool PortAudioInput::open(int device) {
     close(PortAudioSession::ATTENTE_FERMETURE);
     const int index = session_.portAudioIndex(device);
     if (index < 0) return false;
-    const std::optional<DeviceFormat> format = formatFor(index);
-    if (!format) return false;
-    auto stream = std::make_shared<Stream>(*format);
-    if (!stream->ready()) return false;
-    const PaStreamParameters in{index, format->channels, format->sampleFormat, format->latency, nullptr};
-    // At the capture rate, periods of one capture: the server then hands over each capture as a
-    // whole (PulseAudio) or within one cycle of its graph (PipeWire). The converted path keeps the
-    // device's own block sizes.
-    const unsigned long frames = format->resample ? paFramesPerBufferUnspecified : ECHANTILLONS_CAPTURE;
-    PaStream* pa = nullptr;
-    {
-        const std::lock_guard list(session_.streamListLock());
+    std::mutex& list = session_.streamListLock();
+    // The format probe and the opening both talk to the sound server, which may hang.
+    auto ouvrir = [index, &list]() -> std::shared_ptr<Stream> {
+        const std::optional<DeviceFormat> format = formatFor(index);
+        if (!format) return nullptr;
+        auto stream = std::make_shared<Stream>(*format);
+        if (!stream->ready()) return nullptr;
+        const PaStreamParameters in{index, format->channels, format->sampleFormat, format->latency, nullptr};
+        // At the capture rate, periods of one capture: the server then hands over each capture as a
+        // whole (PulseAudio) or within one cycle of its graph (PipeWire). The converted path keeps the
+        // device's own block sizes.
+        const unsigned long frames = format->resample ? paFramesPerBufferUnspecified : ECHANTILLONS_CAPTURE;
+        PaStream* pa = nullptr;
+        const std::lock_guard verrou(list);
         if (Pa_OpenStream(&pa, &in, nullptr, format->rate, frames, paClipOff | paDitherOff, &Stream::callback,
                           stream.get()) != paNoError) {
-            return false;
+            return nullptr;
         }
-    }
-    stream->pa = pa;
-    stream_ = std::move(stream);
+        stream->pa = pa;
+        return stream;
+    };
+    // An opening that comes too late is closed where it ends.
+    auto fermerTard = [&list](std::shared_ptr<Stream>& tard) {
+        if (tard) tard->shut(list);
+    };
+    std::optional<std::shared_ptr<Stream>> ouvert =
+        dansLeDelai<std::shared_ptr<Stream>>(ouvrir, DELAI_OUVERTURE, fermerTard);
+    if (!ouvert || !*ouvert) return false;
+    stream_ = std::move(*ouvert);
     return true;
 }
 
-void PortAudioInput::start() {
-    if (stream_ != nullptr && Pa_IsStreamStopped(stream_->pa) == 1) Pa_StartStream(stream_->pa);
+bool PortAudioInput::start() {
+    if (stream_ == nullptr) return false;
+    std::shared_ptr<Stream> stream = stream_;
+    std::mutex& list = session_.streamListLock();
+    const std::optional<bool> demarre = dansLeDelai<bool>(
+        [stream] { return Pa_IsStreamStopped(stream->pa) != 1 || Pa_StartStream(stream->pa) == paNoError; },
+        DELAI_OUVERTURE, [stream, &list](bool&) { stream->shut(list); });
+    if (!demarre) {
+        stream_.reset();  // closed where its late start ends
+        return false;
+    }
+    if (!*demarre) {
+        close(PortAudioSession::ATTENTE_FERMETURE);
+        return false;
+    }
+    return true;
 }
 
 CaptureResult PortAudioInput::capture(TamponCapture& buffer, std::chrono::milliseconds timeout) {

@@ -66,9 +66,12 @@ public:
     PortAudioInput(const PortAudioInput&) = delete;
     PortAudioInput& operator=(const PortAudioInput&) = delete;
 
+    /// How long opening or starting may wait for a sound server before it counts as failed.
+    static constexpr std::chrono::milliseconds DELAI_OUVERTURE{2000};
+
     /// Closes any device already open, then opens `device`; the stream is idle until start().
     bool open(int device) override;
-    void start() override;
+    bool start() override;
     CaptureResult capture(TamponCapture& buffer, std::chrono::milliseconds timeout) override;
     void close(std::chrono::milliseconds timeout) override;
     bool isOpen() const override { return stream_ != nullptr; }

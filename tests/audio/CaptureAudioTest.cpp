@@ -45,6 +45,16 @@ TEST_F(CaptureAudioTest, EchecDOuvertureNeDemarrePasEtPeutEtreRetente) {
     EXPECT_EQ(entree.openedDevices, (std::vector<int>{-1, -1}));
 }
 
+// A stream that opens but does not start is a failed opening, not a run of silence.
+TEST_F(CaptureAudioTest, UnDemarrageRateEstUneOuvertureRatee) {
+    entree.startSucceeds = false;
+    EXPECT_FALSE(capture.ouvrirEtDemarrer(0));
+    EXPECT_FALSE(capture.ouvert());
+    entree.startSucceeds = true;
+    EXPECT_TRUE(capture.ouvrirEtDemarrer(0));
+    EXPECT_TRUE(capture.ouvert());
+}
+
 TEST_F(CaptureAudioTest, LesNiveauxArriventDansVariablesAvecLaBorne) {
     capture.ouvrirEtDemarrer(0);
     entree.queue(128, {{10, 0}, {50, 200}, {90, 0}, {100, 60}});

@@ -178,6 +178,40 @@ TEST_F(AlsaCaptureTest, DeviceWithoutTheFormatIsConvertedFromItsOwnRate) {
 // then each capture returns at its bound and leaves the buffer alone, and closing the stream does
 // not wait for the server either. The closing left behind ends once the server answers again,
 // and a new stream works.
+// Opening on a server that hangs fails within its bound, as for a missing device; the late opening
+// is closed in the background, and once the server answers again a new opening captures.
+TEST_F(ServerCaptureTest, FrozenServerFailsTheOpeningInItsBoundThenAThawedOneCaptures) {
+    startPortAudio("pcm.!default { type pulse }\n");
+    server->freeze();
+    std::mutex m;
+    std::condition_variable cv;
+    bool returned = false;
+    std::atomic<bool> watchdogThawed{false};
+    std::thread watchdog([&] {
+        std::unique_lock lock(m);
+        if (!cv.wait_for(lock, 30s, [&] { return returned; })) {
+            server->thaw();
+            watchdogThawed = true;
+        }
+    });
+    const bool opened = entree->open(-1) && entree->start();
+    {
+        const std::lock_guard lock(m);
+        returned = true;
+    }
+    cv.notify_one();
+    watchdog.join();
+    EXPECT_FALSE(watchdogThawed) << "opening waited for the " << server->kind() << " server";
+    EXPECT_FALSE(opened);
+    EXPECT_FALSE(entree->isOpen());
+
+    server->thaw();
+    ASSERT_TRUE(entree->open(-1));
+    ASSERT_TRUE(entree->start());
+    TamponCapture t{};
+    EXPECT_EQ(entree->capture(t, 5s), CaptureResult::Ok);
+}
+
 TEST_F(ServerCaptureTest, FrozenServerHoldsNeitherCaptureNorClose) {
     startPortAudio("pcm.!default { type pulse }\n");
     ASSERT_TRUE(entree->open(-1));

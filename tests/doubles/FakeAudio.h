@@ -29,7 +29,11 @@ public:
         opened = openSucceeds;
         return opened;
     }
-    void start() override { ++starts; }
+    bool start() override {
+        ++starts;
+        if (!startSucceeds) opened = false;
+        return startSucceeds;
+    }
     CaptureResult capture(TamponCapture& buffer, std::chrono::milliseconds timeout) override {
         lastTimeout = timeout;
         ++captures;
@@ -66,6 +70,7 @@ public:
         Clock::time_point arrival;
     };
     bool openSucceeds = true;
+    bool startSucceeds = true;
     bool opened = false;
     std::vector<int> openedDevices;
     int starts = 0, captures = 0, closes = 0;
