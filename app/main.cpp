@@ -37,15 +37,16 @@ int main(int argc, char* argv[]) {
     korvalen::Variables variables;
     korvalen::MessagesQt messages;
 
-    korvalen::PortAudioDeviceEnumerator cartes(session);
-    korvalen::PortAudioInput entree(session);
-
     // A notice from another thread, shown on the event thread without holding anything up.
     const auto signalerDepuisUnFil = [&app, &messages](const std::string& texte, const QString& titre) {
         QMetaObject::invokeMethod(
             &app, [&messages, t = QString::fromStdString(texte), titre] { messages.signaler(t, titre); },
             Qt::QueuedConnection);
     };
+
+    korvalen::PortAudioDeviceEnumerator cartes(
+        session, [&](const std::string& texte) { signalerDepuisUnFil(texte, QStringLiteral("Carte son")); });
+    korvalen::PortAudioInput entree(session);
 
     // The lamps hang on the parallel port, or on whatever olad reaches when [Port] says "Sortie=ola".
     const std::string fichierINI = korvalen::cheminConfig(emplacements.dossierConfig);

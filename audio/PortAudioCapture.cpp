@@ -134,10 +134,36 @@ int PortAudioSession::pendingCloses() const {
 std::mutex& PortAudioSession::streamListLock() { return closings_->streamList; }
 
 std::vector<AudioDeviceInfo> PortAudioDeviceEnumerator::devices() {
+    // The names are PortAudio's own; the format probes may talk to a sound server that hangs, so
+    // they run beside the window and what they found in time is what is listed.
+    struct Sondes {
+        std::mutex m;
+        std::vector<std::optional<bool>> formats;
+    };
+    const std::vector<int> indexes = session_.inputDevices();
+    auto sondes = std::make_shared<Sondes>();
+    sondes->formats.resize(indexes.size());
+    const bool aTemps = dansLeDelai<bool>(
+                            [sondes, indexes] {
+                                for (std::size_t i = 0; i < indexes.size(); ++i) {
+                                    const bool ok = formatFor(indexes[i]).has_value();
+                                    const std::lock_guard l(sondes->m);
+                                    sondes->formats[i] = ok;
+                                }
+                                return true;
+                            },
+                            DELAI_LISTE)
+                            .has_value();
     std::vector<AudioDeviceInfo> list;
-    for (const int index : session_.inputDevices()) {
-        const PaDeviceInfo* info = Pa_GetDeviceInfo(index);
-        list.push_back({info != nullptr ? info->name : "", formatFor(index).has_value()});
+    const std::lock_guard l(sondes->m);
+    for (std::size_t i = 0; i < indexes.size(); ++i) {
+        const PaDeviceInfo* info = Pa_GetDeviceInfo(indexes[i]);
+        list.push_back({info != nullptr ? info->name : "", sondes->formats[i].value_or(false)});
+    }
+    if (!aTemps && !averti_ && avertir_) {
+        averti_ = true;
+        avertir_("Le serveur de son ne répond pas : les cartes son qu'il offre ne sont pas dans la liste. "
+                 "Relancez Korvalen quand il répond de nouveau.");
     }
     return list;
 }

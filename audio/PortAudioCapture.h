@@ -50,11 +50,19 @@ private:
 /// Lists every PortAudio device that has input channels; output-only devices are left out.
 class PortAudioDeviceEnumerator : public IAudioDeviceEnumerator {
 public:
-    explicit PortAudioDeviceEnumerator(const PortAudioSession& session) : session_(session) {}
+    /// How long the listing waits for the sound server to answer the format probes.
+    static constexpr std::chrono::milliseconds DELAI_LISTE{2000};
+    /// `avertir` is told once, in French, when the sound server does not answer.
+    explicit PortAudioDeviceEnumerator(const PortAudioSession& session,
+                                       std::function<void(const std::string&)> avertir = {})
+        : session_(session), avertir_(std::move(avertir)) {}
+    /// The devices whose probe answered within DELAI_LISTE; the others are listed without the format.
     std::vector<AudioDeviceInfo> devices() override;
 
 private:
     const PortAudioSession& session_;
+    std::function<void(const std::string&)> avertir_;
+    bool averti_ = false;
 };
 
 /// Captures 11025 Hz mono unsigned 8-bit from one device, converting from the device's own

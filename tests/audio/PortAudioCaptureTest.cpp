@@ -212,6 +212,26 @@ TEST_F(ServerCaptureTest, FrozenServerFailsTheOpeningInItsBoundThenAThawedOneCap
     EXPECT_EQ(entree->capture(t, 5s), CaptureResult::Ok);
 }
 
+// The listing at start-up does not wait for a server that hangs: it lists what answered and says
+// once that the server does not answer.
+TEST_F(ServerCaptureTest, FrozenServerLetsTheListingEndAndIsToldOnce) {
+    startPortAudio("pcm.!default { type pulse }\n");
+    std::vector<std::string> said;
+    PortAudioDeviceEnumerator liste(*session, [&](const std::string& texte) { said.push_back(texte); });
+    ASSERT_EQ(liste.devices().size(), 1u);
+    EXPECT_TRUE(liste.devices()[0].supportsFormat);
+    EXPECT_TRUE(said.empty());
+    server->freeze();
+    for (int i = 0; i < 2; ++i) {
+        const std::vector<AudioDeviceInfo> vus = liste.devices();
+        ASSERT_EQ(vus.size(), 1u);
+        EXPECT_FALSE(vus[0].supportsFormat);
+    }
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_NE(said[0].find("ne répond pas"), std::string::npos) << said[0];
+    server->thaw();
+}
+
 TEST_F(ServerCaptureTest, FrozenServerHoldsNeitherCaptureNorClose) {
     startPortAudio("pcm.!default { type pulse }\n");
     ASSERT_TRUE(entree->open(-1));
