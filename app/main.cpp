@@ -17,6 +17,7 @@
 #include "engine/Variables.h"
 #include "mainwindow/FPrincipale.h"
 #include "ui/FileDialogs.h"
+#include "ui/Controles.h"
 #include "ui/Messages.h"
 
 int main(int argc, char* argv[]) {
@@ -24,6 +25,7 @@ int main(int argc, char* argv[]) {
     // the environment. It outlives the device list and the capture.
     korvalen::PortAudioSession session;
     QApplication app(argc, argv);
+    korvalen::installerAccessibiliteBarres();
 
     // Standard buttons in French ("Oui", "Non") from Qt's own translation.
     QTranslator traduction;

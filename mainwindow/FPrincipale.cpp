@@ -83,6 +83,7 @@ void FPrincipale::construireControles() {
     for (int k = 0; k < NB_BARRES; ++k) {
         auto* barre = new BarreNiveau(frame3);
         barre->setObjectName(indexed("ProgressBar1", k));
+        barre->setAccessibleName(QStringLiteral("Niveau de la barre %1").arg(k + 1));
         barre->setGeometry(rectTwips(120 + 360 * k, 360, 255, 2775));
         ProgressBar1_[k] = barre;
     }

@@ -1,5 +1,8 @@
 #include "ui/Controles.h"
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QAccessibleWidget>
 #include <QCheckBox>
 #include <QDir>
 #include <QPainter>
@@ -62,7 +65,48 @@ void BarreNiveau::showValue() {
     const int a = h - h * affichee_ / 100, b = h - h * valeur_ / 100;
     update(0, 1 + std::min(a, b), width(), std::abs(a - b) + 1);
     affichee_ = valeur_;
+    // Nothing is built for the event while no assistive technology listens.
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent changement(this, affichee_);
+        QAccessible::updateAccessibility(&changement);
+    }
 }
+
+namespace {
+
+// A level bar as assistive technology sees it: a progress bar whose value is the level shown.
+class BarreNiveauAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit BarreNiveauAccessible(BarreNiveau* barre) : QAccessibleWidget(barre, QAccessible::ProgressBar) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) return QString::number(niveau());
+        return QAccessibleWidget::text(t);
+    }
+    QVariant currentValue() const override { return niveau(); }
+    void setCurrentValue(const QVariant&) override {}  // the sound sets it, not the reader
+    QVariant maximumValue() const override { return 100; }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+
+private:
+    int niveau() const { return static_cast<const BarreNiveau*>(object())->niveauAffiche(); }
+};
+
+QAccessibleInterface* fabriqueAccessible(const QString& classe, QObject* objet) {
+    if (classe == QLatin1String("korvalen::BarreNiveau") && objet != nullptr && objet->isWidgetType()) {
+        return new BarreNiveauAccessible(static_cast<BarreNiveau*>(objet));
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void installerAccessibiliteBarres() { QAccessible::installFactory(fabriqueAccessible); }
 
 void BarreNiveau::paintEvent(QPaintEvent*) {
     QPainter p(this);

@@ -53,6 +53,8 @@ class BarreNiveau : public QWidget {
 public:
     explicit BarreNiveau(QWidget* parent);
     int value() const { return valeur_; }
+    /// The value the bar shows on screen.
+    int niveauAffiche() const { return affichee_; }
     /// Keeps the value, clamped to 0..100, for value() and the next showValue().
     void setValue(int valeur);
     void showValue();
@@ -64,6 +66,10 @@ private:
     int valeur_ = 0;
     int affichee_ = 0;  // the value the last paint shows
 };
+
+/// Lets assistive technology (a screen reader) see each level bar as a progress bar with its name
+/// and its value 0 to 100. Installed once by the program's entry point.
+void installerAccessibiliteBarres();
 
 /// A caption shown as it stands: a '&' in a name is a character, not a keyboard shortcut.
 QString literalCaption(const QString& texte);

@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
@@ -98,6 +99,7 @@ private slots:
     void namesFromFilesAndUsersShowAsPlainText();
     void runButtonFirstThenTheLayoutInTheKeyboardOrder();
     void aTickRepaintsOnlyWhatChangedInOnePaint();
+    void barsTellAssistiveTechnologyTheirNameAndLevel();
 };
 
 void FPrincipaleTest::controlsFollowTheLayoutTable() {
@@ -648,6 +650,28 @@ void FPrincipaleTest::aTickRepaintsOnlyWhatChangedInOnePaint() {
     b.fenetre().Timer1_Timer();  // the same levels: nothing to paint
     QCoreApplication::processEvents();
     QCOMPARE(compteur.peintures, (QMap<QString, int>{}));
+}
+
+void FPrincipaleTest::barsTellAssistiveTechnologyTheirNameAndLevel() {
+    installerAccessibiliteBarres();
+    Banc b;
+    QVERIFY(b.charger());
+    b.fenetre().show();
+    b.chenillardALaMain();
+    b.lancer();
+    b.entree.queue(128, {{20, 228}});  // bar 1 at 100, the others at 0
+    b.fenetre().Timer1_Timer();
+    QAccessibleInterface* barre = QAccessible::queryAccessibleInterface(b.ctl("ProgressBar1[1]"));
+    QVERIFY(barre != nullptr);
+    QCOMPARE(barre->role(), QAccessible::ProgressBar);
+    QCOMPARE(barre->text(QAccessible::Name), QString("Niveau de la barre 2"));
+    QVERIFY(barre->valueInterface() != nullptr);
+    QCOMPARE(barre->valueInterface()->currentValue().toInt(), 100);
+    QCOMPARE(barre->valueInterface()->maximumValue().toInt(), 100);
+    QCOMPARE(barre->text(QAccessible::Value), QString("100"));
+    QAccessibleInterface* autre = QAccessible::queryAccessibleInterface(b.ctl("ProgressBar1[0]"));
+    QCOMPARE(autre->valueInterface()->currentValue().toInt(), 0);
+    b.lancer();
 }
 
 QTEST_MAIN(FPrincipaleTest)
