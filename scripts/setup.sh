@@ -22,6 +22,7 @@ TESTS=(
   pulseaudio-utils
   desktop-file-utils appstream dpkg-dev mmdebstrap
   file procps  # CPack's dependency scan; ps in the test scripts
+  dbus at-spi2-core python3-pyatspi  # the accessibility bus a screen reader reads
 )
 # The tests' private sound server on a machine whose sound goes through PipeWire...
 TESTS_PIPEWIRE=(

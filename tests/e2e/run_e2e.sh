@@ -50,12 +50,16 @@ capturing() { holds_open "$APP" "$T/loud.raw"; }
 
 PPWDATA=40017086 PPWCONTROL=40017084 PPCLAIM=708b PPRELEASE=708c
 
-echo "case: sound drives the lamps; Arret leaves them lit; one question to quit"
+echo "case: sound drives the lamps and the bars a screen reader reads; Arret leaves them lit; one question to quit"
+start_accessibility_bus
 start "$T/loud.conf"
 main_window
 run_button   # "Lancement"
 # Group B's byte 18 shows that sound and mode reached the port.
 wait_for 10 grep -qs "^1 $PPWDATA 18\$" "$T/port.log" || { cat "$T/out.log"; fail "group B never received 18"; }
+# The ten bars, as the accessibility bus gives them to a screen reader: each at the loud level.
+all_bars_full() { [ "$(accessible_bars korvalen | grep -c '^Niveau de la barre [0-9]*=100$')" = 10 ]; }
+wait_for 30 all_bars_full || { accessible_bars korvalen; fail "the accessibility bus does not show ten bars at 100"; }
 grep -qs "^1 $PPCLAIM -1\$" "$T/port.log" || fail "the port was not claimed"
 if [ -n "$SHOT" ]; then
     # One more tick, so that the bars have been painted.

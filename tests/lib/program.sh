@@ -202,3 +202,33 @@ w.send_event(message, event_mask=X.NoEventMask)
 d.flush()
 EOF2
 }
+
+# Starts a private session bus with the accessibility bus beside it, as a desktop does for a
+# screen reader; programs started after it expose their controls there.
+start_accessibility_bus() {
+    local bus
+    bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1)
+    export DBUS_SESSION_BUS_ADDRESS=${bus%%$'\n'*}
+    PIDS+=("${bus##*$'\n'}")
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+    PIDS+=($!)
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+
+# Prints "name=value" for each progress bar of application $1, read over the accessibility bus.
+accessible_bars() {
+    timeout 20 /usr/bin/python3 - "$1" <<'EOF2'
+import sys
+import pyatspi
+def walk(node, depth=0):
+    if node is None or depth > 15:
+        return
+    if node.getRoleName() == "progress bar":
+        print("%s=%d" % (node.name, round(node.queryValue().currentValue)))
+    for child in node:
+        walk(child, depth + 1)
+for app in pyatspi.Registry.getDesktop(0):
+    if app is not None and app.name == sys.argv[1]:
+        walk(app)
+EOF2
+}
