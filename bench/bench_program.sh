@@ -6,7 +6,9 @@
 #   - in a last run at 10 ms, with the stand-in logging times: latency from a step in the sound
 #     reaching the capture device (the read of the file device) to the port write that reflects
 #     it; wall time of a refresh tick (between two latches of group B) against the 111 samples of
-#     its capture; resident memory after a minute of running.
+#     its capture; resident memory after a minute of running;
+#   - the longest time the window's thread was held, at 10 ms with a healthy sound server and
+#     with the server frozen for 5 s in the middle of a run.
 # The timing logs cost processor time of their own, so the shares come from runs without them.
 # Usage: bash bench/bench_program.sh [BUILD_DIR (build)] [SECONDS_PER_PERIOD (20)]
 set -euo pipefail
@@ -43,8 +45,9 @@ now_ns() { date +%s%N; }
 # The clock of the stand-in's log.
 monotonic_ns() { python3 -c 'import time; print(time.monotonic_ns())'; }
 
-for run in timed 200 46 10; do
+for run in timed 200 46 10 frozen; do
     period=${run/timed/10}
+    period=${period/frozen/10}
     if [ "$run" = 200 ]; then
         # For the processor shares the program captures as on an operator's machine, from the
         # sound server: the sound is played into a sink whose monitor becomes the default source.
@@ -57,6 +60,8 @@ for run in timed 200 46 10; do
     fi
     timing=() alsa=$T/server.conf
     [ "$run" = timed ] && timing=(KORVALEN_FAKE_PARPORT_TIMES=1 "KORVALEN_TIMED_INFILE=$T/steps.raw") alsa=$T/asound.conf
+    # The stand-in logs how long the window's thread went without waiting for events.
+    [ "$run" = 10 ] || [ "$run" = frozen ] && timing=(KORVALEN_MESURE_BLOCAGE=1)
     printf '[Options]\r\nTemps_timer=%s\r\nrepertoire=%s\r\nfichierLUM=bench.lum\r\n[Port]\r\nPeripherique=/dev/korvalen-bench-port\r\n' \
         "$period" "$T/modes" > "$T/prog/Config.ini"
     rm -f "$T/port.log"
@@ -78,11 +83,27 @@ for run in timed 200 46 10; do
 
     ticks0=$(process_ticks "$APP") threads0=$(thread_table "$APP") m0=$(now_ns) c0=$(monotonic_ns)
     writes0=$(wc -l < "$T/port.log")
-    sleep "$MEASURE"
+    if [ "$run" = frozen ]; then
+        # The sound server stalls for 5 s in the middle of the run, then comes back.
+        sleep "$(( MEASURE / 2 ))"
+        kill -STOP "$SOUND_SERVER_PID"
+        sleep 5
+        kill -CONT "$SOUND_SERVER_PID"
+        sleep "$(( MEASURE - MEASURE / 2 ))"
+    else
+        sleep "$MEASURE"
+    fi
     ticks1=$(process_ticks "$APP") threads1=$(thread_table "$APP") m1=$(now_ns) c1=$(monotonic_ns)
     writes1=$(wc -l < "$T/port.log")
 
-    if [ "$run" != timed ]; then  # processor share
+    held() {  # the longest hold of the window's thread that the stand-in logged while measuring
+        awk -v from="$c0" -v to="$c1" '$1 == "H" && $3 >= from && $3 <= to && $2 > m { m = $2 }
+            END { printf "%.1f", m / 1e6 }' "$T/port.log"
+    }
+    if [ "$run" = frozen ]; then
+        echo "Refresh period 10 ms, sound server frozen 5 s in the middle of ${MEASURE} s"
+        echo "  longest hold of the window's thread: $(held) ms (target < 300 ms)"
+    elif [ "$run" != timed ]; then  # processor share
         echo "Refresh period $period ms (Temps_timer), ${MEASURE} s measured; main window shown ${startup_ms} ms after the start"
         awk -v t0="$ticks0" -v t1="$ticks1" -v hz="$(getconf CLK_TCK)" -v ns=$((m1 - m0)) -v w=$((writes1 - writes0)) 'BEGIN {
             printf "  processor: %.2f %% of one core, %.1f refresh ticks a second\n", 100 * (t1 - t0) / hz / (ns / 1e9), w / 8 / (ns / 1e9) }'
@@ -91,6 +112,7 @@ for run in timed 200 46 10; do
             { c = $3 - cpu[$1]; k = $4 - wake[$1]; if ($1 == main) $2 = "main_thread"
               if (c > 0 || k > 0) printf "    %-22s %6.2f %% %10.0f\n", $2 " (" $1 ")", 100 * c / ns, k / (ns / 1e9) }' \
             <(echo "$threads0") <(echo "$threads1") | sort -k3 -nr
+        [ "$run" = 10 ] && echo "  longest hold of the window's thread: $(held) ms (target < 300 ms)"
     else
         echo "Refresh period 10 ms with timed logs, ${MEASURE} s measured"
         python3 - "$T/port.log" "$c0" "$c1" "$STEP_MS" <<'EOF'

@@ -117,6 +117,18 @@ std::optional<std::string> SauverOptions(const Variables& v) {
                      v.fichierINI);
 }
 
+std::optional<std::string> ChargerCarte(const Variables& v) {
+    // A line end never reaches a stored value: it stands for "absent".
+    const std::string nom = LireINI("Options", "Carte", "\n", v.fichierINI);
+    if (nom == "\n") return std::nullopt;
+    return nom;
+}
+
+std::optional<std::string> SauverCarte(const Variables& v, const std::string& nom, bool premiere) {
+    if (premiere && !ChargerCarte(v)) return std::nullopt;
+    return EcrireINI("Options", "Carte", nom, v.fichierINI);
+}
+
 std::optional<std::string> SauverBoutons(const Variables& v) {
     std::vector<ProfileEntry> values;
     for (int b = 1; b <= 5; ++b) values.emplace_back(buttonKey(b), std::to_string(v.Bouton[static_cast<std::size_t>(b)]));

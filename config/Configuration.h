@@ -34,6 +34,12 @@ std::optional<std::string> SauverSorties(const Variables& v);
 std::optional<std::string> SauverOptions(const Variables& v);
 std::optional<std::string> SauverBoutons(const Variables& v);
 
+/// The sound card chosen in the options window, by name ("Carte" of [Options]); nothing when absent.
+std::optional<std::string> ChargerCarte(const Variables& v);
+/// Stores the chosen card's name as "Carte". A Config.ini that has no such key gets none while the
+/// first card of the list (`premiere`) is chosen, so that it stays as it was.
+std::optional<std::string> SauverCarte(const Variables& v, const std::string& nom, bool premiere);
+
 /// Where the lamp bytes go, from the section [Port].
 struct ReglagesPort {
     enum class Sortie { Parallele, Ola };

@@ -120,7 +120,13 @@ void Options::Command1_Click() {
     v_.Temps_timer = static_cast<Entier>(*rafraichissement);
     // A folder the box was never given (changed elsewhere since) is not written back.
     if (Text2_->text() != repertoireAffiche_) v_.repertoire = Text2_->text().toStdString();
-    const std::optional<std::string> erreur = SauverOptions(v_);
+    std::optional<std::string> erreur = SauverOptions(v_);
+    // The card is kept by its name, so that it is found again whatever its place in a later list.
+    const int carte = principale_.carteChoisie();
+    const auto& cartes = principale_.listeCartes();
+    if (!erreur && carte >= 0 && carte < static_cast<int>(cartes.size())) {
+        erreur = SauverCarte(v_, cartes[static_cast<std::size_t>(carte)].toStdString(), carte == 0);
+    }
     principale_.ActualiserListes();
     principale_.setPeriodeChenillard(*chenillard);
     fermerSiEnregistre(*this, erreur, messages_);

@@ -1,5 +1,6 @@
 #include "mainwindow/FPrincipale.h"
 
+#include <algorithm>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -127,6 +128,14 @@ bool FPrincipale::Form_Load() {
     ChargerSorties(v_);
     ChargerOptions(v_, emplacements_.dossierModes);
     ChargerBoutons(v_);
+    if (const std::optional<std::string> carte = ChargerCarte(v_)) {
+        const auto trouvee = std::find(nomsCartes_.begin(), nomsCartes_.end(), texte(*carte));
+        if (trouvee != nomsCartes_.end()) {
+            carteChoisie_ = static_cast<int>(trouvee - nomsCartes_.begin());
+        } else {
+            carteManquante_ = texte(*carte);  // told at the first "Lancement"
+        }
+    }
     Affichage_sortie(v_, *this);
     NumeroterSorties(v_);
     ActualiserListes();
@@ -195,6 +204,13 @@ void FPrincipale::Command3_Click() {
 
 void FPrincipale::demarrer() {
     port_.reconnecter();
+    if (!carteManquante_.isEmpty() && carteChoisie_ >= 0) {
+        messages_.signaler(QStringLiteral("La carte son « %1 » choisie dans les options n'est pas là (débranchée ?) : "
+                                          "Korvalen écoute « %2 » à sa place.")
+                               .arg(carteManquante_, nomsCartes_[static_cast<std::size_t>(carteChoisie_)]),
+                           QStringLiteral("Carte son"));
+        carteManquante_.clear();
+    }
     const int position = carteChoisie_;
     const int numero = (position >= 0 && position < static_cast<int>(numerosCartes_.size()))
                            ? numerosCartes_[position]

@@ -97,6 +97,7 @@ private:
     std::vector<QString> nomsCartes_;
     std::vector<int> numerosCartes_;  // list position -> device number
     int carteChoisie_ = -1;
+    QString carteManquante_;  // the card Config.ini names that is not listed, until it is told
     bool dansRafraichissement_ = false;
     bool silenceSignale_ = false;
     bool centree_ = false;

@@ -138,6 +138,7 @@ private slots:
     void goodPeriodsAreTakenWithoutBlanks_data();
     void goodPeriodsAreTakenWithoutBlanks();
     void chosenDeviceIsOpenedAtNextStart();
+    void appliedDeviceIsChosenByNameAtTheNextStart();
     void pickedFolderThenCancelLeavesSaveFolder();
     void pickerAppliedWithOptionsClosedCreatesItHidden();
     void hiddenPickerKeepsItsFolderAndCloseBoxStartsAfresh();
@@ -503,6 +504,41 @@ void FenetresConfigurationTest::chosenDeviceIsOpenedAtNextStart() {
     cliquer(p.fenetre.get(), "Command3");
     w = p.ouvrir("Command7");
     QCOMPARE(ctl<QComboBox>(w, "DevicesBox")->currentIndex(), 1);
+}
+
+void FenetresConfigurationTest::appliedDeviceIsChosenByNameAtTheNextStart() {
+    {
+        Programme p(dossier_->path());
+        QWidget* w = p.ouvrir("Command7");
+        auto* cartes = ctl<QComboBox>(w, "DevicesBox");
+        cartes->setFocus();
+        QTest::keyClick(cartes, Qt::Key_Down);
+        cliquer(w, "Command1");
+        QVERIFY(lire(config()).contains("Carte=Ligne\r\n"));
+    }
+    {
+        // The next start finds it by its name, though the list has changed since.
+        Programme p(dossier_->path());
+        QCOMPARE(p.fenetre->carteChoisie(), 1);
+        cliquer(p.fenetre.get(), "Command3");
+        QCOMPARE(p.entree.openedDevices, std::vector<int>{2});
+        cliquer(p.fenetre.get(), "Command3");
+        QVERIFY(p.messages.boxes.isEmpty());
+    }
+    // Unplugged: the first card, and one notice at the first "Lancement" naming the missing one.
+    ecrire(config(), "[Options]\r\nCarte=Carte USB\r\n");
+    Programme p(dossier_->path());
+    QCOMPARE(p.fenetre->carteChoisie(), 0);
+    for (int i = 0; i < 2; ++i) {
+        cliquer(p.fenetre.get(), "Command3");
+        cliquer(p.fenetre.get(), "Command3");
+    }
+    QCOMPARE(p.entree.openedDevices, (std::vector<int>{1, 1}));
+    QCOMPARE(p.messages.boxes.size(), 1);
+    QCOMPARE(p.messages.boxes[0].genre, QString("signaler"));
+    QVERIFY(p.messages.boxes[0].texte.contains("« Carte USB »"));
+    QVERIFY(p.messages.boxes[0].texte.contains("« Micro »"));
+    QCOMPARE(lire(config()), QByteArray("[Options]\r\nCarte=Carte USB\r\n"));
 }
 
 void FenetresConfigurationTest::pickedFolderThenCancelLeavesSaveFolder() {

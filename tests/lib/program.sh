@@ -15,6 +15,7 @@ start_sound_server() {
             --load="module-null-source source_name=nullsrc rate=11025 format=u8 channels=1" \
             >"$dir/sound-server.log" 2>&1 &
         PIDS+=($!)
+        SOUND_SERVER_PID=$!   # the process to freeze to stall the server
         wait_for 30 pactl info >/dev/null 2>&1 || fail "the private PulseAudio did not start"
         pactl set-default-source nullsrc
     else
@@ -24,6 +25,7 @@ start_sound_server() {
         PIDS+=("${bus##*$'\n'}")
         HOME=$dir pipewire >"$dir/sound-server.log" 2>&1 &
         PIDS+=($!)
+        SOUND_SERVER_PID=$!
         HOME=$dir wireplumber >>"$dir/sound-server.log" 2>&1 &
         PIDS+=($!)
         HOME=$dir pipewire-pulse >>"$dir/sound-server.log" 2>&1 &

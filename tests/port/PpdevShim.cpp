@@ -10,6 +10,7 @@
 
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <linux/ppdev.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -249,6 +250,24 @@ ssize_t read(int fd, void* buffer, std::size_t count) {
         timedOffset += n;
     }
     return n;
+}
+
+// With KORVALEN_MESURE_BLOCAGE set, each time the process's first thread (the window's) spent
+// more than 20 ms between two waits for events, that is held by work and could not answer, is
+// logged as "H <ns held> <monotonic ns at its end>".
+int poll(struct pollfd* fds, nfds_t n, int timeout) {
+    static const auto realPoll = real<int (*)(struct pollfd*, nfds_t, int)>("poll");
+    static const bool measured = std::getenv("KORVALEN_MESURE_BLOCAGE") != nullptr;
+    if (!measured || ::gettid() != ::getpid()) return realPoll(fds, n, timeout);
+    static long long leftWait = 0;
+    const long long entered = nowNs();
+    if (leftWait != 0 && entered - leftWait > 20000000) {
+        char text[64];
+        logLine(text, std::snprintf(text, sizeof text, "H %lld %lld", entered - leftWait, entered));
+    }
+    const int r = realPoll(fds, n, timeout);
+    leftWait = nowNs();
+    return r;
 }
 
 int close(int fd) {
