@@ -77,7 +77,13 @@ PortAudioSession::PortAudioSession() : closings_(std::make_shared<Closings>()) {
     for (PaDeviceIndex i = 0; i < count; ++i) {
         const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
         if (info != nullptr && info->maxInputChannels > 0) inputDevices_.push_back(i);
+        if (info != nullptr && info->maxInputChannels > 0 && std::strcmp(info->name, "pulse") == 0) pulseDevice_ = i;
     }
+}
+
+const SourcePulse* PortAudioSession::source(int numero) const {
+    const int i = numero - static_cast<int>(inputDevices_.size());
+    return i >= 0 && i < static_cast<int>(sources_.size()) ? &sources_[static_cast<std::size_t>(i)] : nullptr;
 }
 
 PortAudioSession::~PortAudioSession() {
@@ -97,6 +103,7 @@ int PortAudioSession::portAudioIndex(int numero) const {
         const PaDeviceIndex d = Pa_GetDefaultInputDevice();
         return d == paNoDevice ? -1 : d;
     }
+    if (source(numero) != nullptr) return pulseDevice_;
     if (numero < 0 || numero >= static_cast<int>(inputDevices_.size())) return -1;
     return inputDevices_[numero];
 }
@@ -160,7 +167,13 @@ std::vector<AudioDeviceInfo> PortAudioDeviceEnumerator::devices() {
         const PaDeviceInfo* info = Pa_GetDeviceInfo(indexes[i]);
         list.push_back({info != nullptr ? info->name : "", sondes->formats[i].value_or(false)});
     }
-    if (!aTemps && !averti_ && avertir_) {
+    // Then the sound server's sources, each output's monitor among them, by their descriptions.
+    bool muet = false;
+    const std::optional<std::vector<SourcePulse>> sources = lireSourcesPulse(DELAI_LISTE, muet);
+    if (sources || !muet) session_.setSources(sources.value_or(std::vector<SourcePulse>{}));
+    const bool parPulse = session_.portAudioIndex(static_cast<int>(indexes.size())) >= 0 || session_.sources().empty();
+    for (const SourcePulse& s : session_.sources()) list.push_back({s.description, parPulse});
+    if ((!aTemps || muet) && !averti_ && avertir_) {
         averti_ = true;
         avertir_("Le serveur de son ne répond pas : les cartes son qu'il offre ne sont pas dans la liste. "
                  "Relancez Korvalen quand il répond de nouveau.");
@@ -271,8 +284,10 @@ bool PortAudioInput::open(int device) {
     const int index = session_.portAudioIndex(device);
     if (index < 0) return false;
     std::mutex& list = session_.streamListLock();
+    const SourcePulse* choisie = session_.source(device);
+    const std::string source = choisie != nullptr ? choisie->nom : std::string();
     // The format probe and the opening both talk to the sound server, which may hang.
-    auto ouvrir = [index, &list]() -> std::shared_ptr<Stream> {
+    auto ouvrir = [index, &list, source]() -> std::shared_ptr<Stream> {
         const std::optional<DeviceFormat> format = formatFor(index);
         if (!format) return nullptr;
         auto stream = std::make_shared<Stream>(*format);
@@ -284,10 +299,21 @@ bool PortAudioInput::open(int device) {
         const unsigned long frames = format->resample ? paFramesPerBufferUnspecified : ECHANTILLONS_CAPTURE;
         PaStream* pa = nullptr;
         const std::lock_guard verrou(list);
-        if (Pa_OpenStream(&pa, &in, nullptr, format->rate, frames, paClipOff | paDitherOff, &Stream::callback,
-                          stream.get()) != paNoError) {
-            return nullptr;
+        // The "pulse" device connects to the server as it opens and takes the source named by
+        // PULSE_SOURCE: this stream alone captures from it, the desktop's default stays as it is.
+        const char* avant = std::getenv("PULSE_SOURCE");
+        const std::optional<std::string> garde = avant != nullptr ? std::optional<std::string>(avant) : std::nullopt;
+        if (!source.empty()) setenv("PULSE_SOURCE", source.c_str(), 1);
+        const PaError ouverture = Pa_OpenStream(&pa, &in, nullptr, format->rate, frames, paClipOff | paDitherOff,
+                                                &Stream::callback, stream.get());
+        if (!source.empty()) {
+            if (garde) {
+                setenv("PULSE_SOURCE", garde->c_str(), 1);
+            } else {
+                unsetenv("PULSE_SOURCE");
+            }
         }
+        if (ouverture != paNoError) return nullptr;
         stream->pa = pa;
         return stream;
     };

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "audio/IAudio.h"
+#include "audio/SourcesPulse.h"
 
 namespace korvalen {
 
@@ -30,6 +31,12 @@ public:
     int portAudioIndex(int numero) const;
     /// PortAudio indexes of the devices with input channels, in list order.
     const std::vector<int>& inputDevices() const { return inputDevices_; }
+    /// The sound server's sources, listed after the devices: number inputDevices().size() + i is
+    /// source i, captured through PortAudio's "pulse" device told to use that source alone.
+    const std::vector<SourcePulse>& sources() const { return sources_; }
+    void setSources(std::vector<SourcePulse> sources) { sources_ = std::move(sources); }
+    /// The source that listed device `numero` stands for, or nullptr for a PortAudio device.
+    const SourcePulse* source(int numero) const;
 
     /// Runs `closing` on a thread of its own and waits for it at most `timeout`; false when it
     /// goes on in the background.
@@ -44,6 +51,8 @@ private:
     struct Closings;
     bool initialised_ = false;
     std::vector<int> inputDevices_;
+    int pulseDevice_ = -1;  // PortAudio's "pulse" device, through which a chosen source is captured
+    std::vector<SourcePulse> sources_;
     std::shared_ptr<Closings> closings_;  // shared with the closing threads, which may outlive the session
 };
 
@@ -53,14 +62,14 @@ public:
     /// How long the listing waits for the sound server to answer the format probes.
     static constexpr std::chrono::milliseconds DELAI_LISTE{2000};
     /// `avertir` is told once, in French, when the sound server does not answer.
-    explicit PortAudioDeviceEnumerator(const PortAudioSession& session,
+    explicit PortAudioDeviceEnumerator(PortAudioSession& session,
                                        std::function<void(const std::string&)> avertir = {})
         : session_(session), avertir_(std::move(avertir)) {}
     /// The devices whose probe answered within DELAI_LISTE; the others are listed without the format.
     std::vector<AudioDeviceInfo> devices() override;
 
 private:
-    const PortAudioSession& session_;
+    PortAudioSession& session_;
     std::function<void(const std::string&)> avertir_;
     bool averti_ = false;
 };

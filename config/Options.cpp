@@ -78,6 +78,7 @@ void Options::Form_Load() {
     repertoireAffiche_ = QString::fromStdString(v_.repertoire);
     Text2_->setText(repertoireAffiche_);
     Text3_->setText(QStringLiteral("60"));
+    principale_.actualiserCartes();  // a card plugged in since the start is offered
     for (const QString& nom : principale_.listeCartes()) DevicesBox_->addItem(nom);
     DevicesBox_->setCurrentIndex(principale_.carteChoisie());
 }

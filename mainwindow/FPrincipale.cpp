@@ -159,6 +159,15 @@ void FPrincipale::InitDevices() {
     carteChoisie_ = nomsCartes_.empty() ? -1 : 0;
 }
 
+void FPrincipale::actualiserCartes() {
+    const QString choisie = carteChoisie_ >= 0 && carteChoisie_ < static_cast<int>(nomsCartes_.size())
+                                ? nomsCartes_[static_cast<std::size_t>(carteChoisie_)]
+                                : QString();
+    InitDevices();
+    const auto trouvee = std::find(nomsCartes_.begin(), nomsCartes_.end(), choisie);
+    if (trouvee != nomsCartes_.end()) carteChoisie_ = static_cast<int>(trouvee - nomsCartes_.begin());
+}
+
 bool FPrincipale::ActualiserListes() {
     const bool existe = File1_->setDossier(texte(v_.repertoire));
     emit listesActualisees();

@@ -55,6 +55,7 @@ public:
     const std::vector<QString>& listeCartes() const override { return nomsCartes_; }
     int carteChoisie() const override { return carteChoisie_; }
     void choisirCarte(int position) override { carteChoisie_ = position; }
+    void actualiserCartes() override;
 
 signals:
     /// The operator confirmed leaving the program.

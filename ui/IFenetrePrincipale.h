@@ -26,6 +26,8 @@ public:
     virtual const std::vector<QString>& listeCartes() const = 0;
     virtual int carteChoisie() const = 0;
     virtual void choisirCarte(int position) = 0;
+    /// Lists the capture devices again (a card plugged in since), keeping the chosen one by its name.
+    virtual void actualiserCartes() {}
 };
 
 }  // namespace korvalen

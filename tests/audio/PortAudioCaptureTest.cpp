@@ -78,7 +78,7 @@ protected:
 TEST_F(ServerCaptureTest, CapturesContiguousRunsOfTheFedSamplesArrivedAfterEachRequest) {
     startPortAudio(knownSamplesConfig(false));
     const auto liste = cartes->devices();
-    ASSERT_EQ(liste.size(), 1u);
+    ASSERT_EQ(liste.size(), 1u + session->sources().size());  // then the server's own sources
     EXPECT_EQ(liste[0].name, "default");
     EXPECT_TRUE(liste[0].supportsFormat);
 
@@ -122,7 +122,7 @@ TEST_F(ServerCaptureTest, CloseStopsTheStreamAndReopeningWorks) {
 TEST_F(ServerCaptureTest, ListsOnlyCaptureDevicesNumberedFromZero) {
     startPortAudio(knownSamplesConfig(true));
     const auto liste = cartes->devices();
-    ASSERT_EQ(liste.size(), 1u);
+    ASSERT_EQ(liste.size(), 1u + session->sources().size());
     EXPECT_EQ(liste[0].name, "default");
 
     expectFedBytesFrom(0);
@@ -218,18 +218,52 @@ TEST_F(ServerCaptureTest, FrozenServerLetsTheListingEndAndIsToldOnce) {
     startPortAudio("pcm.!default { type pulse }\n");
     std::vector<std::string> said;
     PortAudioDeviceEnumerator liste(*session, [&](const std::string& texte) { said.push_back(texte); });
-    ASSERT_EQ(liste.devices().size(), 1u);
+    const std::size_t n = liste.devices().size();
+    ASSERT_GE(n, 2u) << "the device and the server's sources";
     EXPECT_TRUE(liste.devices()[0].supportsFormat);
     EXPECT_TRUE(said.empty());
     server->freeze();
     for (int i = 0; i < 2; ++i) {
-        const std::vector<AudioDeviceInfo> vus = liste.devices();
-        ASSERT_EQ(vus.size(), 1u);
+        const std::vector<AudioDeviceInfo> vus = liste.devices();  // the sources as last listed
+        ASSERT_EQ(vus.size(), n);
         EXPECT_FALSE(vus[0].supportsFormat);
     }
     ASSERT_EQ(said.size(), 1u);
     EXPECT_NE(said[0].find("ne répond pas"), std::string::npos) << said[0];
     server->thaw();
+}
+
+// What the computer plays, one click away: an output's monitor is listed by its description and
+// captured from alone, whatever the server's default source is, which stays silent.
+TEST_F(ServerCaptureTest, AMonitorIsListedByItsDescriptionAndCapturedAlone) {
+    startPortAudio("pcm.!default { type pulse }\npcm.pulse { type pulse }\n");
+    ASSERT_EQ(std::system("pactl load-module module-null-sink sink_name=scene sink_properties=device.description=Scene "
+                          "rate=11025 channels=1 channel_map=mono format=s16le >/dev/null 2>&1"),
+              0);
+    const auto liste = cartes->devices();
+    const auto moniteur = std::find_if(liste.begin(), liste.end(),
+                                       [](const AudioDeviceInfo& d) { return d.name == "Monitor of Scene"; });
+    ASSERT_NE(moniteur, liste.end()) << "no monitor of the sink among " << liste.size() << " devices";
+    EXPECT_TRUE(moniteur->supportsFormat);
+    input = test::writeKnownSamples(dir / "scene.raw", 2'000'000);
+    const std::string pid = (dir / "pacat.pid").string();
+    ASSERT_EQ(std::system(("pacat --playback -d scene --format=s16le --rate=11025 --channels=1 --raw --latency-msec=20 " +
+                           (dir / "scene.raw").string() + " & echo $! > " + pid).c_str()),
+              0);
+    ASSERT_TRUE(entree->open(static_cast<int>(moniteur - liste.begin())));
+    ASSERT_TRUE(entree->start());
+    TamponCapture t{};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(entree->capture(t, 5s), CaptureResult::Ok);
+        EXPECT_GE(offsetInInput(t), 0) << "capture " << i << " is not the played sound";
+    }
+    entree->close(250ms);
+    // The default source of the server hears nothing of it.
+    ASSERT_TRUE(entree->open(0));
+    ASSERT_TRUE(entree->start());
+    ASSERT_EQ(entree->capture(t, 5s), CaptureResult::Ok);
+    EXPECT_EQ(std::count(t.begin(), t.end(), 128), ECHANTILLONS_CAPTURE);
+    std::system(("kill $(cat " + pid + ")").c_str());
 }
 
 TEST_F(ServerCaptureTest, FrozenServerHoldsNeitherCaptureNorClose) {
