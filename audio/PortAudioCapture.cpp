@@ -165,7 +165,8 @@ std::vector<AudioDeviceInfo> PortAudioDeviceEnumerator::devices() {
     const std::lock_guard l(sondes->m);
     for (std::size_t i = 0; i < indexes.size(); ++i) {
         const PaDeviceInfo* info = Pa_GetDeviceInfo(indexes[i]);
-        list.push_back({info != nullptr ? info->name : "", sondes->formats[i].value_or(false)});
+        // A device whose probe did not answer in time stays offered: its opening checks again.
+        list.push_back({info != nullptr ? info->name : "", sondes->formats[i].value_or(true)});
     }
     // Then the sound server's sources, each output's monitor among them, by their descriptions.
     bool muet = false;

@@ -65,7 +65,8 @@ public:
     explicit PortAudioDeviceEnumerator(PortAudioSession& session,
                                        std::function<void(const std::string&)> avertir = {})
         : session_(session), avertir_(std::move(avertir)) {}
-    /// The devices whose probe answered within DELAI_LISTE; the others are listed without the format.
+    /// Every device, with the format its probe found within DELAI_LISTE; one whose probe did not
+    /// answer in time is offered all the same (its opening probes again).
     std::vector<AudioDeviceInfo> devices() override;
 
 private:

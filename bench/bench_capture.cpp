@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <thread>
 
@@ -97,6 +98,14 @@ int main() {
         }
         std::printf("sound server: a private %s, %s\n", serveur->kind().c_str(), serverName().c_str());
     }
+    // On the private server, an output's monitor, as an operator picks to light what the computer
+    // plays; sound is played into it, as a music player would.
+    if (serveur && test::PrivateSoundServer::pactl("load-module module-null-sink sink_name=korvalen_banc "
+                                        "sink_properties=device.description=Banc rate=11025 channels=1 "
+                                        "channel_map=mono format=s16le")) {
+        std::system("pacat --playback -d korvalen_banc --format=s16le --rate=11025 --channels=1 --raw "
+                    "--latency-msec=20 /dev/urandom >/dev/null 2>&1 &");
+    }
 
     PortAudioSession session;
     PortAudioDeviceEnumerator cartes(session);
@@ -106,5 +115,6 @@ int main() {
     for (int n = 0; n < static_cast<int>(liste.size()); ++n) {
         if (liste[n].supportsFormat) toutes = measure(entree, n, liste[n].name) && toutes;
     }
+    if (serveur) std::system("pkill -f 'pacat --playback -d korvalen_banc' 2>/dev/null");
     return toutes ? 0 : 1;
 }

@@ -226,7 +226,7 @@ TEST_F(ServerCaptureTest, FrozenServerLetsTheListingEndAndIsToldOnce) {
     for (int i = 0; i < 2; ++i) {
         const std::vector<AudioDeviceInfo> vus = liste.devices();  // the sources as last listed
         ASSERT_EQ(vus.size(), n);
-        EXPECT_FALSE(vus[0].supportsFormat);
+        EXPECT_TRUE(vus[0].supportsFormat) << "a device whose probe did not answer stays offered";
     }
     ASSERT_EQ(said.size(), 1u);
     EXPECT_NE(said[0].find("ne répond pas"), std::string::npos) << said[0];

@@ -128,6 +128,7 @@ private slots:
     void windowsFollowTheirLayoutTables_data();
     void windowsFollowTheirLayoutTables();
     void clearedNameIsSavedEmptyAndSurvivesRestart();
+    void aNameInAnyAlphabetSurvivesRestart();
     void writingOutputsThenCancelKeepsNamesButFlags();
     void applyingButtonsAtOnceUnassignsAll();
     void chosenEntriesSaveTheirOutputNumber();
@@ -264,6 +265,22 @@ void FenetresConfigurationTest::clearedNameIsSavedEmptyAndSurvivesRestart() {
     QWidget* w = p.ouvrir("Command2");
     QCOMPARE(ctl<QLineEdit>(w, "Text1[2]")->text(), QString());
     QVERIFY(!ctl<QCheckBox>(w, "Check1[1]")->isChecked());  // check flags are not kept across runs
+}
+
+void FenetresConfigurationTest::aNameInAnyAlphabetSurvivesRestart() {
+    const QString nom = QString::fromUtf8("Łódź Ωμέγα");
+    {
+        Programme p(dossier_->path());
+        QWidget* w = p.ouvrir("Command2");
+        taper(w, "Text1[0]", nom);
+        cliquer(w, "Command1");
+        QTRY_VERIFY(!p.reglages->sorties());
+        QVERIFY(lire(config()).startsWith("\xFF\xFE"));  // UTF-16LE with its mark
+    }
+    Programme p(dossier_->path());
+    QCOMPARE(QString::fromStdString(p.v.SortieA[0].nom), nom);
+    QCOMPARE(ctl<QCheckBox>(p.fenetre.get(), "Check1[0]")->text(), nom);
+    QCOMPARE(QString::fromStdString(p.v.SortieA[1].nom), QString("Spot A1"));
 }
 
 void FenetresConfigurationTest::writingOutputsThenCancelKeepsNamesButFlags() {
