@@ -95,6 +95,7 @@ fi
 # once the capture has let go of the sound file.
 click_twips "$MAIN" 3000 3720 3735 855                   # "Arret"
 wait_for 60 eval '! holds_open "$APP" "$T/steps.raw"' || fail "Arret did not stop the capture"
+alive
 click_twips "$MAIN" 6840 5520 2055 255                   # "Quitter"
 click_box_button Quitter 1 2 >/dev/null || fail "no quit question with its buttons"   # "Oui"
 wait_for 30 exited "$APP" || fail "Oui did not end the program"
