@@ -3,6 +3,8 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <chrono>
+#include <memory>
 #include <vector>
 
 #include "audio/CaptureAudio.h"
@@ -21,6 +23,7 @@ class QPushButton;
 namespace korvalen {
 
 class BarreNiveau;
+class SuiviBattements;
 class BoutonDirect;
 class IMessages;
 class ListeFichiers;
@@ -56,6 +59,10 @@ public:
     int carteChoisie() const override { return carteChoisie_; }
     void choisirCarte(int position) override { carteChoisie_ = position; }
     void actualiserCartes() override;
+    void appliquerAnalyse() override;
+
+    /// How long the chaser waits for a beat before its timer drives it again.
+    static constexpr std::chrono::milliseconds ATTENTE_BATTEMENT{2000};
 
 signals:
     /// The operator confirmed leaving the program.
@@ -83,6 +90,7 @@ private:
     void legendesBoutonsDirects();
     void setBoutonsConfigActifs(bool actifs);
     bool demanderQuitter();
+    void battement();
 
     // Indicators Check1(0..15), as the engine drives them.
     void setCaption(int indicateur, const std::string& texte) override;
@@ -104,6 +112,8 @@ private:
     bool centree_ = false;
     bool quitteConfirme_ = false;
     unsigned marche_ = 0;  // counts the starts, so a tick can tell that its run has ended
+    std::unique_ptr<SuiviBattements> battements_;  // while running with the chaser on the beat
+    std::chrono::steady_clock::time_point dernierBattement_{};
 
     QLabel* Label1_ = nullptr;
     ListeFichiers* File1_ = nullptr;
