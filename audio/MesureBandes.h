@@ -18,8 +18,9 @@ inline constexpr float DYNAMIQUE_DB = 60.0f;
 /// Energy of each band in a window of the newest samples, in decibels from full scale.
 class MesureBandes {
 public:
-    /// 1024 samples (93 ms at 11025 Hz): four spectrum lines in the lowest band, which is long
-    /// enough for 40 Hz; taken afresh at each tick, so windows overlap by nine tenths at 10 ms.
+    /// 1024 samples (93 ms at 11025 Hz): long enough for 40 Hz, with two or three spectrum lines
+    /// in the lowest band; taken afresh at each tick, so windows overlap by nine tenths at 10 ms,
+    /// which smooths the bars without holding them: no other smoothing is added.
     static constexpr std::size_t FENETRE = 1024;
 
     explicit MesureBandes(double frequence);

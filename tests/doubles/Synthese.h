@@ -47,7 +47,7 @@ inline Mix mixBatterie(double bpm, double secondes, const std::vector<double>& k
         double phase = 0.0;
         for (std::size_t n = 0; n < static_cast<std::size_t>(0.25 * RATE); ++n) {
             const double t = static_cast<double>(n) / RATE;
-            phase += 2.0 * pi * (50.0 + 60.0 * std::exp(-t / 0.02)) / RATE;
+            phase += 2.0 * pi * (55.0 + 45.0 * std::exp(-t / 0.01)) / RATE;
             ajouter(t0, n, 0.7 * std::exp(-t / 0.05) * std::sin(phase));
         }
     }
@@ -60,7 +60,7 @@ inline Mix mixBatterie(double bpm, double secondes, const std::vector<double>& k
         for (std::size_t n = 0; n < static_cast<std::size_t>(0.2 * RATE); ++n) {
             const double t = static_cast<double>(n) / RATE;
             const double b = alea();
-            ajouter(t0, n, std::exp(-t / 0.05) * (0.25 * (b - precedent) / 2 + 0.15 * std::sin(2 * pi * 190 * t)));
+            ajouter(t0, n, std::exp(-t / 0.05) * (0.5 * (b - precedent) / 2 + 0.3 * std::sin(2 * pi * 190 * t)));
             precedent = b;
         }
     }
@@ -74,7 +74,7 @@ inline Mix mixBatterie(double bpm, double secondes, const std::vector<double>& k
         }
     }
     for (const double hz : {220.0, 277.18, 329.63}) {
-        for (std::size_t n = 0; n < m.son.size(); ++n) ajouter(0, n, 0.08 * std::sin(2 * pi * hz * static_cast<double>(n) / RATE));
+        for (std::size_t n = 0; n < m.son.size(); ++n) ajouter(0, n, 0.12 * std::sin(2 * pi * hz * static_cast<double>(n) / RATE));
     }
     return m;
 }

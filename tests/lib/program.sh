@@ -47,19 +47,22 @@ EOF
 }
 
 # Writes the mode file $1 in which each "G:J" that follows lights output BG while level bar J is
-# above 50; every other output is active but follows nothing.
+# above 50 ("G:J:S": above S); every other output is active but follows nothing.
 write_mode() {
     local file=$1; shift
-    local g i v pair
+    local g i v pair bar
     declare -A wanted=()
-    for pair in "$@"; do wanted[${pair%%:*}:$(( ${pair##*:} * 4 + 2 ))]=1; done
+    for pair in "$@"; do
+        IFS=: read -r g bar v <<< "$pair"
+        wanted[$g:$(( bar * 4 + 2 ))]=${v:-50}
+    done
     {
         for g in 0 1 2 3 4 5 6 7; do
             printf '#FALSE#,#TRUE#\r\n'
             for i in $(seq 0 39); do
                 v=0
                 if [ -n "${wanted[$g:$i]:-}" ]; then v=2; fi
-                if [ -n "${wanted[$g:$((i - 1))]:-}" ]; then v=50; fi
+                if [ -n "${wanted[$g:$((i - 1))]:-}" ]; then v=${wanted[$g:$((i - 1))]}; fi
                 printf '%s,' "$v"
             done
         done
