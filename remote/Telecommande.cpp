@@ -60,7 +60,13 @@ void Telecommande::recevoirOsc(const std::optional<MessageOsc>& message, const C
     }
     // A surface heard for the first time gets the lamps as they are.
     if (clients_.entendu(de, ClientsRecents::Horloge::now())) {
-        QMetaObject::invokeMethod(this, &Telecommande::sortiesChangees, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                clientNouveau_ = true;
+                sortiesChangees();
+            },
+            Qt::QueuedConnection);
     }
     if (d.etat == DecodageOsc::Etat::Action) recevoir(d.action);
 }
@@ -117,9 +123,12 @@ void Telecommande::sortiesChangees() {
 
 void Telecommande::envoyerSorties() {
     envoiPrevu_ = false;
-    const std::vector<ClientOsc> clients = clients_.actifs(ClientsRecents::Horloge::now());
-    if (clients.empty()) return;
     const std::array<bool, 16> allumees = fenetre_.sortiesAllumees();
+    // An indicator set and cleared again within one pass changed nothing for the surfaces.
+    if (allumees == dernierEnvoi_ && !clientNouveau_) return;
+    clientNouveau_ = false;
+    dernierEnvoi_ = allumees;
+    const std::vector<ClientOsc> clients = clients_.actifs(ClientsRecents::Horloge::now());
     const std::vector<std::int32_t> valeurs(allumees.begin(), allumees.end());
     for (const ClientOsc& client : clients) osc_->envoyer(client, ADRESSE_SORTIES, valeurs);
 }

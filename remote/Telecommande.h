@@ -2,6 +2,7 @@
 // Live control of the main window from a MIDI pad and from OSC surfaces.
 
 #include <QObject>
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <optional>
@@ -66,6 +67,8 @@ private:
     bool enCours_ = false;
     bool relancer_ = false;
     bool envoiPrevu_ = false;
+    bool clientNouveau_ = false;
+    std::array<bool, 16> dernierEnvoi_{};  // the outputs as the surfaces last got them
 };
 
 }  // namespace korvalen
