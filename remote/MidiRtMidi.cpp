@@ -45,7 +45,7 @@ std::optional<std::string> MidiRtMidi::essayer(int api) {
         entree->setCallback(&recevoirMessage, &reception_);
         entree->openVirtualPort(nomClient_);
         if (!erreurs.grave) {
-            sortie = std::make_unique<RtMidiOut>(a, nomClient_);
+            sortie = std::make_unique<RtMidiOut>(a, nomRetour(nomClient_));
             sortie->setErrorCallback(&Erreurs::recevoir, &erreurs);
             sortie->openVirtualPort(nomRetour(nomClient_));
         }

@@ -23,7 +23,7 @@ public:
     /// The backend in use ("alsa", "jack"), empty while closed.
     std::string pilote() const { return pilote_; }
 
-    /// Name of the output port beside the input port.
+    /// Name of the output port beside the input port, and of its client.
     static std::string nomRetour(const std::string& nomClient) { return nomClient + " retour"; }
 
 private:

@@ -24,7 +24,7 @@ TESTS=(
   desktop-file-utils appstream dpkg-dev mmdebstrap
   file procps  # CPack's dependency scan; ps in the test scripts
   dbus at-spi2-core python3-pyatspi  # the accessibility bus a screen reader reads
-  jackd2  # the MIDI tests' private JACK server
+  jackd2 liblo-tools  # the MIDI tests' private JACK server; oscsend
 )
 # The tests' private sound server on a machine whose sound goes through PipeWire...
 TESTS_PIPEWIRE=(
