@@ -1,6 +1,7 @@
 #pragma once
 // A queue from the MIDI and OSC threads to the window's thread that never grows past its bound.
 
+#include <algorithm>
 #include <cstddef>
 #include <deque>
 #include <mutex>
@@ -28,12 +29,15 @@ public:
         return elements_.size() == 1 ? Ajout::Premier : Ajout::Suivant;
     }
 
-    /// Everything queued so far, oldest first; the queue is empty afterwards.
-    std::vector<T> prendre() {
+    /// At most `maximum` of the oldest elements, oldest first. `reste` tells whether others wait:
+    /// the consumer must then come back for them, as no producer will wake it.
+    std::vector<T> prendre(std::size_t maximum, bool& reste) {
         std::lock_guard verrou(mutex_);
-        std::vector<T> tout(std::make_move_iterator(elements_.begin()), std::make_move_iterator(elements_.end()));
-        elements_.clear();
-        return tout;
+        const auto fin = elements_.begin() + static_cast<std::ptrdiff_t>(std::min(maximum, elements_.size()));
+        std::vector<T> lot(std::make_move_iterator(elements_.begin()), std::make_move_iterator(fin));
+        elements_.erase(elements_.begin(), fin);
+        reste = !elements_.empty();
+        return lot;
     }
 
 private:

@@ -78,11 +78,12 @@ void Telecommande::vider() {
         return;
     }
     enCours_ = true;
-    for (const ActionDistante& action : file_.prendre()) {
+    bool reste = false;
+    for (const ActionDistante& action : file_.prendre(LOT, reste)) {
         if (!executer(action)) ++ignores_;
     }
     enCours_ = false;
-    if (relancer_) {
+    if (relancer_ || reste) {
         relancer_ = false;
         QMetaObject::invokeMethod(this, &Telecommande::vider, Qt::QueuedConnection);
     }

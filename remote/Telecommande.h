@@ -24,9 +24,11 @@ class IMessages;
 class Telecommande : public QObject {
     Q_OBJECT
 public:
-    /// How many actions a queue holds before dropping what comes: a flood costs the window's thread
-    /// at most this many clicks per pass of its event loop.
+    /// How many actions the queue holds before dropping what comes.
     static constexpr std::size_t CAPACITE = 64;
+    /// How many clicks one pass of the event loop plays at most, so that a refresh tick's event
+    /// pass (a mode file read per click at worst) stays short.
+    static constexpr std::size_t LOT = 8;
 
     Telecommande(ICommandesDistantes& fenetre, IMessages& messages, QObject* parent = nullptr);
 

@@ -152,13 +152,19 @@ TEST(NomDeFichier, TheLongestNameIsKeptAndOneMoreByteIsRefused) {
 TEST(FileBornee, DropsPastItsBoundAndWakesOnlyAnEmptyQueuesConsumer) {
     using Ajout = FileBornee<int>::Ajout;
     FileBornee<int> file(3);
+    bool reste = false;
     EXPECT_EQ(file.ajouter(1), Ajout::Premier);
     EXPECT_EQ(file.ajouter(2), Ajout::Suivant);
     EXPECT_EQ(file.ajouter(3), Ajout::Suivant);
     EXPECT_EQ(file.ajouter(4), Ajout::Perdu);
-    EXPECT_EQ(file.prendre(), (std::vector<int>{1, 2, 3}));
-    EXPECT_TRUE(file.prendre().empty());
-    EXPECT_EQ(file.ajouter(5), Ajout::Premier);
+    EXPECT_EQ(file.prendre(2, reste), (std::vector<int>{1, 2}));
+    EXPECT_TRUE(reste);
+    // Room again for one, behind the one left: no new wake-up.
+    EXPECT_EQ(file.ajouter(5), Ajout::Suivant);
+    EXPECT_EQ(file.prendre(8, reste), (std::vector<int>{3, 5}));
+    EXPECT_FALSE(reste);
+    EXPECT_TRUE(file.prendre(8, reste).empty());
+    EXPECT_EQ(file.ajouter(6), Ajout::Premier);
 }
 
 TEST(FileBornee, ManyProducersLoseNothingBelowTheBoundAndNeverExceedIt) {
@@ -173,7 +179,9 @@ TEST(FileBornee, ManyProducersLoseNothingBelowTheBoundAndNeverExceedIt) {
         });
     }
     for (std::thread& t : producteurs) t.join();
-    EXPECT_EQ(file.prendre().size(), 1000u);
+    bool reste = true;
+    EXPECT_EQ(file.prendre(2000, reste).size(), 1000u);
+    EXPECT_FALSE(reste);
     EXPECT_EQ(perdus.load(), 1000);
 }
 
