@@ -28,7 +28,8 @@ bool FPrincipale::choisirModeParNom(const QString& nom) {
     if (!File1_->isEnabled()) return false;
     const auto chercher = [&] {
         for (const QString& candidat : {nom, nom + QStringLiteral(".lum")}) {
-            const QList<QListWidgetItem*> trouves = File1_->findItems(candidat, Qt::MatchExactly);
+            const QList<QListWidgetItem*> trouves =
+                File1_->findItems(candidat, Qt::MatchExactly | Qt::MatchCaseSensitive);
             if (!trouves.isEmpty()) return File1_->row(trouves.first());
         }
         return -1;

@@ -235,6 +235,11 @@ void TelecommandeTest::oscPlaysButtonsModesAndRunAsClicks() {
     s.envoyer("/korvalen/mode", texte("c"));
     QTRY_COMPARE(b.mode(), std::string("c.lum"));
     QCOMPARE(b.seuilLu(), 30);
+    // Names are matched as the file system does, with case; a position past the list's end finds nothing.
+    s.envoyer("/korvalen/mode", texte("A.LUM"));
+    s.envoyer("/korvalen/mode", entier(3));
+    QTRY_COMPARE(b.telecommande->ignores(), std::uint64_t(2));
+    QCOMPARE(b.mode(), std::string("c.lum"));
     s.envoyer("/korvalen/mode", entier(0));
     QTRY_COMPARE(b.mode(), std::string("a.lum"));
     QCOMPARE(b.seuilLu(), 10);
@@ -245,7 +250,7 @@ void TelecommandeTest::oscPlaysButtonsModesAndRunAsClicks() {
     // While running "Initialisation" is disabled: refused from afar as under the mouse.
     b.v.SortieB[1].coche = VRAI;
     s.envoyer("/korvalen/initialisation", vide());
-    QTRY_COMPARE(b.telecommande->ignores(), std::uint64_t(1));
+    QTRY_COMPARE(b.telecommande->ignores(), std::uint64_t(3));
     QCOMPARE(b.v.SortieB[1].coche, VRAI);
     // The mode list stays usable during a run.
     s.envoyer("/korvalen/mode", entier(1));
@@ -255,7 +260,7 @@ void TelecommandeTest::oscPlaysButtonsModesAndRunAsClicks() {
     QCOMPARE(b.entree.closes, 1);
     s.envoyer("/korvalen/initialisation", reel(1));
     QTRY_COMPARE(b.v.SortieB[1].coche, FAUX);
-    QCOMPARE(b.telecommande->ignores(), std::uint64_t(1));
+    QCOMPARE(b.telecommande->ignores(), std::uint64_t(3));
 }
 
 void TelecommandeTest::oscSendsTheLampsToTheSurfacesHeard() {
