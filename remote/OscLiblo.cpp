@@ -29,11 +29,13 @@ std::optional<MessageOsc> lireMessageOsc(const void* donnees, std::size_t taille
     lo_arg** arguments = lo_message_get_argv(m);
     const int nombre = lo_message_get_argc(m);
     for (int i = 0; i < nombre; ++i) {
+        // The arguments lie in the packet's layout, 4-byte aligned: read as bytes, not through the union.
+        const auto* valeur = reinterpret_cast<const char*>(arguments[i]);
         ArgumentOsc a;
         a.type = types[i];
-        if (a.type == LO_INT32) a.entier = arguments[i]->i;
-        if (a.type == LO_FLOAT) a.reel = arguments[i]->f;
-        if (a.type == LO_STRING) a.texte = &arguments[i]->s;
+        if (a.type == LO_INT32) std::memcpy(&a.entier, valeur, sizeof a.entier);
+        if (a.type == LO_FLOAT) std::memcpy(&a.reel, valeur, sizeof a.reel);
+        if (a.type == LO_STRING) a.texte = valeur;
         message.arguments.push_back(std::move(a));
     }
     lo_message_free(m);
