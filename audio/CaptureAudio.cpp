@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "audio/Niveaux.h"
 
 namespace korvalen {
 
@@ -11,10 +10,13 @@ constexpr std::uint8_t SILENCE = 128;
 }
 
 CaptureAudio::CaptureAudio(IAudioInput& entree, std::chrono::milliseconds attenteMax, Horloge horloge)
-    : entree_(entree), attenteMax_(attenteMax), horloge_(std::move(horloge)) {
+    : entree_(entree), attenteMax_(attenteMax), horloge_(std::move(horloge)), anneau_(std::make_shared<AnneauSon>()) {
     // Silence rather than zeros: a capture before any sound arrives must show level 0, not 100.
     tampon_.fill(SILENCE);
+    entree_.brancherAnneau(anneau_);
 }
+
+CaptureAudio::~CaptureAudio() { entree_.brancherAnneau(nullptr); }
 
 bool CaptureAudio::ouvrirEtDemarrer(int numero) {
     if (!entree_.open(numero)) return false;
@@ -22,6 +24,9 @@ bool CaptureAudio::ouvrirEtDemarrer(int numero) {
     if (!entree_.start()) return false;
     // A new run starts from silence, not from the last sound of the previous one.
     tampon_.fill(SILENCE);
+    anneau_->vider();
+    analyse_.reinitialiser();
+    mesurePrecedente_.reset();
     demarrage_ = true;
     finDemarrage_ = horloge_() + DELAI_DEMARRAGE;
     return true;
@@ -38,7 +43,11 @@ CaptureResult CaptureAudio::CaptureLevels(Variables& v) {
     CaptureResult resultat = entree_.capture(tampon_, attente);
     if (resultat == CaptureResult::Ok) demarrage_ = false;
     if (resultat == CaptureResult::TimedOut && demarrage_) resultat = CaptureResult::Starting;
-    v.niveaux = mesurerNiveaux(tampon_);
+    const auto mesure = horloge_();
+    const double secondes =
+        mesurePrecedente_ ? std::chrono::duration<double>(mesure - *mesurePrecedente_).count() : 0.0;
+    mesurePrecedente_ = mesure;
+    v.niveaux = analyse_.niveaux(v.analyse, tampon_, *anneau_, secondes);
     return resultat;
 }
 

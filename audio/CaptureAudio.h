@@ -3,13 +3,18 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
+#include <optional>
 
+#include "audio/AnalyseSon.h"
+#include "audio/AnneauSon.h"
 #include "audio/IAudio.h"
 #include "engine/Variables.h"
 
 namespace korvalen {
 
-/// Opens, captures from and closes one device, and turns each capture into the ten bar levels.
+/// Opens, captures from and closes one device, and turns each capture into the ten bar levels by
+/// the measurement chosen in `Variables::analyse`.
 class CaptureAudio {
 public:
     using Horloge = std::function<std::chrono::steady_clock::time_point()>;
@@ -21,6 +26,9 @@ public:
 
     explicit CaptureAudio(IAudioInput& entree, std::chrono::milliseconds attenteMax = ATTENTE_MAX,
                           Horloge horloge = std::chrono::steady_clock::now);
+    ~CaptureAudio();
+    CaptureAudio(const CaptureAudio&) = delete;
+    CaptureAudio& operator=(const CaptureAudio&) = delete;
 
     /// Opens device `numero` (-1 = the default input) and starts it; false when it did not open.
     /// The levels are silence until it delivers.
@@ -34,12 +42,17 @@ public:
     void CloseDevice();
     bool ouvert() const;
     const TamponCapture& tampon() const { return tampon_; }
+    /// The sound the device delivered lately, whether a capture waited for it or not.
+    AnneauSon& anneau() { return *anneau_; }
 
 private:
     IAudioInput& entree_;
     std::chrono::milliseconds attenteMax_;
     Horloge horloge_;
     TamponCapture tampon_;
+    std::shared_ptr<AnneauSon> anneau_;  // shared with the device's thread, which may outlive this
+    AnalyseSon analyse_;
+    std::optional<std::chrono::steady_clock::time_point> mesurePrecedente_;
     bool demarrage_ = false;  // started and nothing delivered yet
     std::chrono::steady_clock::time_point finDemarrage_{};
 };

@@ -4,10 +4,13 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace korvalen {
+
+class AnneauSon;
 
 inline constexpr int ECHANTILLONS_CAPTURE = 111;  // 111 samples at 11025 Hz, about 10 ms
 inline constexpr int FREQUENCE_CAPTURE = 11025;
@@ -48,6 +51,9 @@ public:
     /// (a sound server that hangs) is left to finish closing in the background.
     virtual void close(std::chrono::milliseconds timeout) = 0;
     virtual bool isOpen() const = 0;
+    /// Where every sample delivered from now on is also written, whether a capture waits or not,
+    /// for measurements that look further back than one capture; nullptr for nowhere.
+    virtual void brancherAnneau(std::shared_ptr<AnneauSon> anneau) = 0;
 };
 
 }  // namespace korvalen

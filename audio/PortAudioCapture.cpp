@@ -12,6 +12,7 @@
 #include <system_error>
 #include <thread>
 
+#include "audio/AnneauSon.h"
 #include "audio/DansLeDelai.h"
 
 namespace korvalen {
@@ -189,7 +190,7 @@ struct PortAudioInput::Stream {
     explicit Stream(const DeviceFormat& f)
         : format(f), ratio(FREQUENCE_CAPTURE / f.rate), firstChannel(f.resample ? CHUNK : 0),
           converted(f.resample ? static_cast<std::size_t>(std::ceil(CHUNK * ratio)) + 16 : 0),
-          bytes(f.resample ? converted.size() : CHUNK) {
+          bytes(f.resample ? converted.size() : CHUNK), reels(f.resample ? 0 : CHUNK) {
         if (!f.resample) return;
         int error = 0;
         resampler = src_new(SRC_SINC_FASTEST, 1, &error);
@@ -224,8 +225,11 @@ struct PortAudioInput::Stream {
     void narrow(const std::int16_t* input, unsigned long frames) {
         for (unsigned long done = 0; done < frames;) {
             const unsigned long n = std::min(CHUNK, frames - done);
-            for (unsigned long i = 0; i < n; ++i) bytes[i] = toUnsigned8(input[done + i]);
-            deliver(bytes.data(), n);
+            for (unsigned long i = 0; i < n; ++i) {
+                bytes[i] = toUnsigned8(input[done + i]);
+                reels[i] = static_cast<float>(input[done + i]) / 32768.0f;
+            }
+            deliver(bytes.data(), reels.data(), n);
             done += n;
         }
     }
@@ -243,15 +247,16 @@ struct PortAudioInput::Stream {
             d.src_ratio = ratio;
             if (src_process(resampler, &d) != 0 || d.input_frames_used == 0) return;
             for (long i = 0; i < d.output_frames_gen; ++i) bytes[i] = toUnsigned8(converted[i]);
-            deliver(bytes.data(), static_cast<unsigned long>(d.output_frames_gen));
+            deliver(bytes.data(), converted.data(), static_cast<unsigned long>(d.output_frames_gen));
             done += static_cast<unsigned long>(d.input_frames_used);
         }
     }
 
-    void deliver(const std::uint8_t* samples, unsigned long count) {
+    void deliver(const std::uint8_t* samples, const float* full, unsigned long count) {
         bool complete = false;
         {
             std::lock_guard lock(mutex);
+            if (ring) ring->ecrire(full, count);
             if (!armed || filled >= ECHANTILLONS_CAPTURE) return;
             const int n = static_cast<int>(std::min<unsigned long>(count, ECHANTILLONS_CAPTURE - filled));
             std::memcpy(request.data() + filled, samples, static_cast<std::size_t>(n));
@@ -268,8 +273,10 @@ struct PortAudioInput::Stream {
     std::vector<float> firstChannel;
     std::vector<float> converted;
     std::vector<std::uint8_t> bytes;
+    std::vector<float> reels;  // the same samples at full resolution, for the ring
 
     std::mutex mutex;
+    std::shared_ptr<AnneauSon> ring;
     std::condition_variable delivered;
     bool armed = false;
     int filled = 0;
@@ -326,6 +333,7 @@ bool PortAudioInput::open(int device) {
         dansLeDelai<std::shared_ptr<Stream>>(ouvrir, DELAI_OUVERTURE, fermerTard);
     if (!ouvert || !*ouvert) return false;
     stream_ = std::move(*ouvert);
+    brancherAnneau(anneau_);
     return true;
 }
 
@@ -359,6 +367,13 @@ CaptureResult PortAudioInput::capture(TamponCapture& buffer, std::chrono::millis
     if (!complete) return CaptureResult::TimedOut;
     buffer = s.request;
     return CaptureResult::Ok;
+}
+
+void PortAudioInput::brancherAnneau(std::shared_ptr<AnneauSon> anneau) {
+    anneau_ = std::move(anneau);
+    if (stream_ == nullptr) return;
+    const std::lock_guard lock(stream_->mutex);
+    stream_->ring = anneau_;
 }
 
 void PortAudioInput::close(std::chrono::milliseconds timeout) {

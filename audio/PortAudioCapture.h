@@ -93,10 +93,12 @@ public:
     CaptureResult capture(TamponCapture& buffer, std::chrono::milliseconds timeout) override;
     void close(std::chrono::milliseconds timeout) override;
     bool isOpen() const override { return stream_ != nullptr; }
+    void brancherAnneau(std::shared_ptr<AnneauSon> anneau) override;
 
 private:
     struct Stream;
     PortAudioSession& session_;
+    std::shared_ptr<AnneauSon> anneau_;
     std::shared_ptr<Stream> stream_;
 };
 

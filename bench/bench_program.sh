@@ -11,6 +11,8 @@
 #     with the server frozen for 5 s in the middle of a run.
 # The timing logs cost processor time of their own, so the shares come from runs without them.
 # Usage: bash bench/bench_program.sh [BUILD_DIR (build)] [SECONDS_PER_PERIOD (20)]
+# KORVALEN_BENCH_RUNS picks runs among "timed 200 46 10 frozen" (all by default);
+# KORVALEN_BENCH_ANALYSE gives keys of the section "Analyse" (for instance "Bandes=1").
 set -euo pipefail
 SRC=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$(cd "${1:-$SRC/build}" && pwd)
@@ -45,10 +47,13 @@ now_ns() { date +%s%N; }
 # The clock of the stand-in's log.
 monotonic_ns() { python3 -c 'import time; print(time.monotonic_ns())'; }
 
-for run in timed 200 46 10 frozen; do
+ANALYSE=${KORVALEN_BENCH_ANALYSE:-}
+[ -n "$ANALYSE" ] && echo "Section Analyse: $ANALYSE"
+for run in ${KORVALEN_BENCH_RUNS:-timed 200 46 10 frozen}; do
     period=${run/timed/10}
     period=${period/frozen/10}
-    if [ "$run" = 200 ]; then
+    if [ "$run" != timed ] && [ -z "${SERVED:-}" ]; then
+        SERVED=1
         # For the processor shares the program captures as on an operator's machine, from the
         # sound server: the sound is played into a sink whose monitor becomes the default source.
         # The file device that the timed run reads costs processor time of its own.
@@ -62,8 +67,8 @@ for run in timed 200 46 10 frozen; do
     [ "$run" = timed ] && timing=(KORVALEN_FAKE_PARPORT_TIMES=1 "KORVALEN_TIMED_INFILE=$T/steps.raw") alsa=$T/asound.conf
     # The stand-in logs how long the window's thread went without waiting for events.
     [ "$run" = 10 ] || [ "$run" = frozen ] && timing=(KORVALEN_MESURE_BLOCAGE=1)
-    printf '[Options]\r\nTemps_timer=%s\r\nrepertoire=%s\r\nfichierLUM=bench.lum\r\n[Port]\r\nPeripherique=/dev/korvalen-bench-port\r\n' \
-        "$period" "$T/modes" > "$T/prog/Config.ini"
+    printf '[Options]\r\nTemps_timer=%s\r\nrepertoire=%s\r\nfichierLUM=bench.lum\r\n[Port]\r\nPeripherique=/dev/korvalen-bench-port\r\n%b' \
+        "$period" "$T/modes" "${ANALYSE:+[Analyse]\r\n$ANALYSE\r\n}" > "$T/prog/Config.ini"
     rm -f "$T/port.log"
     t0=$(now_ns)
     env ALSA_CONFIG_PATH="$alsa" KORVALEN_FAKE_PARPORT=/dev/korvalen-bench-port KORVALEN_FAKE_PARPORT_LOG="$T/port.log" \

@@ -14,6 +14,8 @@ namespace {
 
 constexpr Entier kTempsTimerDefaut = 200;
 constexpr Entier kBoutonDefaut = 0;
+// A line end never reaches a stored value: as a default it stands for "absent".
+constexpr const char* ABSENT = "\n";
 
 // Keys "A 0".."A 7", "B 0".."B 7" with defaults "Spot A0".."Spot B7", group A first.
 std::vector<ProfileEntry> outputKeys() {
@@ -151,15 +153,40 @@ std::optional<std::string> SauverOptions(const Variables& v) {
 }
 
 std::optional<std::string> ChargerCarte(const Variables& v) {
-    // A line end never reaches a stored value: it stands for "absent".
-    const std::string nom = LireINI("Options", "Carte", "\n", v.fichierINI);
-    if (nom == "\n") return std::nullopt;
+    const std::string nom = LireINI("Options", "Carte", ABSENT, v.fichierINI);
+    if (nom == ABSENT) return std::nullopt;
     return nom;
 }
 
 std::optional<std::string> SauverCarte(const Variables& v, const std::string& nom, bool premiere) {
     if (premiere && !ChargerCarte(v)) return std::nullopt;
     return EcrireINI("Options", "Carte", nom, v.fichierINI);
+}
+
+namespace {
+const char* const CLES_ANALYSE[3] = {"Bandes", "GainAuto", "Rythme"};
+}  // namespace
+
+void ChargerAnalyse(Variables& v) {
+    std::vector<ProfileEntry> keys;
+    for (const char* cle : CLES_ANALYSE) keys.emplace_back(cle, ABSENT);
+    const std::vector<std::string> values = LireINI("Analyse", keys, v.fichierINI);
+    // Only 1 switches a setting on: anything else, a typing slip included, keeps today's measurement.
+    const auto actif = [&](int i) { return values[static_cast<std::size_t>(i)] == "1"; };
+    v.analyse = {actif(0), actif(1), actif(2)};
+}
+
+std::optional<std::string> SauverAnalyse(const Variables& v) {
+    const ReglagesAnalyse& a = v.analyse;
+    if (a == ReglagesAnalyse{}) {
+        bool present = false;
+        for (const char* cle : CLES_ANALYSE) present = present || LireINI("Analyse", cle, ABSENT, v.fichierINI) != ABSENT;
+        if (!present) return std::nullopt;
+    }
+    const auto valeur = [](bool b) { return std::string(b ? "1" : "0"); };
+    return EcrireINI("Analyse",
+                     {{"Bandes", valeur(a.bandes)}, {"GainAuto", valeur(a.gainAuto)}, {"Rythme", valeur(a.rythme)}},
+                     v.fichierINI);
 }
 
 std::optional<std::string> SauverBoutons(const Variables& v) {

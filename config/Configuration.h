@@ -41,6 +41,12 @@ std::optional<std::string> ChargerCarte(const Variables& v);
 /// first card of the list (`premiere`) is chosen, so that it stays as it was.
 std::optional<std::string> SauverCarte(const Variables& v, const std::string& nom, bool premiere);
 
+/// "Bandes", "GainAuto" and "Rythme" of [Analyse]; a missing or invalid value is off.
+void ChargerAnalyse(Variables& v);
+/// Stores the three measurement settings in [Analyse]. A Config.ini without that section gets
+/// none while all three are off, so that it stays as it was.
+std::optional<std::string> SauverAnalyse(const Variables& v);
+
 /// Where the lamp bytes go, from the section [Port].
 struct ReglagesPort {
     enum class Sortie { Parallele, Ola };

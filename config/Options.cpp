@@ -1,6 +1,8 @@
 #include "config/Options.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QRadioButton>
 #include <QLineEdit>
 #include <QPushButton>
 #include <optional>
@@ -41,7 +43,8 @@ QString messagePeriode(const QString& champ, int maximum) {
 
 Options::Options(Variables& v, IFenetrePrincipale& principale, IMessages& messages)
     : v_(v), principale_(principale), messages_(messages) {
-    setUpSecondaryWindow(*this, QStringLiteral("Options"), QStringLiteral("Options"), 4680, 3195);
+    // The sound analysis takes a column of its own to the right of the original 4680 twips.
+    setUpSecondaryWindow(*this, QStringLiteral("Options"), QStringLiteral("Options"), 7800, 3195);
     using K = ControlKind;
     WindowBuilder b(*this);
     b.add({
@@ -58,11 +61,20 @@ Options::Options(Variables& v, IFenetrePrincipale& principale, IMessages& messag
         {K::Label, indexed("Label2", 1), {}, 3600, 2040, 615, 255, "ms"},
         {K::Button, "Command2", {}, 2520, 2760, 975, 375, "Annuler"},
         {K::Button, "Command1", {}, 3600, 2760, 975, 375, "Appliquer"},
+        {K::Frame, "Frame1", {}, 4800, 120, 2880, 2535, "Analyse du son"},
+        {K::Option, indexed("Option1", 0), "Frame1", 120, 300, 2640, 300, "Échantillons"},
+        {K::Option, indexed("Option1", 1), "Frame1", 120, 660, 2640, 300, "Bandes de fréquence"},
+        {K::CheckBox, "Check1", "Frame1", 120, 1260, 2640, 300, "Gain automatique"},
+        {K::CheckBox, "Check2", "Frame1", 120, 1740, 2640, 300, "Chenillard sur le rythme"},
     });
     Text1_ = b.get<QLineEdit>("Text1");
     Text2_ = b.get<QLineEdit>("Text2");
     Text3_ = b.get<QLineEdit>("Text3");
     DevicesBox_ = b.get<QComboBox>("DevicesBox");
+    Echantillons_ = b.get<QRadioButton>(indexed("Option1", 0));
+    Bandes_ = b.get<QRadioButton>(indexed("Option1", 1));
+    GainAuto_ = b.get<QCheckBox>("Check1");
+    Rythme_ = b.get<QCheckBox>("Check2");
     connect(b.get<QPushButton>("Command1"), &QPushButton::clicked, this, &Options::Command1_Click);
     connect(b.get<QPushButton>("Command2"), &QPushButton::clicked, this, &Options::Command2_Click);
     connect(b.get<QPushButton>("Command3"), &QPushButton::clicked, this, &Options::Command3_Click);
@@ -81,6 +93,9 @@ void Options::Form_Load() {
     principale_.actualiserCartes();  // a card plugged in since the start is offered
     for (const QString& nom : principale_.listeCartes()) DevicesBox_->addItem(nom);
     DevicesBox_->setCurrentIndex(principale_.carteChoisie());
+    (v_.analyse.bandes ? Bandes_ : Echantillons_)->setChecked(true);
+    GainAuto_->setChecked(v_.analyse.gainAuto);
+    Rythme_->setChecked(v_.analyse.rythme);
 }
 
 void Options::recevoirDossier(const QString& dossier) { Text2_->setText(dossier); }
@@ -121,7 +136,10 @@ void Options::Command1_Click() {
     v_.Temps_timer = static_cast<Entier>(*rafraichissement);
     // A folder the box was never given (changed elsewhere since) is not written back.
     if (Text2_->text() != repertoireAffiche_) v_.repertoire = Text2_->text().toStdString();
+    v_.analyse = {Bandes_->isChecked(), GainAuto_->isChecked(), Rythme_->isChecked()};
+    principale_.appliquerAnalyse();
     std::optional<std::string> erreur = SauverOptions(v_);
+    if (!erreur) erreur = SauverAnalyse(v_);
     // The card is kept by its name, so that it is found again whatever its place in a later list.
     const int carte = principale_.carteChoisie();
     const auto& cartes = principale_.listeCartes();

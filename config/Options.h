@@ -4,7 +4,9 @@
 
 #include "engine/Variables.h"
 
+class QCheckBox;
 class QComboBox;
+class QRadioButton;
 class QLineEdit;
 
 namespace korvalen {
@@ -12,7 +14,8 @@ namespace korvalen {
 class IFenetrePrincipale;
 class IMessages;
 
-/// The window of the refresh period, the save folder, the capture device and the chaser period.
+/// The window of the refresh period, the save folder, the capture device, the chaser period and,
+/// in a column of its own, how the sound is measured.
 class Options : public QWidget {
     Q_OBJECT
 public:
@@ -45,6 +48,10 @@ private:
     QString repertoireAffiche_;  // the value of `repertoire` the folder box was last given
     QLineEdit* Text3_ = nullptr;
     QComboBox* DevicesBox_ = nullptr;
+    QRadioButton* Echantillons_ = nullptr;
+    QRadioButton* Bandes_ = nullptr;
+    QCheckBox* GainAuto_ = nullptr;
+    QCheckBox* Rythme_ = nullptr;
 };
 
 }  // namespace korvalen

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Remakes the README's screenshots from the real program under Xvfb: the main window while running
-# on loud sound, and the mode editor showing output B1 of the same mode.
+# on loud sound, the mode editor showing output B1 of the same mode, and the options window with
+# the frequency bands and the automatic gain chosen.
 # Usage: bash docs/screenshots.sh [BUILD_DIR (build)]
 set -euo pipefail
 SRC=$(cd "$(dirname "$0")/.." && pwd)
@@ -34,10 +35,21 @@ wait_for 20 eval 'now=$(picture); [ "$now" != "$empty" ] && [ "$now" = "$last" ]
     fail "the editor did not show the output"
 import -window "$(centred_window "$EDITOR")" "$SRC/docs/mode-editor.png"
 
+click_twips Korvalen 3000 0 3735 255                       # "Options", while stopped
+wait_for 20 centred_window Options >/dev/null || fail "no options window"
+click_twips Options 4920 780 2640 300                      # "Bandes de fréquence"
+click_twips Options 4920 1380 2640 300                     # "Gain automatique"
+shot() { import -window "$(centred_window Options)" rgb:- 2>/dev/null | md5sum; }
+last=''                                                     # taken once it has stopped changing
+wait_for 20 eval 'now=$(shot); [ "$now" = "$last" ] || { last=$now; false; }' || fail "the options window kept changing"
+import -window "$(centred_window Options)" "$SRC/docs/options-window.png"
+click_twips Options 2520 2760 975 375                      # "Annuler"
+wait_for 20 eval '! centred_window Options >/dev/null' || fail "the options window stayed open"
+
 click_twips Korvalen 3000 3720 3735 855                    # "Lancement", the main window raised
 wait_for 20 grep -qs "^1 40017086 18\$" "$T/port.log" || { tail -n 5 "$T/port.log" "$T/out.log"; fail "the lamps never lit"; }
 lines=$(wc -l < "$T/port.log")                              # one more tick: the bars are painted
 wait_for 10 eval '[ "$(wc -l < "$T/port.log")" -ge $((lines + 16)) ]' || fail "the ticks stopped"
 import -window "$(centred_window Korvalen)" "$SRC/docs/main-window.png"
 
-echo "made docs/main-window.png and docs/mode-editor.png"
+echo "made docs/main-window.png, docs/mode-editor.png and docs/options-window.png"

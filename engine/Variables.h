@@ -25,6 +25,15 @@ struct Sortie {
     std::array<Entier, NB_BARRES> sens{};  // 0 unused, 1 below, 2 above
 };
 
+/// How the sound is measured; all off is the measurement of single samples, chaser on its timer.
+struct ReglagesAnalyse {
+    bool bandes = false;    // ten frequency bands instead of ten single samples
+    bool gainAuto = false;  // the loudest recent level shows as 100
+    bool rythme = false;    // the chaser steps on the beat
+
+    bool operator==(const ReglagesAnalyse&) const = default;
+};
+
 /// Everything the engine, the files and the windows share.
 struct Variables {
     std::array<Sortie, NB_SORTIES_GROUPE> SortieA{};
@@ -47,6 +56,7 @@ struct Variables {
     std::string repertoire;
     std::string fichierLUM;
     std::array<Entier, 6> Bouton{};  // indexes 1..5 are used; 0 is unused
+    ReglagesAnalyse analyse;
     // Full path of the file the mode in memory was last read from or saved to; empty before any.
     std::string modeLu;
 

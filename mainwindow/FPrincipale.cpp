@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "audio/Battements.h"
 #include "config/Configuration.h"
 #include "engine/Chenillards.h"
 #include "engine/Ecriture_Sortie.h"
@@ -130,6 +131,7 @@ bool FPrincipale::Form_Load() {
     ChargerSorties(v_);
     ChargerOptions(v_, emplacements_.dossierModes);
     ChargerBoutons(v_);
+    ChargerAnalyse(v_);
     if (const std::optional<std::string> carte = ChargerCarte(v_)) {
         const auto trouvee = std::find(nomsCartes_.begin(), nomsCartes_.end(), texte(*carte));
         if (trouvee != nomsCartes_.end()) {
@@ -239,9 +241,11 @@ void FPrincipale::demarrer() {
     setBoutonsConfigActifs(false);
     Timer1_->setInterval(v_.Temps_timer);
     Timer1_->setEnabled(true);
+    appliquerAnalyse();
 }
 
 void FPrincipale::arreter() {
+    battements_.reset();
     capture_.CloseDevice();
     Timer2_->setEnabled(false);
     v_.enMarche = FAUX;
@@ -298,7 +302,33 @@ void FPrincipale::montrerBarres() {
     for (BarreNiveau* barre : ProgressBar1_) barre->showValue();
 }
 
-void FPrincipale::Timer2_Timer() { Chenillards(v_); }
+void FPrincipale::Timer2_Timer() {
+    // While beats come, they step the chaser; the timer takes over when they stop.
+    if (battements_ && std::chrono::steady_clock::now() - dernierBattement_ < ATTENTE_BATTEMENT) return;
+    Chenillards(v_);
+}
+
+void FPrincipale::appliquerAnalyse() {
+    const bool suivre = v_.enMarche && v_.analyse.rythme;
+    if (!suivre) {
+        battements_.reset();
+        return;
+    }
+    if (battements_) return;
+    dernierBattement_ = {};
+    // The beats are found on a thread of their own; each is handed to this window's thread.
+    battements_ = std::make_unique<SuiviBattements>(capture_.anneau(), FREQUENCE_CAPTURE, [this] {
+        QMetaObject::invokeMethod(this, &FPrincipale::battement, Qt::QueuedConnection);
+    });
+}
+
+void FPrincipale::battement() {
+    // A beat posted just before the run or the setting ended is dropped.
+    if (!battements_) return;
+    dernierBattement_ = std::chrono::steady_clock::now();
+    // The chaser timer runs exactly while the chaser is on: a beat steps it in its place.
+    if (Timer2_->isEnabled()) Chenillards(v_);
+}
 
 void FPrincipale::File1_DblClick() {
     const QString nom = File1_->fichierSelectionne();

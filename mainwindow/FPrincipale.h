@@ -3,6 +3,8 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <chrono>
+#include <memory>
 #include <vector>
 
 #include "audio/CaptureAudio.h"
@@ -22,6 +24,7 @@ class QPushButton;
 namespace korvalen {
 
 class BarreNiveau;
+class SuiviBattements;
 class BoutonDirect;
 class IMessages;
 class ListeFichiers;
@@ -57,6 +60,10 @@ public:
     int carteChoisie() const override { return carteChoisie_; }
     void choisirCarte(int position) override { carteChoisie_ = position; }
     void actualiserCartes() override;
+    void appliquerAnalyse() override;
+
+    /// How long the chaser waits for a beat before its timer drives it again.
+    static constexpr std::chrono::milliseconds ATTENTE_BATTEMENT{2000};
 
     // What a remote controller clicks (FPrincipaleDistante.cpp).
     bool boutonDirectBas(int k) const override;
@@ -98,6 +105,7 @@ private:
     void legendesBoutonsDirects();
     void setBoutonsConfigActifs(bool actifs);
     bool demanderQuitter();
+    void battement();
 
     // Indicators Check1(0..15), as the engine drives them.
     void setCaption(int indicateur, const std::string& texte) override;
@@ -119,6 +127,8 @@ private:
     bool centree_ = false;
     bool quitteConfirme_ = false;
     unsigned marche_ = 0;  // counts the starts, so a tick can tell that its run has ended
+    std::unique_ptr<SuiviBattements> battements_;  // while running with the chaser on the beat
+    std::chrono::steady_clock::time_point dernierBattement_{};
 
     QLabel* Label1_ = nullptr;
     ListeFichiers* File1_ = nullptr;

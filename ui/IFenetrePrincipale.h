@@ -28,6 +28,8 @@ public:
     virtual void choisirCarte(int position) = 0;
     /// Lists the capture devices again (a card plugged in since), keeping the chosen one by its name.
     virtual void actualiserCartes() {}
+    /// The measurement settings in `Variables::analyse` changed: they take effect at once.
+    virtual void appliquerAnalyse() {}
 };
 
 }  // namespace korvalen

@@ -221,6 +221,46 @@ TEST_F(ConfigFile, SavingASectionRewritesItInPlaceAndLeavesOtherSectionsAlone) {
     EXPECT_EQ(stored(), head + "[options]\r\nfichierLUM=neuf.lum\r\nTemps_timer=250\r\nrepertoire=/m\r\n" + tail);
 }
 
+struct AnalyseCase {
+    const char* name;
+    std::string file;
+    ReglagesAnalyse expected;
+};
+
+class AnalyseSection : public ConfigFile, public ::testing::WithParamInterface<AnalyseCase> {};
+
+// Only "1" switches a measurement setting on; a file without the section reads as today.
+TEST_P(AnalyseSection, OnlyOneSwitchesASettingOn) {
+    store(GetParam().file);
+    v.analyse = {true, true, true};
+    ChargerAnalyse(v);
+    EXPECT_EQ(v.analyse, GetParam().expected);
+    EXPECT_EQ(stored(), GetParam().file) << "reading never writes";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, AnalyseSection,
+    ::testing::Values(AnalyseCase{"absent", "[Options]\r\nTemps_timer=50\r\n", {}},
+                      AnalyseCase{"allOn", "[Analyse]\r\nBandes=1\r\nGainAuto=1\r\nRythme=1\r\n", {true, true, true}},
+                      AnalyseCase{"some", "[analyse]\r\nrythme=1\r\nBandes=0\r\n", {false, false, true}},
+                      AnalyseCase{"invalid", "[Analyse]\r\nBandes=oui\r\nGainAuto=2\r\nRythme=\r\n", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A file that never had the section stays byte for byte while everything is off; once there, the
+// section is kept up to date, off included.
+TEST_F(ConfigFile, TheAnalysisSectionIsWrittenOnlyWhenItMatters) {
+    const std::string old = "[Options]\r\nTemps_timer=50\r\n";
+    store(old);
+    ASSERT_EQ(SauverAnalyse(v), std::nullopt);
+    EXPECT_EQ(stored(), old);
+    v.analyse = {true, false, true};
+    ASSERT_EQ(SauverAnalyse(v), std::nullopt);
+    EXPECT_EQ(stored(), old + "[Analyse]\r\nBandes=1\r\nGainAuto=0\r\nRythme=1\r\n");
+    v.analyse = {};
+    ASSERT_EQ(SauverAnalyse(v), std::nullopt);
+    EXPECT_EQ(stored(), old + "[Analyse]\r\nBandes=0\r\nGainAuto=0\r\nRythme=0\r\n");
+}
+
 TEST_F(ConfigFile, EcrireINIAndLireINIWorkOnSingleKeys) {
     ASSERT_EQ(EcrireINI("Options", "fichierLUM", "a.lum", v.fichierINI), std::nullopt);
     ASSERT_EQ(EcrireINI("Options", "FICHIERLUM", "b.lum", v.fichierINI), std::nullopt);

@@ -1,11 +1,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -85,6 +87,7 @@ QString texteDe(QWidget* w) {
     if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
     if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
     if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentText();
+    if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title();
     return {};
 }
 
@@ -134,6 +137,7 @@ private slots:
     void chosenEntriesSaveTheirOutputNumber();
     void optionsApplyRewritesKeysAndSetsChaserPeriod();
     void optionsShowAFolderChangedElsewhere();
+    void optionsStoreTheSoundAnalysis();
     void badPeriodsAreRefused_data();
     void badPeriodsAreRefused();
     void goodPeriodsAreTakenWithoutBlanks_data();
@@ -186,11 +190,14 @@ void FenetresConfigurationTest::windowsFollowTheirLayoutTables_data() {
                              << QStringList{"Combo1[4]", "Label1[4]", "Command2"}
                              << QList<QRect>{{96, 104, 81, 21}, {32, 104, 57, 17}, {112, 136, 81, 25}}
                              << QStringList{"", "Bouton 5 :", "Appliquer"};
-    QTest::newRow("options") << "Command7" << "Options" << "Options" << QSize(312, 213)
-                             << QStringList{"Label2[1]", "DevicesBox", "Text3", "Command3"}
+    QTest::newRow("options") << "Command7" << "Options" << "Options" << QSize(520, 213)
+                             << QStringList{"Label2[1]", "DevicesBox", "Text3", "Command3", "Frame1", "Option1[1]",
+                                            "Check2"}
                              << QList<QRect>{{240, 136, 41, 17}, {120, 96, 177, 21}, {192, 136, 41, 19},
-                                             {256, 56, 41, 17}}
-                             << QStringList{"ms", "Micro", "60", "..."};
+                                             {256, 56, 41, 17}, {320, 8, 192, 169}, {8, 44, 176, 20},
+                                             {8, 116, 176, 20}}
+                             << QStringList{"ms", "Micro", "60", "...", "Analyse du son", "Bandes de fréquence",
+                                            "Chenillard sur le rythme"};
     QTest::newRow("folder picker") << "..." << "frmFolder" << "Sélection du repertoire" << QSize(208, 162)
                                    << QStringList{"drv", "fld", "cmdOK"}
                                    << QList<QRect>{{8, 0, 193, 21}, {8, 24, 193, 111}, {104, 136, 97, 25}}
@@ -398,6 +405,45 @@ void FenetresConfigurationTest::optionsApplyRewritesKeysAndSetsChaserPeriod() {
     cliquer(p.fenetre.get(), "Command3");
     QCOMPARE(p.timer("Timer1")->interval(), 250);
     cliquer(p.fenetre.get(), "Command3");
+}
+
+void FenetresConfigurationTest::optionsStoreTheSoundAnalysis() {
+    const QByteArray avant = "[Options]\r\nTemps_timer=150\r\nrepertoire=" + dossier_->path().toUtf8() + "\r\nfichierLUM=\r\n";
+    ecrire(config(), avant);
+    {
+        Programme p(dossier_->path());
+        QWidget* w = p.ouvrir("Command7");
+        QVERIFY(ctl<QRadioButton>(w, "Option1[0]")->isChecked());
+        QVERIFY(!ctl<QCheckBox>(w, "Check1")->isChecked());
+        QVERIFY(!ctl<QCheckBox>(w, "Check2")->isChecked());
+        // Applied untouched, a file without the section stays as it was.
+        cliquer(w, "Command1");
+        QCOMPARE(lire(config()), avant);
+        QTRY_VERIFY(!p.reglages->options());
+
+        w = p.ouvrir("Command7");
+        cliquer(w, "Option1[1]");
+        cliquer(w, "Check1");
+        cliquer(w, "Check2");
+        cliquer(w, "Command2");  // "Annuler"
+        QCOMPARE(p.v.analyse, ReglagesAnalyse{});
+        QTRY_VERIFY(!p.reglages->options());
+
+        w = p.ouvrir("Command7");
+        QVERIFY(ctl<QRadioButton>(w, "Option1[0]")->isChecked());
+        cliquer(w, "Option1[1]");
+        cliquer(w, "Check1");
+        cliquer(w, "Check2");
+        cliquer(w, "Command1");
+        QCOMPARE(p.v.analyse, (ReglagesAnalyse{true, true, true}));
+        QCOMPARE(lire(config()), avant + "[Analyse]\r\nBandes=1\r\nGainAuto=1\r\nRythme=1\r\n");
+    }
+    // The next start shows them again.
+    Programme p(dossier_->path());
+    QWidget* w = p.ouvrir("Command7");
+    QVERIFY(ctl<QRadioButton>(w, "Option1[1]")->isChecked());
+    QVERIFY(ctl<QCheckBox>(w, "Check1")->isChecked());
+    QVERIFY(ctl<QCheckBox>(w, "Check2")->isChecked());
 }
 
 // The mode editor's "Add" changes the save folder while the options window is open.

@@ -1,10 +1,14 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <chrono>
+#include <cmath>
 #include <deque>
+#include <memory>
 #include <vector>
 
+#include "audio/AnneauSon.h"
 #include "audio/IAudio.h"
 
 namespace korvalen::test {
@@ -44,6 +48,17 @@ public:
         }
         now = std::max(now, buffers.front().arrival) + CAPTURE_DURATION;
         buffer = buffers.front().samples;
+        if (ring) {
+            // The device delivered these samples: the ring gets them at full resolution.
+            const std::vector<float>& full = buffers.front().full;
+            if (full.empty()) {
+                std::array<float, ECHANTILLONS_CAPTURE> fromBytes{};
+                for (std::size_t i = 0; i < fromBytes.size(); ++i) fromBytes[i] = (buffer[i] - 128.0f) / 128.0f;
+                ring->ecrire(fromBytes.data(), fromBytes.size());
+            } else {
+                ring->ecrire(full.data(), full.size());
+            }
+        }
         buffers.pop_front();
         return CaptureResult::Ok;
     }
@@ -53,21 +68,37 @@ public:
         opened = false;
     }
     bool isOpen() const override { return opened; }
+    void brancherAnneau(std::shared_ptr<AnneauSon> anneau) override { ring = std::move(anneau); }
 
     /// Queues one buffer filled with `fill`, then sets the given bytes; it arrives at `arrival`
     /// on the double's clock (at once by default).
     void queue(std::uint8_t fill, std::vector<std::pair<int, std::uint8_t>> bytes = {},
                std::chrono::milliseconds arrival = {}) {
-        Buffer b{{}, Clock::time_point(arrival)};
+        Buffer b{{}, Clock::time_point(arrival), {}};
         b.samples.fill(fill);
         for (auto [pos, val] : bytes) b.samples.at(pos) = val;
         buffers.push_back(b);
+    }
+    /// Queues a sound at full resolution, one capture per 111 samples, each arriving at once;
+    /// the bytes are what the device would give for it.
+    void queueSound(const std::vector<float>& sound) {
+        for (std::size_t start = 0; start + ECHANTILLONS_CAPTURE <= sound.size(); start += ECHANTILLONS_CAPTURE) {
+            Buffer b{{}, Clock::time_point{}, {}};
+            b.full.assign(sound.begin() + static_cast<std::ptrdiff_t>(start),
+                          sound.begin() + static_cast<std::ptrdiff_t>(start + ECHANTILLONS_CAPTURE));
+            for (int i = 0; i < ECHANTILLONS_CAPTURE; ++i) {
+                const long v = std::lround(b.full[static_cast<std::size_t>(i)] * 128.0f) + 128;
+                b.samples[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(std::clamp(v, 0L, 255L));
+            }
+            buffers.push_back(std::move(b));
+        }
     }
     Clock::time_point clock() const { return now; }
 
     struct Buffer {
         TamponCapture samples;
         Clock::time_point arrival;
+        std::vector<float> full;  // the same samples at full resolution; empty: from the bytes
     };
     bool openSucceeds = true;
     bool startSucceeds = true;
@@ -78,6 +109,7 @@ public:
     std::chrono::milliseconds lastCloseTimeout{0};
     std::deque<Buffer> buffers;
     Clock::time_point now{};
+    std::shared_ptr<AnneauSon> ring;
 };
 
 }  // namespace korvalen::test

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "doubles/FakeAudio.h"
+#include "doubles/Synthese.h"
 #include "doubles/RecordingPort.h"
 #include "ui/Controles.h"
 #include "mainwindow/FPrincipale.h"
@@ -100,6 +101,7 @@ private slots:
     void runButtonFirstThenTheLayoutInTheKeyboardOrder();
     void aTickRepaintsOnlyWhatChangedInOnePaint();
     void barsTellAssistiveTechnologyTheirNameAndLevel();
+    void chaserStepsOnTheBeat();
 };
 
 void FPrincipaleTest::controlsFollowTheLayoutTable() {
@@ -675,4 +677,50 @@ void FPrincipaleTest::barsTellAssistiveTechnologyTheirNameAndLevel() {
 }
 
 QTEST_MAIN(FPrincipaleTest)
+// Steps of the chaser since `avant` (the step counter goes round every ten).
+static int pas(const Variables& v, Entier& avant) {
+    const int n = (v.etapeChenillard - avant + 10) % 10;
+    avant = v.etapeChenillard;
+    return n;
+}
+
+void FPrincipaleTest::chaserStepsOnTheBeat() {
+    for (const bool rythme : {false, true}) {
+        Banc b(rythme ? "[Analyse]\r\nRythme=1\r\n" : "");
+        QVERIFY(b.charger());
+        QCOMPARE(b.v.analyse.rythme, rythme);
+        b.chenillardALaMain();  // the timer never steps it: every step below is a beat's
+        b.lancer();
+        b.direct(0)->setValeur(1);
+        b.entree.queueSound(test::mixBatterie(120, 12, test::kicksUnSurDeux(120, 12)).son);
+        Entier avant = b.v.etapeChenillard;
+        int total = 0;
+        while (!b.entree.buffers.empty()) {
+            // The sound comes faster than in life: the beat tracker is let catch up, as it would.
+            if (rythme) QTRY_VERIFY(b.entree.ring->total() - b.entree.ring->lu() < 2048);
+            b.fenetre().Timer1_Timer();
+            total += pas(b.v, avant);
+        }
+        if (!rythme) {
+            QTest::qWait(100);
+            QCoreApplication::processEvents();
+            QCOMPARE(total + pas(b.v, avant), 0);
+            continue;
+        }
+        // 24 beats in the loop; the tracker needs a few seconds of it to find them.
+        QTRY_VERIFY_WITH_TIMEOUT((total += pas(b.v, avant)) >= 12, 10000);
+        QVERIFY(total <= 26);
+        // While beats come the timer's own ticks do nothing; two seconds without one, they step again.
+        b.fenetre().Timer2_Timer();
+        QCOMPARE(pas(b.v, avant), 0);
+        QTRY_VERIFY_WITH_TIMEOUT((b.fenetre().Timer2_Timer(), pas(b.v, avant) == 1), 5000);
+        // Switched off during the run: the timer drives it at once.
+        b.v.analyse.rythme = false;
+        b.fenetre().appliquerAnalyse();
+        b.fenetre().Timer2_Timer();
+        QCOMPARE(pas(b.v, avant), 1);
+        b.lancer();
+    }
+}
+
 #include "FPrincipaleTest.moc"

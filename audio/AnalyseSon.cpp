@@ -1,0 +1,58 @@
+#include "audio/AnalyseSon.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "audio/AnneauSon.h"
+#include "audio/Niveaux.h"
+
+namespace korvalen {
+
+namespace {
+// A single sample shows 100 at this fraction of full scale (|b - 128| = 100 of 128).
+constexpr float PLEIN_ECHANTILLON = 100.0f / 128.0f;
+
+float decibels(float amplitude) { return amplitude > 0.0f ? 20.0f * std::log10(amplitude) : -200.0f; }
+}  // namespace
+
+AnalyseSon::AnalyseSon(double frequence) : bandes_(frequence), fenetre_(MesureBandes::FENETRE) {}
+
+std::array<float, NB_BARRES> AnalyseSon::niveaux(const ReglagesAnalyse& reglages, const TamponCapture& tampon,
+                                                 const AnneauSon& anneau, double secondes) {
+    if (reglages.bandes) return bandes(reglages.gainAuto, anneau, secondes);
+    if (reglages.gainAuto) return echantillonsAvecGain(tampon, anneau, secondes);
+    return mesurerNiveaux(tampon);
+}
+
+std::array<float, NB_BARRES> AnalyseSon::echantillonsAvecGain(const TamponCapture& tampon, const AnneauSon& anneau,
+                                                              double secondes) {
+    // The bytes of a quiet sound hold only a few steps: the same samples at full resolution do not.
+    std::array<float, ECHANTILLONS_CAPTURE> capture{};
+    if (anneau.copierDerniers(capture.data(), capture.size()) < capture.size()) {
+        for (std::size_t i = 0; i < capture.size(); ++i) capture[i] = (static_cast<float>(tampon[i]) - 128.0f) / 128.0f;
+    }
+    std::array<float, NB_BARRES> amplitude{};
+    float plusFort = 0.0f;
+    for (int k = 0; k < NB_BARRES; ++k) {
+        amplitude[k] = std::abs(capture[static_cast<std::size_t>(POSITION_BARRE[k])]) / PLEIN_ECHANTILLON;
+        plusFort = std::max(plusFort, amplitude[k]);
+    }
+    const float gain = std::pow(10.0f, gain_.suivre(decibels(plusFort), secondes) / 20.0f);
+    std::array<float, NB_BARRES> niveaux{};
+    if (decibels(plusFort * PLEIN_ECHANTILLON) < GainAuto::SILENCE_DB) return niveaux;
+    for (int k = 0; k < NB_BARRES; ++k) niveaux[k] = std::min(100.0f, 100.0f * amplitude[k] * gain);
+    return niveaux;
+}
+
+std::array<float, NB_BARRES> AnalyseSon::bandes(bool gainAuto, const AnneauSon& anneau, double secondes) {
+    anneau.copierDerniers(fenetre_.data(), fenetre_.size());
+    const std::array<float, NB_BARRES> db = bandes_.decibels(fenetre_.data());
+    const float plusFort = *std::max_element(db.begin(), db.end());
+    const float gain = gainAuto ? gain_.suivre(plusFort, secondes) : 0.0f;
+    std::array<float, NB_BARRES> niveaux{};
+    if (gainAuto && plusFort < GainAuto::SILENCE_DB) return niveaux;
+    for (int k = 0; k < NB_BARRES; ++k) niveaux[k] = niveauDecibels(db[k] + gain);
+    return niveaux;
+}
+
+}  // namespace korvalen

@@ -1,0 +1,41 @@
+#pragma once
+// The ten bar levels of one tick, by the measurement the operator chose.
+
+#include <array>
+#include <cstddef>
+#include <vector>
+
+#include "audio/GainAuto.h"
+#include "audio/IAudio.h"
+#include "audio/MesureBandes.h"
+#include "engine/Variables.h"
+
+namespace korvalen {
+
+class AnneauSon;
+
+/// Turns a capture, and the sound before it, into the ten levels: single samples or frequency
+/// bands, with or without the automatic gain.
+class AnalyseSon {
+public:
+    explicit AnalyseSon(double frequence = FREQUENCE_CAPTURE);
+
+    /// The levels of a tick taken `secondes` after the previous one. The single samples come from
+    /// `tampon` exactly as ever; with the automatic gain they are read at full resolution from the
+    /// newest capture in `anneau`, and the bands from its newest MesureBandes::FENETRE samples.
+    std::array<float, NB_BARRES> niveaux(const ReglagesAnalyse& reglages, const TamponCapture& tampon,
+                                         const AnneauSon& anneau, double secondes);
+    /// A new run: the gain starts again from its most.
+    void reinitialiser() { gain_.reinitialiser(); }
+
+private:
+    std::array<float, NB_BARRES> echantillonsAvecGain(const TamponCapture& tampon, const AnneauSon& anneau,
+                                                      double secondes);
+    std::array<float, NB_BARRES> bandes(bool gainAuto, const AnneauSon& anneau, double secondes);
+
+    MesureBandes bandes_;
+    GainAuto gain_;
+    std::vector<float> fenetre_;
+};
+
+}  // namespace korvalen

@@ -1,0 +1,13 @@
+#include "audio/GainAuto.h"
+
+#include <algorithm>
+
+namespace korvalen {
+
+float GainAuto::suivre(float plusFortDb, double secondes) {
+    const float chute = static_cast<float>(std::max(0.0, secondes)) * CHUTE_DB_PAR_SECONDE;
+    pic_ = std::max({plusFortDb, pic_ - chute, -GAIN_MAX_DB});
+    return -pic_;
+}
+
+}  // namespace korvalen

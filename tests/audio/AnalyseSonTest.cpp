@@ -1,0 +1,191 @@
+#include "audio/AnalyseSon.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "audio/AnneauSon.h"
+#include "audio/Battements.h"
+#include "audio/CaptureAudio.h"
+#include "audio/Niveaux.h"
+#include "doubles/FakeAudio.h"
+#include "doubles/Synthese.h"
+
+namespace korvalen {
+namespace {
+
+using test::RATE;
+
+constexpr ReglagesAnalyse BANDES{true, false, false};
+
+/// Plays a sound through the ring tick by tick (111 samples, as at a 10 ms period) and keeps the
+/// levels of every tick.
+std::vector<std::array<float, NB_BARRES>> jouer(const std::vector<float>& son, const ReglagesAnalyse& reglages) {
+    AnalyseSon analyse(RATE);
+    AnneauSon anneau;
+    TamponCapture tampon{};
+    std::vector<std::array<float, NB_BARRES>> ticks;
+    for (std::size_t i = 0; i + ECHANTILLONS_CAPTURE <= son.size(); i += ECHANTILLONS_CAPTURE) {
+        anneau.ecrire(son.data() + i, ECHANTILLONS_CAPTURE);
+        for (int j = 0; j < ECHANTILLONS_CAPTURE; ++j) {
+            tampon[static_cast<std::size_t>(j)] = static_cast<std::uint8_t>(
+                std::clamp(std::lround(son[i + static_cast<std::size_t>(j)] * 128.0f) + 128, 0L, 255L));
+        }
+        ticks.push_back(analyse.niveaux(reglages, tampon, anneau, ECHANTILLONS_CAPTURE / RATE));
+    }
+    return ticks;
+}
+
+std::size_t tickA(double secondes) { return static_cast<std::size_t>(secondes * RATE / ECHANTILLONS_CAPTURE); }
+
+struct SonPur {
+    double hz;
+    int barre;
+};
+
+class BandesSonsPurs : public ::testing::TestWithParam<SonPur> {};
+
+// A full-scale tone fills its own bar; its neighbours may share it through the window's leakage,
+// bars further away stay low.
+TEST_P(BandesSonsPurs, UnSonPurAllumeSaBarre) {
+    const auto ticks = jouer(test::sinus(GetParam().hz, 0.3), BANDES);
+    const auto& n = ticks.back();
+    const int barre = GetParam().barre;
+    EXPECT_EQ(std::max_element(n.begin(), n.end()) - n.begin(), barre);
+    EXPECT_GE(n[static_cast<std::size_t>(barre)], 95.0f);
+    for (int k = 0; k < NB_BARRES; ++k) {
+        if (std::abs(k - barre) > 1) {
+            EXPECT_LE(n[static_cast<std::size_t>(k)], 20.0f) << "bar " << k;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Tons, BandesSonsPurs,
+                         ::testing::Values(SonPur{50, 0}, SonPur{100, 1}, SonPur{300, 4}, SonPur{1000, 6},
+                                           SonPur{2500, 8}, SonPur{4500, 9}));
+
+// The kick's bar rises within 30 ms of the onset and falls before the next beat at 180 a minute;
+// the chord and the hi-hat alone leave it dark.
+TEST(Bandes, LaGrosseCaisseAllumeLaBarreZeroEtPasLAccord) {
+    const double kick = 1.0;
+    const test::Mix mix = test::mixBatterie(120, 1.5, {kick});
+    const auto ticks = jouer(mix.son, BANDES);
+    constexpr float SEUIL = 50.0f;
+    for (std::size_t t = 0; t < tickA(kick); ++t) EXPECT_LT(ticks[t][0], SEUIL) << "tick " << t;
+    // The tick whose capture ends 30 ms after the onset.
+    EXPECT_GT(ticks[tickA(kick + 0.030) - 1][0], SEUIL);
+    EXPECT_LT(ticks[tickA(kick + 0.333) - 1][0], SEUIL);
+    // The chord lights its own bar meanwhile.
+    EXPECT_GT(ticks[tickA(0.9)][4], SEUIL);
+}
+
+// With the automatic gain the same sound 30 dB quieter shows the same bars, in both measurements.
+TEST(GainAuto, LeMemeSonPlusBasDonneLesMemesBarres) {
+    const test::Mix fort = test::mixBatterie(120, 6, test::kicksUnSurDeux(120, 6));
+    const test::Mix bas = test::mixBatterie(120, 6, test::kicksUnSurDeux(120, 6), std::pow(10.0, -30.0 / 20));
+    for (const bool bandes : {true, false}) {
+        const ReglagesAnalyse reglages{bandes, true, false};
+        const auto a = jouer(fort.son, reglages);
+        const auto b = jouer(bas.son, reglages);
+        float ecart = 0, plusFort = 0;
+        for (std::size_t t = tickA(2); t < a.size(); ++t) {
+            for (int k = 0; k < NB_BARRES; ++k) {
+                ecart = std::max(ecart, std::abs(a[t][static_cast<std::size_t>(k)] - b[t][static_cast<std::size_t>(k)]));
+                plusFort = std::max(plusFort, a[t][static_cast<std::size_t>(k)]);
+            }
+        }
+        EXPECT_LE(ecart, 10.0f) << (bandes ? "bands" : "samples");
+        EXPECT_GE(plusFort, 99.0f) << (bandes ? "bands" : "samples");
+    }
+}
+
+// Silence stays dark however long the gain has been rising, and so does a faint hiss.
+TEST(GainAuto, LeSilenceResteAZero) {
+    std::vector<float> son(static_cast<std::size_t>(12 * RATE), 0.0f);
+    std::uint32_t x = 1;
+    for (std::size_t i = son.size() / 2; i < son.size(); ++i) {
+        x = x * 1664525u + 1013904223u;
+        son[i] = static_cast<float>((static_cast<double>(x >> 8) / double(1u << 23) - 1.0) * 0.0005);  // -66 dB
+    }
+    for (const bool bandes : {true, false}) {
+        for (const auto& n : jouer(son, {bandes, true, false})) {
+            EXPECT_EQ(*std::max_element(n.begin(), n.end()), 0.0f) << (bandes ? "bands" : "samples");
+        }
+    }
+}
+
+// Without the new settings the bars are the single samples, byte for byte as before.
+TEST(AnalyseSon, SansReglageLesBarresSontLesEchantillons) {
+    const test::Mix mix = test::mixBatterie(120, 1, test::kicksUnSurDeux(120, 1));
+    AnalyseSon analyse(RATE);
+    AnneauSon anneau;
+    TamponCapture tampon{};
+    for (std::size_t i = 0; i < tampon.size(); ++i) tampon[i] = static_cast<std::uint8_t>(i * 7);
+    anneau.ecrire(mix.son.data(), mix.son.size());
+    EXPECT_EQ(analyse.niveaux({}, tampon, anneau, 0.01), mesurerNiveaux(tampon));
+}
+
+// The ring handed to the device gets what it delivers; the bars follow the bands when asked.
+TEST(CaptureAudio, LesBandesSeMesurentSurLeSonLivre) {
+    test::FakeAudioInput entree;
+    CaptureAudio capture{entree, std::chrono::milliseconds(100), [&] { return entree.clock(); }};
+    ASSERT_TRUE(entree.ring);
+    Variables v;
+    v.analyse.bandes = true;
+    capture.ouvrirEtDemarrer(0);
+    entree.queueSound(test::sinus(1000, 0.2, 0.5));
+    while (!entree.buffers.empty()) capture.CaptureLevels(v);
+    EXPECT_GT(v.niveaux[6], 85.0f);
+    EXPECT_LT(v.niveaux[0], 5.0f);
+    v.analyse.bandes = false;
+    capture.CaptureLevels(v);  // nothing new arrives: the last buffer is measured again
+    EXPECT_EQ(v.niveaux, mesurerNiveaux(capture.tampon()));
+}
+
+double mesureF(const std::vector<double>& attendus, const std::vector<double>& trouves, double apres, double tolerance) {
+    std::vector<double> a, t;
+    for (const double x : attendus) if (x > apres) a.push_back(x);
+    for (const double x : trouves) if (x > apres) t.push_back(x);
+    return test::fMesure(a, t, tolerance);
+}
+
+class BattementsTempo : public ::testing::TestWithParam<double> {};
+
+// After five seconds to find the tempo, the beats fall on the drum loop's beats.
+TEST_P(BattementsTempo, LesBattementsSuiventLaBoucle) {
+    const double bpm = GetParam();
+    const test::Mix mix = test::mixBatterie(bpm, 20, test::kicksUnSurDeux(bpm, 20));
+    DetecteurBattements detecteur(RATE);
+    std::vector<double> trouves;
+    for (std::size_t i = 0; i + DetecteurBattements::PAS <= mix.son.size(); i += DetecteurBattements::PAS) {
+        if (detecteur.traiter(mix.son.data() + i)) trouves.push_back(static_cast<double>(i + DetecteurBattements::PAS) / RATE);
+    }
+    EXPECT_GE(mesureF(mix.beats, trouves, 5.0, 0.070), 0.85);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tempos, BattementsTempo, ::testing::Values(90.0, 120.0, 140.0));
+
+// The thread reads the ring as it fills and tells each beat; it ends when asked, sound or not.
+TEST(SuiviBattements, LeFilLitLAnneauEtSArrete) {
+    const test::Mix mix = test::mixBatterie(120, 12, test::kicksUnSurDeux(120, 12));
+    AnneauSon anneau(mix.son.size());  // room for all of it: the reader never falls behind
+    std::atomic<int> battements{0};
+    {
+        SuiviBattements suivi(anneau, RATE, [&] { ++battements; });
+        anneau.ecrire(mix.son.data(), mix.son.size());
+        const auto fin = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (battements < 12 && std::chrono::steady_clock::now() < fin) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+    const int vus = battements;
+    EXPECT_GE(vus, 12);
+    EXPECT_LE(vus, 26);  // 24 beats in 12 s, beats found twice over would be more
+}
+
+}  // namespace
+}  // namespace korvalen
