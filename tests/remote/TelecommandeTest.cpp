@@ -2,6 +2,8 @@
 // with a liblo client, a MIDI double, and RtMidi's own backends (a private JACK server; ALSA's
 // sequencer where the machine has one).
 #include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <net/if.h>
 #include <lo/lo.h>
 #include <netinet/in.h>
 #include <rtmidi/RtMidi.h>
@@ -16,6 +18,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstring>
 #include <memory>
 
 #include "doubles/DoublesPrincipale.h"
@@ -93,13 +96,13 @@ struct Banc : DoublesPrincipale {
 // An OSC surface on the loopback: sends from its own port and keeps the lamps' states sent back.
 class Surface {
 public:
-    explicit Surface(std::uint16_t versPort)
+    explicit Surface(std::uint16_t versPort, const std::string& versHote = "127.0.0.1")
         : serveur_(lo_server_new_with_proto(nullptr, LO_UDP, nullptr)),
-          vers_(lo_address_new("127.0.0.1", std::to_string(versPort).c_str())) {
+          vers_(lo_address_new(versHote.c_str(), std::to_string(versPort).c_str())) {
         lo_server_add_method(serveur_, "/korvalen/sortie", nullptr, &Surface::sortie, this);
         versAdresse_.sin_family = AF_INET;
         versAdresse_.sin_port = htons(versPort);
-        versAdresse_.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        inet_pton(AF_INET, versHote.c_str(), &versAdresse_.sin_addr);
     }
     ~Surface() {
         lo_address_free(vers_);
@@ -125,7 +128,12 @@ public:
 private:
     static int sortie(const char*, const char* types, lo_arg** argv, int argc, lo_message, void* moi) {
         std::vector<int> etats;
-        for (int i = 0; i < argc; ++i) etats.push_back(types[i] == 'i' ? argv[i]->i : -1);
+        for (int i = 0; i < argc; ++i) {
+            // 4-byte aligned in the packet: read as bytes, not through liblo's union.
+            std::int32_t v = -1;
+            if (types[i] == 'i') std::memcpy(&v, argv[i], sizeof v);
+            etats.push_back(v);
+        }
         static_cast<Surface*>(moi)->lampes_.push_back(etats);
         return 0;
     }
@@ -151,6 +159,21 @@ lo_message texte(const std::string& v) {
     return m;
 }
 lo_message vide() { return lo_message_new(); }
+
+// An IPv4 address of this machine other than the loopback, or nothing.
+std::optional<std::string> adresseReseau() {
+    ifaddrs* liste = nullptr;
+    if (getifaddrs(&liste) != 0) return std::nullopt;
+    std::optional<std::string> trouvee;
+    for (ifaddrs* i = liste; i != nullptr && !trouvee; i = i->ifa_next) {
+        if (i->ifa_addr == nullptr || i->ifa_addr->sa_family != AF_INET || (i->ifa_flags & IFF_LOOPBACK)) continue;
+        char texte[INET_ADDRSTRLEN] = {};
+        inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(i->ifa_addr)->sin_addr, texte, sizeof texte);
+        trouvee = texte;
+    }
+    freeifaddrs(liste);
+    return trouvee;
+}
 
 // A private JACK server, stopped by its own process id.
 class JackPrive {
@@ -200,6 +223,7 @@ private slots:
     void oscPlaysButtonsModesAndRunAsClicks();
     void oscSendsTheLampsToTheSurfacesHeard();
     void malformedOscChangesNothing();
+    void listensOnTheLoopbackUnlessReseau();
     void midiTogglesButtonsChoosesModesAndLightsThePad();
     void aFloodIsBoundedAndDropsTheExcess();
     void portsThatCannotOpenAreToldOnceAndTheProgramGoesOn();
@@ -358,6 +382,28 @@ void TelecommandeTest::malformedOscChangesNothing() {
     QCOMPARE(b.seuilLu(), 0);
     QVERIFY(!b.enMarche());
     QVERIFY(b.messages.boxes.isEmpty());
+}
+
+void TelecommandeTest::listensOnTheLoopbackUnlessReseau() {
+    const std::optional<std::string> reseau = adresseReseau();
+    if (!reseau) QSKIP("this machine has no network address besides the loopback");
+    for (const bool ecouteReseau : {false, true}) {
+        Banc b;
+        OscLiblo osc;
+        const std::uint16_t port = portLibre();
+        b.telecommande->brancherOsc(osc, {port, ecouteReseau});
+        Surface distante(port, *reseau), locale(port);
+        distante.envoyer("/korvalen/bouton/1", entier(1));
+        // The loopback always answers: once its message has acted, the other one had its chance.
+        locale.envoyer("/korvalen/bouton/2", entier(1));
+        QTRY_COMPARE(b.direct(1)->valeur(), 1);
+        if (ecouteReseau) {
+            QTRY_COMPARE(b.direct(0)->valeur(), 1);
+        } else {
+            QTest::qWait(50);
+            QCOMPARE(b.direct(0)->valeur(), 0);
+        }
+    }
 }
 
 void TelecommandeTest::midiTogglesButtonsChoosesModesAndLightsThePad() {
