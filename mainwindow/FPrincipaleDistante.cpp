@@ -1,5 +1,6 @@
 // The main window's controls as a MIDI pad or an OSC surface clicks them: the same clicks as the
-// mouse's, refused where the mouse would find the control disabled.
+// mouse's, refused where the mouse would find the control disabled or the window held by a question.
+#include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
 
@@ -8,24 +9,29 @@
 
 namespace korvalen {
 
+namespace {
+// A message box waiting for its answer keeps the mouse off the window: the remote waits too.
+bool utilisable(const QWidget& controle) { return controle.isEnabled() && QApplication::activeModalWidget() == nullptr; }
+}  // namespace
+
 bool FPrincipale::boutonDirectBas(int k) const { return Check2_[static_cast<std::size_t>(k)]->valeur() == 1; }
 
 bool FPrincipale::cliquerBoutonDirect(int k) {
     BoutonDirect* bouton = Check2_[static_cast<std::size_t>(k)];
-    if (!bouton->isEnabled()) return false;
+    if (!utilisable(*bouton)) return false;
     bouton->click();
     return true;
 }
 
 bool FPrincipale::choisirModeParPosition(int position) {
-    if (!File1_->isEnabled() || position < 0 || position >= File1_->count()) return false;
+    if (!utilisable(*File1_) || position < 0 || position >= File1_->count()) return false;
     File1_->setCurrentRow(position, QItemSelectionModel::ClearAndSelect);
     File1_DblClick();
     return true;
 }
 
 bool FPrincipale::choisirModeParNom(const QString& nom) {
-    if (!File1_->isEnabled()) return false;
+    if (!utilisable(*File1_)) return false;
     const auto chercher = [&] {
         for (const QString& candidat : {nom, nom + QStringLiteral(".lum")}) {
             const QList<QListWidgetItem*> trouves =
@@ -46,13 +52,13 @@ bool FPrincipale::choisirModeParNom(const QString& nom) {
 bool FPrincipale::enMarche() const { return v_.enMarche != FAUX; }
 
 bool FPrincipale::cliquerMarche() {
-    if (!Command3_->isEnabled()) return false;
+    if (!utilisable(*Command3_)) return false;
     Command3_->click();
     return true;
 }
 
 bool FPrincipale::cliquerInitialisation() {
-    if (!Command8_->isEnabled()) return false;
+    if (!utilisable(*Command8_)) return false;
     Command8_->click();
     return true;
 }

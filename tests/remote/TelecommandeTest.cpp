@@ -14,6 +14,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -285,6 +286,19 @@ void TelecommandeTest::oscPlaysButtonsModesAndRunAsClicks() {
     s.envoyer("/korvalen/initialisation", reel(1));
     QTRY_COMPARE(b.v.SortieB[1].coche, FAUX);
     QCOMPARE(b.telecommande->ignores(), std::uint64_t(3));
+
+    // While a question waits for its answer the mouse cannot reach the window, and neither can a surface.
+    QMessageBox question(QMessageBox::NoIcon, "Quitter", "Voulez-vous vraiment Quitter!",
+                         QMessageBox::Yes | QMessageBox::No, b.fenetre.get());
+    question.setModal(true);
+    question.show();
+    s.envoyer("/korvalen/lancement", entier(1));
+    s.envoyer("/korvalen/bouton/3", entier(1));
+    QTRY_COMPARE(b.telecommande->ignores(), std::uint64_t(5));
+    QVERIFY(!b.enMarche());
+    question.close();
+    s.envoyer("/korvalen/bouton/3", entier(1));
+    QTRY_COMPARE(b.direct(2)->valeur(), 1);
 }
 
 void TelecommandeTest::oscSendsTheLampsToTheSurfacesHeard() {
