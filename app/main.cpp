@@ -16,6 +16,9 @@
 #include "config/Lecteurs.h"
 #include "engine/Variables.h"
 #include "mainwindow/FPrincipale.h"
+#include "remote/MidiRtMidi.h"
+#include "remote/OscLiblo.h"
+#include "remote/Telecommande.h"
 #include "ui/FileDialogs.h"
 #include "ui/Controles.h"
 #include "ui/Messages.h"
@@ -89,6 +92,19 @@ int main(int argc, char* argv[]) {
         parallele->ouvrirEnFond(
             [&](const std::string& erreur) { signalerDepuisUnFil(erreur, QStringLiteral("Port parallèle")); });
     }
+
+    // A MIDI pad and OSC surfaces, when [MIDI] and [OSC] ask for them. The drivers, whose threads
+    // reach the remote control, go before it at the end of the run.
+    korvalen::Telecommande telecommande(fenetre, messages);
+    QObject::connect(&fenetre, &korvalen::FPrincipale::boutonDirectChange, &telecommande,
+                     &korvalen::Telecommande::boutonDirectChange);
+    QObject::connect(&fenetre, &korvalen::FPrincipale::sortiesChangees, &telecommande,
+                     &korvalen::Telecommande::sortiesChangees);
+    korvalen::MidiRtMidi midi;
+    korvalen::OscLiblo osc;
+    telecommande.brancherMidi(midi, korvalen::ChargerMidi(fichierINI));
+    telecommande.brancherOsc(osc, korvalen::ChargerOsc(fichierINI));
+
     const int code = app.exec();
     return code;
 }

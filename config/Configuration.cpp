@@ -26,6 +26,11 @@ std::vector<ProfileEntry> outputKeys() {
     return keys;
 }
 
+std::string minuscules(std::string texte) {
+    for (char& c : texte) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return texte;
+}
+
 std::string buttonKey(int b) { return "Bouton" + std::to_string(b); }
 
 // The integer value of a stored text, or `defaut` when it cannot be converted.
@@ -61,12 +66,40 @@ ReglagesPort ChargerPort(const std::string& fichierINI) {
                  {"PortOLA", std::to_string(defaut.portOLA)}},
                 fichierINI);
     ReglagesPort r;
-    std::string sortie = values[0];
-    for (char& c : sortie) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (sortie == "ola") r.sortie = ReglagesPort::Sortie::Ola;
+    if (minuscules(values[0]) == "ola") r.sortie = ReglagesPort::Sortie::Ola;
     r.univers = static_cast<std::uint32_t>(wholeNumber(values[1], 0, UINT32_MAX).value_or(defaut.univers));
     r.canal = static_cast<int>(wholeNumber(values[2], 1, CANAL_MAX).value_or(defaut.canal));
     r.portOLA = static_cast<std::uint16_t>(wholeNumber(values[3], 1, UINT16_MAX).value_or(defaut.portOLA));
+    return r;
+}
+
+ReglagesMidi ChargerMidi(const std::string& fichierINI) {
+    const ReglagesMidi defaut;
+    std::vector<ProfileEntry> cles = {{"Actif", "0"}, {"Canal", std::to_string(defaut.canal)}};
+    for (int b = 1; b <= 5; ++b) cles.emplace_back(buttonKey(b), std::to_string(defaut.notesBoutons[b - 1]));
+    cles.insert(cles.end(), {{"Lancement", std::to_string(defaut.noteLancement)},
+                             {"Initialisation", std::to_string(defaut.noteInitialisation)},
+                             {"Pilote", ""}});
+    const std::vector<std::string> valeurs = LireINI("MIDI", cles, fichierINI);
+    const auto note = [&](std::size_t i, int parDefaut) {
+        return static_cast<int>(wholeNumber(valeurs[i], 0, 127).value_or(parDefaut));
+    };
+    ReglagesMidi r;
+    r.actif = wholeNumber(valeurs[0], 0, 1).value_or(0) == 1;
+    r.canal = static_cast<int>(wholeNumber(valeurs[1], 0, 16).value_or(defaut.canal));
+    for (std::size_t b = 0; b < 5; ++b) r.notesBoutons[b] = note(2 + b, defaut.notesBoutons[b]);
+    r.noteLancement = note(7, defaut.noteLancement);
+    r.noteInitialisation = note(8, defaut.noteInitialisation);
+    const std::string pilote = minuscules(valeurs[9]);
+    if (pilote == "alsa" || pilote == "jack") r.pilote = pilote;
+    return r;
+}
+
+ReglagesOsc ChargerOsc(const std::string& fichierINI) {
+    const std::vector<std::string> valeurs = LireINI("OSC", {{"Port", "0"}, {"Ecoute", "local"}}, fichierINI);
+    ReglagesOsc r;
+    r.port = static_cast<std::uint16_t>(wholeNumber(valeurs[0], 1024, UINT16_MAX).value_or(0));
+    r.reseau = minuscules(valeurs[1]) == "reseau";
     return r;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Loading and saving the three sections of Config.ini into the program-wide state.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -57,6 +58,29 @@ struct ReglagesPort {
 
 /// "Sortie", "Univers", "Canal" and "PortOLA" of [Port]; a bad value takes its default.
 ReglagesPort ChargerPort(const std::string& fichierINI);
+
+/// Live control from a MIDI pad, from the section [MIDI]; off unless "Actif=1".
+struct ReglagesMidi {
+    bool actif = false;
+    int canal = 0;  // 1..16, or 0 for all channels
+    std::array<int, 5> notesBoutons{36, 37, 38, 39, 40};  // note of each live button
+    int noteLancement = 41;
+    int noteInitialisation = 42;
+    std::string pilote;  // "alsa" or "jack" forces that backend; empty lets the MIDI library choose
+};
+
+/// "Actif", "Canal", "Bouton1".."Bouton5", "Lancement", "Initialisation" and "Pilote" of [MIDI];
+/// a bad value takes its default.
+ReglagesMidi ChargerMidi(const std::string& fichierINI);
+
+/// Live control from an OSC surface, from the section [OSC]; off unless a port is given.
+struct ReglagesOsc {
+    std::uint16_t port = 0;  // 1024..65535; 0 = off
+    bool reseau = false;     // listen on every interface rather than on the loopback only
+};
+
+/// "Port" and "Ecoute" ("local" or "reseau") of [OSC]; a bad port turns OSC off.
+ReglagesOsc ChargerOsc(const std::string& fichierINI);
 
 /// The integer value of a stored text: a decimal number rounded to the nearest whole number (a
 /// half to the even neighbour), within -32768..32767; nothing when the text is no such number.

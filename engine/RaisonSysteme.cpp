@@ -32,6 +32,8 @@ constexpr Raison RAISONS[] = {
     {ENXIO, "périphérique absent"},
     {ENODEV, "périphérique absent"},
     {EFBIG, "fichier trop grand"},
+    {EADDRINUSE, "port déjà utilisé par un autre programme"},
+    {EADDRNOTAVAIL, "adresse absente de cette machine"},
 };
 
 }  // namespace

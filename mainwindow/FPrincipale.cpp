@@ -72,7 +72,8 @@ void FPrincipale::construireControles() {
     Command3_->setFont(windowFont(12, true));
     connect(Command3_, &QPushButton::clicked, this, &FPrincipale::Command3_Click);
     connect(b.get<QPushButton>("Command5"), &QPushButton::clicked, this, &FPrincipale::Command5_Click);
-    connect(b.get<QPushButton>("Command8"), &QPushButton::clicked, this, &FPrincipale::Command8_Click);
+    Command8_ = b.get<QPushButton>("Command8");
+    connect(Command8_, &QPushButton::clicked, this, &FPrincipale::Command8_Click);
     for (const char* nom : {"Command6", "Command7", "Command2", "Command4"}) {
         connect(b.get<QPushButton>(nom), &QPushButton::clicked, this,
                 [this, nom] { emit fenetreDemandee(QString::fromLatin1(nom)); });
@@ -99,6 +100,7 @@ void FPrincipale::construireControles() {
         d->setObjectName(indexed("Check2", k));
         d->setText(QString::fromUtf8(LEGENDES_DIRECTES[k]));
         d->setGeometry(rectTwips(120 + 1800 * k, 240, 1455, 495));
+        connect(d, &QPushButton::toggled, this, [this, k](bool bas) { emit boutonDirectChange(k, bas); });
         Check2_[k] = d;
     }
 
@@ -384,6 +386,10 @@ void FPrincipale::setCaption(int indicateur, const std::string& t) {
     Check1_[indicateur]->setText(literalCaption(texte(t)));
 }
 
-void FPrincipale::setValue(int indicateur, int valeur) { setValeurCase(*Check1_[indicateur], valeur); }
+void FPrincipale::setValue(int indicateur, int valeur) {
+    if (valeurCase(*Check1_[indicateur]) == valeur) return;
+    setValeurCase(*Check1_[indicateur], valeur);
+    emit sortiesChangees();
+}
 
 }  // namespace korvalen

@@ -13,6 +13,7 @@
 #include "engine/IIndicateurs.h"
 #include "engine/IPort.h"
 #include "engine/Variables.h"
+#include "ui/ICommandesDistantes.h"
 #include "ui/IFenetrePrincipale.h"
 
 class QCheckBox;
@@ -30,7 +31,7 @@ class ListeFichiers;
 class Minuterie;
 
 /// The main window: mode list, level bars, lamp outputs, live buttons, run button and the engine's timers.
-class FPrincipale : public QWidget, public IFenetrePrincipale, private IIndicateurs {
+class FPrincipale : public QWidget, public IFenetrePrincipale, public ICommandesDistantes, private IIndicateurs {
     Q_OBJECT
 public:
     FPrincipale(Variables& v, IAudioDeviceEnumerator& cartes, IAudioInput& entree, IPort& port, IMessages& messages,
@@ -64,6 +65,16 @@ public:
     /// How long the chaser waits for a beat before its timer drives it again.
     static constexpr std::chrono::milliseconds ATTENTE_BATTEMENT{2000};
 
+    // What a remote controller clicks (FPrincipaleDistante.cpp).
+    bool boutonDirectBas(int k) const override;
+    bool cliquerBoutonDirect(int k) override;
+    bool choisirModeParPosition(int position) override;
+    bool choisirModeParNom(const QString& nom) override;
+    bool enMarche() const override;
+    bool cliquerMarche() override;
+    bool cliquerInitialisation() override;
+    std::array<bool, 16> sortiesAllumees() const override;
+
 signals:
     /// The operator confirmed leaving the program.
     void quitter();
@@ -75,6 +86,10 @@ signals:
     void nomModeAffiche();
     /// The current mode was read again (a double click in the list); an open editor shows it.
     void modeCharge();
+    /// Live button `k` went down or up, by any hand.
+    void boutonDirectChange(int k, bool bas);
+    /// At least one of the sixteen output indicators changed.
+    void sortiesChangees();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -121,6 +136,7 @@ private:
     std::array<QCheckBox*, NB_INDICATEURS> Check1_{};
     std::array<BoutonDirect*, 5> Check2_{};
     QPushButton* Command3_ = nullptr;
+    QPushButton* Command8_ = nullptr;
     std::vector<QPushButton*> boutonsConfig_;  // Command2, 4, 5, 6, 7, 8: disabled while running
     Minuterie* Timer1_ = nullptr;
     Minuterie* Timer2_ = nullptr;

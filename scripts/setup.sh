@@ -12,6 +12,7 @@ BUILD_AND_RUN=(
   qt6-base-dev qt6-translations-l10n
   portaudio19-dev libasound2-dev libasound2-plugins libsamplerate0-dev libpulse-dev libaubio-dev
   libola-dev
+  librtmidi-dev liblo-dev  # live control from a MIDI pad or an OSC surface
 )
 # The tests, whatever the sound server.
 TESTS=(
@@ -23,6 +24,7 @@ TESTS=(
   desktop-file-utils appstream dpkg-dev mmdebstrap
   file procps  # CPack's dependency scan; ps in the test scripts
   dbus at-spi2-core python3-pyatspi  # the accessibility bus a screen reader reads
+  jackd2 liblo-tools  # the MIDI tests' private JACK server; oscsend
 )
 # The tests' private sound server on a machine whose sound goes through PipeWire...
 TESTS_PIPEWIRE=(

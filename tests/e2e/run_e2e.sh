@@ -177,4 +177,22 @@ done
 [ "$(xdotool search --name '^Sortie OLA$' | wc -l)" = 1 ] || fail "olad's absence was told more than once"
 quit_app
 echo "ok"
-echo "6 passed, 0 failed"
+
+echo "case: a tablet starts and stops the run over OSC; a MIDI system that cannot open is told once"
+OSC_PORT=$(python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+write_config Peripherique=/dev/korvalen-e2e-port
+printf '[OSC]\r\nPort=%s\r\n[MIDI]\r\nActif=1\r\nPilote=alsa\r\n' "$OSC_PORT" >> "$T/prog/Config.ini"
+rm -f "$T/port.log"
+start "$T/loud.conf"
+main_window
+wait_for 15 eval '[ -n "$(window MIDI)" ]' || fail "no notice for the MIDI system that cannot open"
+xdotool windowmove "$(window MIDI)" 0 0
+oscsend 127.0.0.1 "$OSC_PORT" /korvalen/lancement i 1
+wait_for 10 capturing || { cat "$T/out.log"; fail "/korvalen/lancement 1 did not start the run"; }
+wait_for 10 grep -qs "^1 $PPWDATA 18\$" "$T/port.log" || fail "the lamps did not follow the sound"
+oscsend 127.0.0.1 "$OSC_PORT" /korvalen/lancement i 0
+wait_for 10 eval '! capturing' || fail "/korvalen/lancement 0 did not stop the run"
+[ "$(xdotool search --name '^MIDI$' | wc -l)" = 1 ] || fail "the MIDI notice was shown more than once"
+quit_app
+echo "ok"
+echo "7 passed, 0 failed"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the fuzzers of the two file readers with clang and runs each for a fixed time.
+# Builds the fuzzers of the two file readers and of the OSC and MIDI readers with clang and runs each for a fixed time.
 # Usage: run_fuzzers.sh SOURCE_DIR WORK_DIR [SECONDS]. Fails when a fuzzer finds a crash,
 # a hang, a leak or an input that takes more memory than allowed.
 set -euo pipefail
@@ -13,7 +13,7 @@ cmake -S "$src/tests/fuzz/project" -B "$work/build" -DCMAKE_CXX_COMPILER=clang++
 cmake --build "$work/build" -j2
 
 mkdir -p "$work/artifacts"
-for name in modes profile; do
+for name in modes profile osc; do
   # New inputs go to a corpus of the build; the committed seeds are only read.
   mkdir -p "$work/corpus-$name"
   echo "== fuzz_$name for ${seconds} s"

@@ -41,7 +41,7 @@ expect_not_asked() { for p in "$@"; do grep -qxF "$p" "$T/asked" && fail "$p ins
 
 PIPEWIRE_DESKTOP="pipewire pipewire-bin pipewire-alsa pipewire-pulse wireplumber libasound2-plugins"
 SOUND_SERVERS="pulseaudio pipewire pipewire-pulse wireplumber pipewire-alsa"
-TEST_TOOLS="xvfb xdotool imagemagick python3-xlib libgtest-dev libgmock-dev libbenchmark-dev file procps clang pulseaudio-utils ola desktop-file-utils appstream dpkg-dev mmdebstrap"
+TEST_TOOLS="xvfb xdotool imagemagick python3-xlib libgtest-dev libgmock-dev libbenchmark-dev file procps clang pulseaudio-utils ola desktop-file-utils appstream dpkg-dev mmdebstrap jackd2 liblo-tools"
 
 # case | machine has | setup arguments | must install | must not install
 while IFS='|' read -r case_name machine args must must_not; do

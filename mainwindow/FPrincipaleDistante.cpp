@@ -1,0 +1,72 @@
+// The main window's controls as a MIDI pad or an OSC surface clicks them: the same clicks as the
+// mouse's, refused where the mouse would find the control disabled or the window held by a question.
+#include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+
+#include "mainwindow/FPrincipale.h"
+#include "ui/Controles.h"
+
+namespace korvalen {
+
+namespace {
+// A message box waiting for its answer keeps the mouse off the window: the remote waits too.
+bool utilisable(const QWidget& controle) { return controle.isEnabled() && QApplication::activeModalWidget() == nullptr; }
+}  // namespace
+
+bool FPrincipale::boutonDirectBas(int k) const { return Check2_[static_cast<std::size_t>(k)]->valeur() == 1; }
+
+bool FPrincipale::cliquerBoutonDirect(int k) {
+    BoutonDirect* bouton = Check2_[static_cast<std::size_t>(k)];
+    if (!utilisable(*bouton)) return false;
+    bouton->click();
+    return true;
+}
+
+bool FPrincipale::choisirModeParPosition(int position) {
+    if (!utilisable(*File1_) || position < 0 || position >= File1_->count()) return false;
+    File1_->setCurrentRow(position, QItemSelectionModel::ClearAndSelect);
+    File1_DblClick();
+    return true;
+}
+
+bool FPrincipale::choisirModeParNom(const QString& nom) {
+    if (!utilisable(*File1_)) return false;
+    const auto chercher = [&] {
+        for (const QString& candidat : {nom, nom + QStringLiteral(".lum")}) {
+            const QList<QListWidgetItem*> trouves =
+                File1_->findItems(candidat, Qt::MatchExactly | Qt::MatchCaseSensitive);
+            if (!trouves.isEmpty()) return File1_->row(trouves.first());
+        }
+        return -1;
+    };
+    int position = chercher();
+    if (position < 0) {
+        // A file saved since the list was last read.
+        File1_->refresh();
+        position = chercher();
+    }
+    return choisirModeParPosition(position);
+}
+
+bool FPrincipale::enMarche() const { return v_.enMarche != FAUX; }
+
+bool FPrincipale::cliquerMarche() {
+    if (!utilisable(*Command3_)) return false;
+    Command3_->click();
+    return true;
+}
+
+bool FPrincipale::cliquerInitialisation() {
+    if (!utilisable(*Command8_)) return false;
+    Command8_->click();
+    return true;
+}
+
+std::array<bool, 16> FPrincipale::sortiesAllumees() const {
+    std::array<bool, 16> allumees{};
+    for (std::size_t n = 0; n < allumees.size(); ++n) allumees[n] = valeurCase(*Check1_[n]) == 1;
+    return allumees;
+}
+
+}  // namespace korvalen

@@ -1,0 +1,593 @@
+// The main window played from a MIDI pad and from OSC surfaces: the real OSC server on the loopback
+// with a liblo client, a MIDI double, and RtMidi's own backends (a private JACK server; ALSA's
+// sequencer where the machine has one).
+#include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <lo/lo.h>
+#include <netinet/in.h>
+#include <rtmidi/RtMidi.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cstring>
+#include <memory>
+
+#include "doubles/DoublesPrincipale.h"
+#include "doubles/MidiEnregistre.h"
+#include "mainwindow/FPrincipale.h"
+#include "modes/FichierModes.h"
+#include "remote/MidiRtMidi.h"
+#include "remote/OscLiblo.h"
+#include "remote/Telecommande.h"
+#include "ui/Controles.h"
+
+using namespace korvalen;
+using namespace korvalen::test;
+
+namespace {
+
+using Octets = std::vector<std::uint8_t>;
+
+// A UDP port free on the loopback at the time of asking.
+std::uint16_t portLibre() {
+    const int s = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t n = sizeof a;
+    getsockname(s, reinterpret_cast<sockaddr*>(&a), &n);
+    close(s);
+    return ntohs(a.sin_port);
+}
+
+// The main window over test doubles, three mode files a.lum, b.lum, c.lum told apart by the first
+// threshold of output A0 (10, 20, 30), and the remote control wired as the program wires it.
+struct Banc : DoublesPrincipale {
+    Banc() {
+        int seuil = 10;
+        for (const char* nom : {"a.lum", "b.lum", "c.lum"}) {
+            Variables m;
+            m.repertoire = dossier.path().toStdString();
+            m.fichierLUM = nom;
+            m.SortieA[0].seuil[0] = static_cast<Entier>(seuil);
+            seuil += 10;
+            if (SauverModes(m)) qFatal("cannot write the mode files");
+        }
+        fenetre = std::make_unique<FPrincipale>(v, cartes, entree, port, messages,
+                                                Emplacements::ensemble(dossier.path().toStdString()));
+        if (!fenetre->Form_Load()) qFatal("start-up failed");
+        telecommande = std::make_unique<Telecommande>(*fenetre, messages);
+        QObject::connect(fenetre.get(), &FPrincipale::boutonDirectChange, telecommande.get(),
+                         &Telecommande::boutonDirectChange);
+        QObject::connect(fenetre.get(), &FPrincipale::sortiesChangees, telecommande.get(),
+                         &Telecommande::sortiesChangees);
+    }
+    BoutonDirect* direct(int k) { return fenetre->findChild<BoutonDirect*>(QString("Check2[%1]").arg(k)); }
+    std::array<int, 5> boutons() {
+        std::array<int, 5> b{};
+        for (int k = 0; k < 5; ++k) b[k] = direct(k)->valeur();
+        return b;
+    }
+    std::string mode() const { return v.fichierLUM; }
+    int seuilLu() const { return v.SortieA[0].seuil[0]; }
+    bool enMarche() const { return v.enMarche != FAUX; }
+    // Outputs lit as a tick of a run would show them: the comparison or a chaser step set their states.
+    void montrer(std::initializer_list<Booleen Variables::*> allumees) {
+        v.enMarche = VRAI;
+        for (Booleen Variables::*etat : allumees) v.*etat = VRAI;
+        fenetre->afficherSorties();
+    }
+
+    QTemporaryDir dossier;
+    std::unique_ptr<FPrincipale> fenetre;
+    std::unique_ptr<Telecommande> telecommande;
+};
+
+// An OSC surface on the loopback: sends from its own port and keeps the lamps' states sent back.
+class Surface {
+public:
+    explicit Surface(std::uint16_t versPort, const std::string& versHote = "127.0.0.1")
+        : serveur_(lo_server_new_with_proto(nullptr, LO_UDP, nullptr)),
+          vers_(lo_address_new(versHote.c_str(), std::to_string(versPort).c_str())) {
+        lo_server_add_method(serveur_, "/korvalen/sortie", nullptr, &Surface::sortie, this);
+        versAdresse_.sin_family = AF_INET;
+        versAdresse_.sin_port = htons(versPort);
+        inet_pton(AF_INET, versHote.c_str(), &versAdresse_.sin_addr);
+    }
+    ~Surface() {
+        lo_address_free(vers_);
+        lo_server_free(serveur_);
+    }
+    /// Sends `message` to `adresse` and frees it.
+    void envoyer(const char* adresse, lo_message message) {
+        lo_send_message_from(vers_, serveur_, adresse, message);
+        lo_message_free(message);
+    }
+    /// Sends bytes that need not be an OSC message.
+    void brut(const std::string& octets) {
+        sendto(lo_server_get_socket_fd(serveur_), octets.data(), octets.size(), 0,
+               reinterpret_cast<const sockaddr*>(&versAdresse_), sizeof versAdresse_);
+    }
+    /// The lamps' states received so far, oldest first.
+    const std::vector<std::vector<int>>& lampes() {
+        while (lo_server_recv_noblock(serveur_, 0) > 0) {
+        }
+        return lampes_;
+    }
+
+private:
+    static int sortie(const char*, const char* types, lo_arg** argv, int argc, lo_message, void* moi) {
+        std::vector<int> etats;
+        for (int i = 0; i < argc; ++i) {
+            // 4-byte aligned in the packet: read as bytes, not through liblo's union.
+            std::int32_t v = -1;
+            if (types[i] == 'i') std::memcpy(&v, argv[i], sizeof v);
+            etats.push_back(v);
+        }
+        static_cast<Surface*>(moi)->lampes_.push_back(etats);
+        return 0;
+    }
+    lo_server serveur_;
+    lo_address vers_;
+    sockaddr_in versAdresse_{};
+    std::vector<std::vector<int>> lampes_;
+};
+
+lo_message entier(int v) {
+    lo_message m = lo_message_new();
+    lo_message_add_int32(m, v);
+    return m;
+}
+lo_message reel(float v) {
+    lo_message m = lo_message_new();
+    lo_message_add_float(m, v);
+    return m;
+}
+lo_message texte(const std::string& v) {
+    lo_message m = lo_message_new();
+    lo_message_add_string(m, v.c_str());
+    return m;
+}
+lo_message vide() { return lo_message_new(); }
+
+// An IPv4 address of this machine other than the loopback, or nothing.
+std::optional<std::string> adresseReseau() {
+    ifaddrs* liste = nullptr;
+    if (getifaddrs(&liste) != 0) return std::nullopt;
+    std::optional<std::string> trouvee;
+    for (ifaddrs* i = liste; i != nullptr && !trouvee; i = i->ifa_next) {
+        if (i->ifa_addr == nullptr || i->ifa_addr->sa_family != AF_INET || (i->ifa_flags & IFF_LOOPBACK)) continue;
+        char texte[INET_ADDRSTRLEN] = {};
+        inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(i->ifa_addr)->sin_addr, texte, sizeof texte);
+        trouvee = texte;
+    }
+    freeifaddrs(liste);
+    return trouvee;
+}
+
+// A private JACK server, stopped by its own process id.
+class JackPrive {
+public:
+    JackPrive() : nom_("korvalen-test-" + std::to_string(getpid())) {
+        pid_ = fork();
+        if (pid_ == 0) {
+            execlp("jackd", "jackd", "-n", nom_.c_str(), "--no-realtime", "-d", "dummy", "-r", "48000",
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        qputenv("JACK_DEFAULT_SERVER", QByteArray::fromStdString(nom_));
+        QProcess attente;
+        attente.start("jack_wait", {"-s", QString::fromStdString(nom_), "-w", "-t", "20"});
+        pret_ = attente.waitForFinished(30000) && attente.exitCode() == 0;
+    }
+    ~JackPrive() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+        qunsetenv("JACK_DEFAULT_SERVER");
+    }
+    bool pret() const { return pret_; }
+
+private:
+    std::string nom_;
+    pid_t pid_ = -1;
+    bool pret_ = false;
+};
+
+// The port whose name ends with `nom`, or -1.
+template <class R>
+int portNomme(R& rtmidi, const std::string& nom) {
+    for (unsigned p = 0; p < rtmidi.getPortCount(); ++p) {
+        const std::string n = rtmidi.getPortName(p);
+        if (n.size() >= nom.size() && n.compare(n.size() - nom.size(), nom.size(), nom) == 0) return static_cast<int>(p);
+    }
+    return -1;
+}
+
+}  // namespace
+
+class TelecommandeTest : public QObject {
+    Q_OBJECT
+private slots:
+    void oscPlaysButtonsModesAndRunAsClicks();
+    void oscSendsTheLampsToTheSurfacesHeard();
+    void malformedOscChangesNothing();
+    void listensOnTheLoopbackUnlessReseau();
+    void midiTogglesButtonsChoosesModesAndLightsThePad();
+    void aFloodIsBoundedAndDropsTheExcess();
+    void portsThatCannotOpenAreToldOnceAndTheProgramGoesOn();
+    void midiThroughJack();
+    void midiThroughAlsaSequencer();
+
+private:
+    void midiReel(const std::string& pilote);
+};
+
+void TelecommandeTest::oscPlaysButtonsModesAndRunAsClicks() {
+    Banc b;
+    OscLiblo osc;
+    const std::uint16_t port = portLibre();
+    b.telecommande->brancherOsc(osc, {port, false});
+    QVERIFY(b.messages.boxes.isEmpty());
+    Surface s(port);
+
+    s.envoyer("/korvalen/bouton/2", entier(1));
+    QTRY_COMPARE(b.boutons(), (std::array<int, 5>{0, 1, 0, 0, 0}));
+    s.envoyer("/korvalen/bouton/5", reel(1.0f));
+    s.envoyer("/korvalen/bouton/2", reel(0.0f));
+    QTRY_COMPARE(b.boutons(), (std::array<int, 5>{0, 0, 0, 0, 1}));
+    // "Down" on a button already down leaves it down.
+    s.envoyer("/korvalen/bouton/5", entier(7));
+    s.envoyer("/korvalen/bouton/1", entier(1));
+    QTRY_COMPARE(b.boutons(), (std::array<int, 5>{1, 0, 0, 0, 1}));
+
+    s.envoyer("/korvalen/mode", texte("b.lum"));
+    QTRY_COMPARE(b.mode(), std::string("b.lum"));
+    QCOMPARE(b.seuilLu(), 20);
+    QCOMPARE(b.fenetre->findChild<QLabel*>("Label1")->text(), QString("b"));
+    s.envoyer("/korvalen/mode", texte("c"));
+    QTRY_COMPARE(b.mode(), std::string("c.lum"));
+    QCOMPARE(b.seuilLu(), 30);
+    // Names are matched as the file system does, with case; a position past the list's end finds nothing.
+    s.envoyer("/korvalen/mode", texte("A.LUM"));
+    s.envoyer("/korvalen/mode", entier(3));
+    QTRY_COMPARE(b.telecommande->ignores(), std::uint64_t(2));
+    QCOMPARE(b.mode(), std::string("c.lum"));
+    s.envoyer("/korvalen/mode", entier(0));
+    QTRY_COMPARE(b.mode(), std::string("a.lum"));
+    QCOMPARE(b.seuilLu(), 10);
+
+    s.envoyer("/korvalen/lancement", entier(1));
+    QTRY_VERIFY(b.enMarche());
+    QCOMPARE(b.fenetre->findChild<QPushButton*>("Command3")->text(), QString("Arret"));
+    // While running "Initialisation" is disabled: refused from afar as under the mouse.
+    b.v.SortieB[1].coche = VRAI;
+    s.envoyer("/korvalen/initialisation", vide());
+    QTRY_COMPARE(b.telecommande->ignores(), std::uint64_t(3));
+    QCOMPARE(b.v.SortieB[1].coche, VRAI);
+    // The mode list stays usable during a run.
+    s.envoyer("/korvalen/mode", entier(1));
+    QTRY_COMPARE(b.mode(), std::string("b.lum"));
+    s.envoyer("/korvalen/lancement", reel(0));
+    QTRY_VERIFY(!b.enMarche());
+    QCOMPARE(b.entree.closes, 1);
+    s.envoyer("/korvalen/initialisation", reel(1));
+    QTRY_COMPARE(b.v.SortieB[1].coche, FAUX);
+    QCOMPARE(b.telecommande->ignores(), std::uint64_t(3));
+
+    // While a question waits for its answer the mouse cannot reach the window, and neither can a surface.
+    QMessageBox question(QMessageBox::NoIcon, "Quitter", "Voulez-vous vraiment Quitter!",
+                         QMessageBox::Yes | QMessageBox::No, b.fenetre.get());
+    question.setModal(true);
+    question.show();
+    s.envoyer("/korvalen/lancement", entier(1));
+    s.envoyer("/korvalen/bouton/3", entier(1));
+    QTRY_COMPARE(b.telecommande->ignores(), std::uint64_t(5));
+    QVERIFY(!b.enMarche());
+    question.close();
+    s.envoyer("/korvalen/bouton/3", entier(1));
+    QTRY_COMPARE(b.direct(2)->valeur(), 1);
+}
+
+void TelecommandeTest::oscSendsTheLampsToTheSurfacesHeard() {
+    Banc b;
+    OscLiblo osc;
+    const std::uint16_t port = portLibre();
+    b.telecommande->brancherOsc(osc, {port, false});
+    Surface ecoute(port), muette(port);
+    // A change before anyone was heard goes nowhere.
+    b.montrer({&Variables::etatA0});
+    QTest::qWait(50);
+    QVERIFY(ecoute.lampes().empty());
+
+    // A surface heard for the first time gets the lamps as they are.
+    ecoute.envoyer("/korvalen/bouton/4", entier(1));
+    QTRY_COMPARE(ecoute.lampes().size(), std::size_t(1));
+    std::vector<int> attendu(16, 0);
+    attendu[0] = 1;
+    QCOMPARE(ecoute.lampes().back(), attendu);
+
+    // Each change, once per pass of the event loop, whatever number of indicators it touched.
+    b.montrer({&Variables::etatA1, &Variables::etatB3});
+    QTRY_COMPARE(ecoute.lampes().size(), std::size_t(2));
+    attendu[1] = 1;
+    attendu[11] = 1;
+    QCOMPARE(ecoute.lampes().back(), attendu);
+    b.fenetre->afficherSorties();  // nothing changed: nothing sent
+    QTest::qWait(50);
+    QCOMPARE(ecoute.lampes().size(), std::size_t(2));
+    // Stopped, "Initialisation" clears them all.
+    b.v.enMarche = FAUX;
+    b.fenetre->findChild<QPushButton*>("Command8")->click();
+    QTRY_COMPARE(ecoute.lampes().size(), std::size_t(3));
+    QCOMPARE(ecoute.lampes().back(), std::vector<int>(16, 0));
+    // A surface that never spoke gets nothing.
+    QVERIFY(muette.lampes().empty());
+}
+
+void TelecommandeTest::malformedOscChangesNothing() {
+    Banc b;
+    OscLiblo osc;
+    const std::uint16_t port = portLibre();
+    b.telecommande->brancherOsc(osc, {port, false});
+    Surface s(port);
+    // A file outside the save folder, that "../x.lum" would reach.
+    {
+        Variables m;
+        QDir(b.dossier.path()).mkdir("sous");
+        m.repertoire = b.dossier.path().toStdString() + "/sous";
+        m.fichierLUM = "x.lum";
+        QVERIFY(!SauverModes(m));
+    }
+    const std::array<int, 5> avant = b.boutons();
+
+    struct Cas {
+        const char* adresse;
+        lo_message message;
+    };
+    const std::vector<Cas> messages = {
+        {"/korvalen/bouton/1", texte("1")},
+        {"/korvalen/bouton/1", vide()},
+        {"/korvalen/bouton/6", entier(1)},
+        {"/korvalen/bouton/1/x", entier(1)},
+        {"/korvalen/mode", texte("../x.lum")},
+        {"/korvalen/mode", texte("sous/x.lum")},
+        {"/korvalen/mode", texte(b.dossier.path().toStdString() + "/sous/x.lum")},
+        // As long a string as a UDP packet can carry.
+        {"/korvalen/mode", texte(std::string(65000, 'a'))},
+        {"/korvalen/mode", reel(1)},
+        {"/korvalen/mode", vide()},
+        {"/korvalen/lancement", entier(2)},
+        {"/korvalen/lancement", texte("1")},
+        {"/korvalen/initialisation", texte("oui")},
+        {"/korvalen/quitter", vide()},
+        {"/autre", entier(1)},
+    };
+    for (const Cas& c : messages) s.envoyer(c.adresse, c.message);
+    const std::vector<std::string> paquets = {
+        std::string("/korvalen/bouton/1\0\0", 20),                          // no type tags
+        std::string("/korvalen/bouton/1\0\0,i\0\0\0\0", 26),                // truncated argument
+        std::string("/korvalen/bouton/1\0,i\0\0\0\0\0\1", 28),              // misaligned
+        std::string("#bundle\0\0\0\0\0\0\0\0\1", 16),                       // a bundle
+        std::string(1500, '\xff'),                                          // noise
+    };
+    for (const std::string& p : paquets) s.brut(p);
+    // A valid message last: once it has acted, everything before it has been read.
+    s.envoyer("/korvalen/bouton/4", entier(1));
+    QTRY_COMPARE(b.direct(3)->valeur(), 1);
+
+    QCOMPARE(b.telecommande->ignores(), std::uint64_t(messages.size() + paquets.size()));
+    std::array<int, 5> attendu = avant;
+    attendu[3] = 1;
+    QCOMPARE(b.boutons(), attendu);
+    QCOMPARE(b.mode(), std::string());
+    QCOMPARE(b.seuilLu(), 0);
+    QVERIFY(!b.enMarche());
+    QVERIFY(b.messages.boxes.isEmpty());
+}
+
+void TelecommandeTest::listensOnTheLoopbackUnlessReseau() {
+    const std::optional<std::string> reseau = adresseReseau();
+    if (!reseau) QSKIP("this machine has no network address besides the loopback");
+    for (const bool ecouteReseau : {false, true}) {
+        Banc b;
+        OscLiblo osc;
+        const std::uint16_t port = portLibre();
+        b.telecommande->brancherOsc(osc, {port, ecouteReseau});
+        Surface distante(port, *reseau), locale(port);
+        distante.envoyer("/korvalen/bouton/1", entier(1));
+        // The loopback always answers: once its message has acted, the other one had its chance.
+        locale.envoyer("/korvalen/bouton/2", entier(1));
+        QTRY_COMPARE(b.direct(1)->valeur(), 1);
+        if (ecouteReseau) {
+            QTRY_COMPARE(b.direct(0)->valeur(), 1);
+        } else {
+            QTest::qWait(50);
+            QCOMPARE(b.direct(0)->valeur(), 0);
+        }
+    }
+}
+
+void TelecommandeTest::midiTogglesButtonsChoosesModesAndLightsThePad() {
+    Banc b;
+    MidiEnregistre midi;
+    ReglagesMidi r;
+    r.actif = true;
+    r.canal = 2;
+    r.notesBoutons[4] = 50;
+    b.telecommande->brancherMidi(midi, r);
+    // The pad's lights start from the buttons as they are: all five off.
+    QCOMPARE(midi.recus().size(), std::size_t(5));
+    QCOMPARE(midi.recus()[4], (Octets{0x91, 50, 0}));
+
+    midi.jouer({{0x91, 36, 100}, {0x81, 36, 0}, {0x91, 50, 1}, {0x90, 37, 100}});
+    QTRY_COMPARE(b.boutons(), (std::array<int, 5>{1, 0, 0, 0, 1}));
+    QCOMPARE(midi.recus().size(), std::size_t(7));
+    QCOMPARE(midi.recus()[5], (Octets{0x91, 36, 127}));
+    QCOMPARE(midi.recus()[6], (Octets{0x91, 50, 127}));
+    // A second note-on releases; the echo follows whatever hand moved the button.
+    midi.jouer({{0x91, 36, 90}});
+    QTRY_COMPARE(b.direct(0)->valeur(), 0);
+    b.direct(1)->click();
+    QCOMPARE(midi.recus().back(), (Octets{0x91, 37, 127}));
+
+    midi.jouer({{0xC1, 2}});
+    QTRY_COMPARE(b.mode(), std::string("c.lum"));
+    QCOMPARE(b.seuilLu(), 30);
+    midi.jouer({{0xC1, 3}});  // no fourth file
+    QTRY_COMPARE(b.telecommande->ignores(), std::uint64_t(1));
+    QCOMPARE(b.mode(), std::string("c.lum"));
+
+    midi.jouer({{0x91, 41, 100}});
+    QTRY_VERIFY(b.enMarche());
+    b.v.SortieA[2].coche = VRAI;
+    midi.jouer({{0x91, 42, 100}});
+    QTRY_COMPARE(b.telecommande->ignores(), std::uint64_t(2));
+    QCOMPARE(b.v.SortieA[2].coche, VRAI);
+    midi.jouer({{0x91, 41, 100}, {0x91, 42, 100}});
+    QTRY_COMPARE(b.v.SortieA[2].coche, FAUX);
+    QVERIFY(!b.enMarche());
+}
+
+void TelecommandeTest::aFloodIsBoundedAndDropsTheExcess() {
+    Banc b;
+    MidiEnregistre midi;
+    ReglagesMidi r;
+    r.actif = true;
+    b.telecommande->brancherMidi(midi, r);
+    const std::size_t echosAvant = midi.recus().size();
+    // 10,000 presses of "Bouton 4" before the window's thread looks: the queue keeps its bound.
+    std::vector<Octets> flot(10000, Octets{0x90, 39, 100});
+    midi.jouer(flot);
+    QCOMPARE(b.telecommande->perdues(), std::uint64_t(10000 - Telecommande::CAPACITE));
+    QTRY_COMPARE(midi.recus().size(), echosAvant + Telecommande::CAPACITE);
+    QTest::qWait(20);
+    QCOMPARE(midi.recus().size(), echosAvant + Telecommande::CAPACITE);
+    // An even number of toggles: up again. The queue takes new actions once drained.
+    QCOMPARE(b.direct(3)->valeur(), 0);
+    midi.jouer({{0x90, 39, 100}});
+    QTRY_COMPARE(b.direct(3)->valeur(), 1);
+}
+
+void TelecommandeTest::portsThatCannotOpenAreToldOnceAndTheProgramGoesOn() {
+    Banc b;
+    // Another program holds the OSC port.
+    const int occupe = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    QCOMPARE(bind(occupe, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    socklen_t n = sizeof a;
+    getsockname(occupe, reinterpret_cast<sockaddr*>(&a), &n);
+    const std::uint16_t port = ntohs(a.sin_port);
+    OscLiblo osc;
+    b.telecommande->brancherOsc(osc, {port, false});
+    QCOMPARE(b.messages.boxes.size(), 1);
+    QCOMPARE(b.messages.boxes[0].genre, QString("signaler"));
+    QCOMPARE(b.messages.boxes[0].titre, QString("OSC"));
+    QVERIFY2(b.messages.boxes[0].texte.contains(QString::number(port)) &&
+                 b.messages.boxes[0].texte.contains("déjà utilisé"),
+             qPrintable(b.messages.boxes[0].texte));
+    close(occupe);
+
+    // A MIDI backend that does not open.
+    MidiEnregistre midi;
+    midi.erreur = "Korvalen n'a pas pu ouvrir son port MIDI";
+    ReglagesMidi r;
+    r.actif = true;
+    b.telecommande->brancherMidi(midi, r);
+    QCOMPARE(b.messages.boxes.size(), 2);
+    QCOMPARE(b.messages.boxes[1].genre, QString("signaler"));
+    QCOMPARE(b.messages.boxes[1].titre, QString("MIDI"));
+    // ...and its echo goes nowhere.
+    b.direct(0)->click();
+    QVERIFY(midi.recus().empty());
+
+    // Off unless asked for: nothing opened, nothing said.
+    MidiEnregistre eteint;
+    b.telecommande->brancherMidi(eteint, ReglagesMidi{});
+    b.telecommande->brancherOsc(osc, ReglagesOsc{});
+    QCOMPARE(b.messages.boxes.size(), 2);
+
+    // The real driver where ALSA's sequencer is missing says why, in French.
+    if (!QFile::exists("/dev/snd/seq")) {
+        MidiRtMidi reel("korvalen-test");
+        ReglagesMidi alsa;
+        alsa.actif = true;
+        alsa.pilote = "alsa";
+        const std::optional<std::string> erreur = reel.ouvrir(alsa, [](std::span<const std::uint8_t>) {});
+        QVERIFY(erreur);
+        QVERIFY2(QString::fromStdString(*erreur).startsWith("Korvalen n'a pas pu ouvrir son port MIDI"),
+                 erreur->c_str());
+    }
+    QVERIFY(b.fenetre->findChild<QPushButton*>("Command3")->isEnabled());
+}
+
+void TelecommandeTest::midiReel(const std::string& pilote) {
+    Banc b;
+    const std::string nom = "korvalen-" + std::to_string(getpid());
+    MidiRtMidi midi(nom);
+    ReglagesMidi r;
+    r.actif = true;
+    r.pilote = pilote;
+    b.telecommande->brancherMidi(midi, r);
+    QVERIFY2(b.messages.boxes.isEmpty(), qPrintable(b.messages.boxes.value(0).texte));
+    QCOMPARE(midi.pilote(), pilote);
+
+    const RtMidi::Api api = RtMidi::getCompiledApiByName(pilote);
+    RtMidiOut pad(api, "pad");
+    RtMidiIn lumieres(api, "lumieres");
+    const int entree = portNomme(pad, nom);
+    const int retour = portNomme(lumieres, MidiRtMidi::nomRetour(nom));
+    QVERIFY(entree >= 0 && retour >= 0);
+    pad.openPort(static_cast<unsigned>(entree));
+    lumieres.openPort(static_cast<unsigned>(retour));
+
+    const auto envoyer = [&](Octets m) { pad.sendMessage(m.data(), m.size()); };
+    // What the pad's lights received so far (read without losing any, however often asked).
+    std::vector<Octets> lampes;
+    const auto lampesRecues = [&] {
+        for (std::vector<unsigned char> m; lumieres.getMessage(&m), !m.empty();) lampes.emplace_back(m.begin(), m.end());
+        return lampes;
+    };
+
+    envoyer({0x90, 37, 100});
+    QTRY_COMPARE(b.boutons(), (std::array<int, 5>{0, 1, 0, 0, 0}));
+    QTRY_COMPARE(lampesRecues(), (std::vector<Octets>{{0x90, 37, 127}}));
+    envoyer({0xC0, 1});
+    QTRY_COMPARE(b.mode(), std::string("b.lum"));
+    QCOMPARE(b.seuilLu(), 20);
+    envoyer({0x90, 41, 100});
+    QTRY_VERIFY(b.enMarche());
+    envoyer({0x80, 37, 0});  // a note-off leaves the button down
+    envoyer({0x90, 37, 1});
+    QTRY_COMPARE(b.boutons(), (std::array<int, 5>{0, 0, 0, 0, 0}));
+    QTRY_COMPARE(lampesRecues(), (std::vector<Octets>{{0x90, 37, 127}, {0x90, 37, 0}}));
+}
+
+void TelecommandeTest::midiThroughJack() {
+    if (QStandardPaths::findExecutable("jackd").isEmpty()) QSKIP("jackd is not installed (package jackd2)");
+    JackPrive jack;
+    QVERIFY(jack.pret());
+    midiReel("jack");
+}
+
+void TelecommandeTest::midiThroughAlsaSequencer() {
+    if (!QFile::exists("/dev/snd/seq")) QSKIP("no ALSA sequencer on this machine (/dev/snd/seq)");
+    midiReel("alsa");
+}
+
+QTEST_MAIN(TelecommandeTest)
+#include "TelecommandeTest.moc"

@@ -1,0 +1,30 @@
+#pragma once
+// What a remote controller (MIDI pad, OSC surface) does to the main window: the clicks a person makes.
+
+#include <QString>
+#include <array>
+
+namespace korvalen {
+
+/// The main window's controls as a remote controller reaches them, on the window's thread only.
+/// Each click returns false when the control refuses it (disabled, or no such entry).
+class ICommandesDistantes {
+public:
+    virtual ~ICommandesDistantes() = default;
+    /// True while live button `k` (0 to 4) is down.
+    virtual bool boutonDirectBas(int k) const = 0;
+    virtual bool cliquerBoutonDirect(int k) = 0;
+    /// A double click on entry `position` (from 0) of the mode list.
+    virtual bool choisirModeParPosition(int position) = 0;
+    /// A double click on the mode list's entry named `nom` (with or without ".lum").
+    virtual bool choisirModeParNom(const QString& nom) = 0;
+    virtual bool enMarche() const = 0;
+    /// A click on the run button ("Lancement" / "Arret").
+    virtual bool cliquerMarche() = 0;
+    /// A click on "Initialisation".
+    virtual bool cliquerInitialisation() = 0;
+    /// The sixteen output indicators, by output number: true where lit.
+    virtual std::array<bool, 16> sortiesAllumees() const = 0;
+};
+
+}  // namespace korvalen
