@@ -5,12 +5,15 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
+#include <cstring>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
 #include <thread>
 
 #include "AudioTestEnvironment.h"
+#include "audio/AnneauSon.h"
 
 namespace korvalen {
 namespace {
@@ -101,6 +104,35 @@ TEST_F(ServerCaptureTest, CapturesContiguousRunsOfTheFedSamplesArrivedAfterEachR
     EXPECT_GT(offsetInInput(t), precedent + 5 * ECHANTILLONS_CAPTURE);
 }
 
+// Every sample the device delivers reaches the ring at full resolution, whether a capture waits
+// for it or not: the ring's newest sound is one run of the fed 16-bit samples.
+TEST_F(ServerCaptureTest, TheRingGetsEverySampleAtFullResolution) {
+    startPortAudio(knownSamplesConfig(false));
+    auto anneau = std::make_shared<AnneauSon>(1 << 15);
+    entree->brancherAnneau(anneau);
+    ASSERT_TRUE(entree->open(0));
+    entree->start();
+    TamponCapture t{};
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(entree->capture(t, BORNE), CaptureResult::Ok);
+    const std::uint64_t total = anneau->total();
+    ASSERT_GE(total, 3u * ECHANTILLONS_CAPTURE);
+    std::vector<float> recu(static_cast<std::size_t>(std::min<std::uint64_t>(total, 1 << 15)));
+    anneau->copierDerniers(recu.data(), recu.size());
+    std::vector<std::int16_t> mots(recu.size());
+    for (std::size_t i = 0; i < recu.size(); ++i) mots[i] = static_cast<std::int16_t>(std::lround(recu[i] * 32768.0f));
+
+    const std::string brut = test::TemporaryFolder::read((dir / "input.raw").string());
+    std::vector<std::int16_t> fournis(brut.size() / 2);
+    std::memcpy(fournis.data(), brut.data(), fournis.size() * 2);
+    EXPECT_NE(std::search(fournis.begin(), fournis.end(), mots.begin(), mots.end()), fournis.end());
+    // The last capture lies among them.
+    const long capture = offsetInInput(t);
+    ASSERT_GE(capture, 0);
+    const auto debutCapture = fournis.begin() + capture;
+    EXPECT_NE(std::search(mots.begin(), mots.end(), debutCapture, debutCapture + ECHANTILLONS_CAPTURE), mots.end());
+    entree->brancherAnneau(nullptr);
+}
+
 TEST_F(ServerCaptureTest, CloseStopsTheStreamAndReopeningWorks) {
     startPortAudio(knownSamplesConfig(false));
     ASSERT_TRUE(entree->open(-1));
@@ -159,6 +191,8 @@ TEST_F(AlsaCaptureTest, DeviceWithoutTheFormatIsConvertedFromItsOwnRate) {
     ASSERT_EQ(liste.size(), 1u);
     EXPECT_TRUE(liste[0].supportsFormat);
 
+    auto anneau = std::make_shared<AnneauSon>();
+    entree->brancherAnneau(anneau);
     ASSERT_TRUE(entree->open(0));
     entree->start();
     constexpr int PERIODE = 25;
@@ -172,6 +206,15 @@ TEST_F(AlsaCaptureTest, DeviceWithoutTheFormatIsConvertedFromItsOwnRate) {
             ASSERT_NEAR(t[n + PERIODE], t[n], 2) << "capture " << i << ", sample " << n;
         }
     }
+    // The ring gets the converted sine before its narrowing to 8 bits.
+    std::array<float, 4 * PERIODE> recu{};
+    anneau->copierDerniers(recu.data(), recu.size());
+    const auto [bas, haut] = std::minmax_element(recu.begin(), recu.end());
+    EXPECT_NEAR(*bas, -0.5f, 0.02f);
+    EXPECT_NEAR(*haut, 0.5f, 0.02f);
+    EXPECT_TRUE(std::any_of(recu.begin(), recu.end(), [](float x) { return std::abs(x * 128 - std::round(x * 128)) > 0.05f; }))
+        << "the ring holds more than the 8-bit steps";
+    entree->brancherAnneau(nullptr);
 }
 
 // A server that hangs (stopped by a signal) delivers no more than what was already on its way:
