@@ -12,7 +12,7 @@ namespace {
 // A single sample shows 100 at this fraction of full scale (|b - 128| = 100 of 128).
 constexpr float PLEIN_ECHANTILLON = 100.0f / 128.0f;
 
-float decibels(float amplitude) { return amplitude > 0.0f ? 20.0f * std::log10(amplitude) : -200.0f; }
+float decibels(float amplitude) { return amplitude > 0.0f ? 20.0f * std::log10(amplitude) : SILENCE_ABSOLUE_DB; }
 }  // namespace
 
 AnalyseSon::AnalyseSon(double frequence) : bandes_(frequence), fenetre_(MesureBandes::FENETRE) {}

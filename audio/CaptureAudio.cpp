@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-
 namespace korvalen {
 
 namespace {

@@ -10,8 +10,6 @@
 namespace korvalen {
 
 namespace {
-constexpr float SILENCE_DB = -200.0f;
-}
 
 /// A Hann window whose peak lies nearer the newest samples: it rises over the first five eighths
 /// and falls over the last three, so that a sound that just began counts sooner (a kick lights
@@ -26,6 +24,8 @@ fvec_t* fenetreAsymetrique() {
     }
     return w;
 }
+
+}  // namespace
 
 /// The library's objects for one window size.
 struct MesureBandes::Aubio {
@@ -90,8 +90,8 @@ std::array<float, NB_BARRES> MesureBandes::decibels(const float* fenetre) {
     const std::array<float, NB_BARRES> e = energies(fenetre);
     std::array<float, NB_BARRES> db{};
     for (int k = 0; k < NB_BARRES; ++k) {
-        db[k] = e[k] > 0.0f && reference_[k] > 0.0f ? 10.0f * std::log10(e[k] / reference_[k]) : SILENCE_DB;
-        db[k] = std::max(db[k], SILENCE_DB);
+        db[k] = e[k] > 0.0f && reference_[k] > 0.0f ? 10.0f * std::log10(e[k] / reference_[k]) : SILENCE_ABSOLUE_DB;
+        db[k] = std::max(db[k], SILENCE_ABSOLUE_DB);
     }
     return db;
 }

@@ -14,6 +14,8 @@ inline constexpr double BANDE_BASSE_HZ = 40.0;
 inline constexpr double BANDE_HAUTE_HZ = 5000.0;
 /// The range the bars show: 100 at full scale, 0 at this many decibels below.
 inline constexpr float DYNAMIQUE_DB = 60.0f;
+/// The decibels given for no sound at all.
+inline constexpr float SILENCE_ABSOLUE_DB = -200.0f;
 
 /// Energy of each band in a window of the newest samples, in decibels from full scale.
 class MesureBandes {
@@ -28,7 +30,7 @@ public:
     MesureBandes(const MesureBandes&) = delete;
     MesureBandes& operator=(const MesureBandes&) = delete;
 
-    /// The decibels of each band (0 for a full-scale sine in that band; -200 for silence) in
+    /// The decibels of each band (0 for a full-scale sine in that band; SILENCE_ABSOLUE_DB for silence) in
     /// FENETRE samples, oldest first.
     std::array<float, NB_BARRES> decibels(const float* fenetre);
 

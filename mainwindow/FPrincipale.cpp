@@ -133,9 +133,8 @@ bool FPrincipale::Form_Load() {
     ChargerBoutons(v_);
     ChargerAnalyse(v_);
     if (const std::optional<std::string> carte = ChargerCarte(v_)) {
-        const auto trouvee = std::find(nomsCartes_.begin(), nomsCartes_.end(), texte(*carte));
-        if (trouvee != nomsCartes_.end()) {
-            carteChoisie_ = static_cast<int>(trouvee - nomsCartes_.begin());
+        if (const int position = positionCarte(texte(*carte)); position >= 0) {
+            carteChoisie_ = position;
         } else {
             carteManquante_ = texte(*carte);  // told at the first "Lancement"
         }
@@ -168,8 +167,12 @@ void FPrincipale::actualiserCartes() {
                                 ? nomsCartes_[static_cast<std::size_t>(carteChoisie_)]
                                 : QString();
     InitDevices();
-    const auto trouvee = std::find(nomsCartes_.begin(), nomsCartes_.end(), choisie);
-    if (trouvee != nomsCartes_.end()) carteChoisie_ = static_cast<int>(trouvee - nomsCartes_.begin());
+    if (const int position = positionCarte(choisie); position >= 0) carteChoisie_ = position;
+}
+
+int FPrincipale::positionCarte(const QString& nom) const {
+    const auto trouvee = std::find(nomsCartes_.begin(), nomsCartes_.end(), nom);
+    return trouvee != nomsCartes_.end() ? static_cast<int>(trouvee - nomsCartes_.begin()) : -1;
 }
 
 bool FPrincipale::ActualiserListes() {

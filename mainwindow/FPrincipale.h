@@ -98,6 +98,8 @@ protected:
 private:
     void construireControles();
     void InitDevices();
+    /// Where the card named `nom` stands in the list, or -1.
+    int positionCarte(const QString& nom) const;
     void demarrer();
     void arreter();
     void CaptureLevels();

@@ -33,13 +33,8 @@ SECOND=${COMMANDS[1]}
 step() { echo "== $(date +%T) $*"; }
 
 step "Debian 12 from $MIRROR"
-BASE=${KORVALEN_DEBIAN_BASE:-$WORK/debian12}
-debian_base "$BASE" "$MIRROR" || fail "mmdebstrap"
 release
-rm -rf --one-file-system "$R"
-cp -a "$BASE" "$R"
-cp /etc/resolv.conf "$R/etc/resolv.conf"
-mount -t proc proc "$R/proc"
+debian_root "${KORVALEN_DEBIAN_BASE:-$WORK/debian12}" "$MIRROR" "$R" || fail "no Debian 12 root in $R"
 mount -t sysfs sysfs "$R/sys"
 mount --bind /dev "$R/dev"
 mount -t devpts -o newinstance,ptmxmode=0666 devpts "$R/dev/pts"

@@ -40,13 +40,8 @@ for lib in libqt6widgets6 libportaudio2 libc6; do
 done
 
 echo "== Debian 12"
-BASE=${KORVALEN_DEBIAN_BASE:-$WORK/debian12}
-debian_base "$BASE" "$MIRROR" || fail "mmdebstrap"
 release_proc
-rm -rf --one-file-system "$R"
-cp -a "$BASE" "$R"
-cp /etc/resolv.conf "$R/etc/resolv.conf"
-mount -t proc proc "$R/proc"
+debian_root "${KORVALEN_DEBIAN_BASE:-$WORK/debian12}" "$MIRROR" "$R" || fail "no Debian 12 root in $R"
 
 echo "== apt-get install"
 cp "$DEB" "$R/tmp/"

@@ -31,3 +31,14 @@ debian_base() {
         bookworm "$dir" "$mirror" >"$dir.log" 2>&1 || { tail -20 "$dir.log"; return 1; }
     touch "$dir/.complete"
 }
+
+# A root of its own in $3, copied from the base of $1 (made from mirror $2 if need be), with the
+# host's name resolution and /proc mounted: what a chroot needs for apt-get.
+debian_root() {
+    local base=$1 mirror=$2 root=$3
+    debian_base "$base" "$mirror" || return 1
+    rm -rf --one-file-system "$root" || return 1
+    cp -a "$base" "$root" || return 1
+    cp /etc/resolv.conf "$root/etc/resolv.conf" || return 1
+    mount -t proc proc "$root/proc"
+}
