@@ -19,6 +19,7 @@
 #include <ola/io/SelectServer.h>
 #include <ola/network/TCPSocket.h>
 
+#include "engine/NiveauxLampes.h"
 #include "engine/RaisonSysteme.h"
 
 namespace korvalen {
@@ -28,6 +29,8 @@ namespace {
 constexpr int DELAI_CONNEXION_MS = 2000;
 // olad answers a frame in well under a millisecond; this long without an answer means it hangs.
 constexpr unsigned DELAI_ACCUSE_MS = 3000;
+// While a lamp fades, a frame this often: 50 a second, over the 40 that make a fade look smooth.
+constexpr unsigned PERIODE_FONDU_MS = 20;
 
 const char* const RELANCE =
     "En attendant, seules les sorties à l'écran suivent la musique ; chaque « Lancement » réessaie.";
@@ -94,11 +97,13 @@ void tenirPromesse(std::promise<void>* promesse) { promesse->set_value(); }
 /// one frame in flight at a time.
 class PortOLA::Envoi {
 public:
-    Envoi(std::uint32_t univers, int premierCanal, std::uint16_t port, Avertir avertir)
+    Envoi(std::uint32_t univers, int premierCanal, std::uint16_t port, Avertir avertir,
+          std::chrono::milliseconds descente)
         : univers_(univers),
           premierCanal_(premierCanal),
           port_(port),
           avertir_(std::move(avertir)),
+          descente_(descente),
           accuse_(ola::NewCallback(this, &Envoi::accuser)),
           fil_([this] { boucle_.Run(); }) {}
 
@@ -108,12 +113,11 @@ public:
     }
 
     // Main thread: hands over the latest outputs and wakes the loop unless a wake-up is pending.
-    void poster(std::uint8_t a, std::uint8_t b) {
+    void poster(const ValeursLampes& valeurs) {
         bool reveiller = false;
         {
             std::lock_guard verrou(boite_);
-            posteA_ = a;
-            posteB_ = b;
+            postees_ = valeurs;
             reveiller = !enAttente_;
             enAttente_ = true;
         }
@@ -132,14 +136,30 @@ private:
     // Everything below runs on the sender thread.
 
     void prendre() {
+        ValeursLampes cibles;
         {
             std::lock_guard verrou(boite_);
-            a_ = posteA_;
-            b_ = posteB_;
+            cibles = postees_;
             enAttente_ = false;
         }
+        descente_.viser(cibles, DescenteLampes::Horloge::now());
         aEnvoyer_ = true;
         envoyer();
+        suivreFondu();
+    }
+
+    // While a lamp fades, the frames follow one another at a steady pace from this thread.
+    void suivreFondu() {
+        if (fondu_ != ola::thread::INVALID_TIMEOUT || !descente_.enCours()) return;
+        fondu_ = boucle_.RegisterRepeatingTimeout(PERIODE_FONDU_MS, ola::NewCallback(this, &Envoi::pasDeFondu));
+    }
+
+    bool pasDeFondu() {
+        aEnvoyer_ = true;
+        envoyer();
+        if (descente_.enCours()) return true;
+        fondu_ = ola::thread::INVALID_TIMEOUT;  // the loop drops a timeout that answers false
+        return false;
     }
 
     void connecter() {
@@ -164,7 +184,7 @@ private:
 
     void envoyer() {
         if (!client_ || perdu_ || enVol_ || !aEnvoyer_) return;
-        const TrameDmx trame = trameDmx(a_, b_, premierCanal_);
+        const TrameDmx trame = trameDmx(descente_.valeurs(DescenteLampes::Horloge::now()), premierCanal_);
         const ola::DmxBuffer tampon(trame.data(), static_cast<unsigned>(trame.size()));
         aEnvoyer_ = false;
         enVol_ = true;
@@ -214,6 +234,8 @@ private:
     }
 
     void arreter() {
+        if (fondu_ != ola::thread::INVALID_TIMEOUT) boucle_.RemoveTimeout(fondu_);
+        fondu_ = ola::thread::INVALID_TIMEOUT;
         deconnecter();
         boucle_.Terminate();
     }
@@ -230,10 +252,11 @@ private:
     const Avertir avertir_;
 
     std::mutex boite_;  // the mailbox between the main thread and the sender thread
-    std::uint8_t posteA_ = 0, posteB_ = 0;
+    ValeursLampes postees_{};
     bool enAttente_ = false;
 
-    std::uint8_t a_ = 0, b_ = 0;  // the outputs the lamps should show
+    DescenteLampes descente_;  // what the lamps should show, fades included
+    ola::thread::timeout_id fondu_ = ola::thread::INVALID_TIMEOUT;
     bool aEnvoyer_ = false;
     bool enVol_ = false;
     bool perdu_ = false;
@@ -247,13 +270,35 @@ private:
     std::thread fil_;  // last: starts once everything above exists
 };
 
-PortOLA::PortOLA(std::uint32_t univers, int premierCanal, std::uint16_t portOLA, Avertir avertir)
-    : envoi_(std::make_unique<Envoi>(univers, premierCanal, portOLA, std::move(avertir))) {}
+PortOLA::PortOLA(std::uint32_t univers, int premierCanal, std::uint16_t portOLA, Avertir avertir,
+                 IntensitesOLA intensites)
+    : intensites_(intensites),
+      envoi_(std::make_unique<Envoi>(univers, premierCanal, portOLA, std::move(avertir), intensites.descente)) {
+    valeurs_.fill(255);
+}
 
 PortOLA::~PortOLA() = default;
 
 void PortOLA::write(std::uint32_t address, std::uint8_t value) {
-    if (verrous_.ecrire(address, value)) envoi_->poster(verrous_.groupeA(), verrous_.groupeB());
+    const bool change = verrous_.ecrire(address, value);
+    // Lamps that only light and go dark follow each latch at once, as they always have.
+    if (change && intensites_ == IntensitesOLA{}) {
+        postees_ = valeursAllumees(verrous_.groupeA(), verrous_.groupeB(), valeurs_);
+        envoi_->poster(postees_);
+    }
+}
+
+void PortOLA::niveaux(const ValeursLampes& valeurs) {
+    if (intensites_.niveaux) valeurs_ = valeurs;
+}
+
+void PortOLA::finSequence() {
+    if (intensites_ == IntensitesOLA{}) return;
+    // A whole sequence makes one frame: the latches say what is lit, the levels how bright.
+    const ValeursLampes allumees = valeursAllumees(verrous_.groupeA(), verrous_.groupeB(), valeurs_);
+    if (allumees == postees_) return;
+    postees_ = allumees;
+    envoi_->poster(postees_);
 }
 
 void PortOLA::reconnecter() { envoi_->demanderConnexion(); }
