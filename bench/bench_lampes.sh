@@ -37,6 +37,14 @@ sys.stdout.buffer.write((bytes([0, 100]) * half + bytes([0, 0]) * half) * int($3
 }
 b1() { "$OLAD_PRIVE" lire "$OLA_PORT" 1 1 | awk '{ print $10 }'; }   # channels A0..A7, B0.., B1 10th
 process_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
+# One line per live thread of process $1: id, nanoseconds on a processor, voluntary switches.
+thread_table() {
+    local task
+    for task in /proc/"$1"/task/*; do
+        printf '%s %s %s\n' "${task##*/}" "$(cut -d' ' -f1 "$task/schedstat")" \
+            "$(awk '/^voluntary_ctxt_switches/ { print $2 }' "$task/status")"
+    done 2>/dev/null
+}
 
 # Starts the program on sound file $1 (paced in real time when $4 is "paced") with Temps_timer $2
 # and Descente $3, then clicks "Lancement".
@@ -54,7 +62,7 @@ stop_run() { kill "$APP"; wait "$APP" 2>/dev/null || true; }
 
 echo "B1's channel for a steady sound (threshold 50, above; Niveaux=1, Temps_timer=200)"
 echo "  bar level   channel value"
-for level in 0 40 50 51 55 60 70 75 80 90 100; do
+for level in ${KORVALEN_BENCH_NIVEAUX:-0 40 50 51 55 60 70 75 80 90 100}; do
     steady "$T/level.raw" "$level"
     "$OLAD_PRIVE" lire "$OLA_PORT" 1 1 >/dev/null    # olad answers before the run starts
     start_run "$T/level.raw" 200 0
@@ -108,11 +116,16 @@ for descente in 10000 0; do
     wait_for 30 eval '[ "$(b1)" = 255 ]' || fail "B1 never lit"
     wait_for 30 eval '[ "$(b1)" != 255 ]' || fail "B1 never went dark"   # the silence has begun
     sleep 0.3
-    t0=$(process_ticks "$APP") n0=$(date +%s%N)
+    t0=$(process_ticks "$APP") n0=$(date +%s%N) th0=$(thread_table "$APP")
     sleep "$MEASURE"
-    t1=$(process_ticks "$APP") n1=$(date +%s%N) v=$(b1)
+    t1=$(process_ticks "$APP") n1=$(date +%s%N) th1=$(thread_table "$APP") v=$(b1)
     stop_run
     awk -v d="$descente" -v a="$t0" -v b="$t1" -v hz="$(getconf CLK_TCK)" -v ns=$((n1 - n0)) -v v="$v" 'BEGIN {
         printf "  Descente=%-5s %5.2f %% of one core%s\n", d, 100 * (b - a) / hz / (ns / 1e9),
             (d > 0 ? sprintf(" (B1 still fading: %d at the end)", v) : "") }'
+    # The threads that ran: the window's thread first, then by share.
+    awk -v ns=$((n1 - n0)) -v main="$APP" 'FNR == NR { cpu[$1] = $2; wake[$1] = $3; next }
+        { c = $2 - cpu[$1]; k = $3 - wake[$1]; name = $1 == main ? "window thread" : "thread " $1
+          if (c > 0) printf "      %-16s %5.2f %%  %5.0f wake-ups/s\n", name, 100 * c / ns, k / (ns / 1e9) }' \
+        <(echo "$th0") <(echo "$th1") | sort -k3 -nr
 done
