@@ -50,7 +50,7 @@ wait_for 20 centred_window "$LAMPES" >/dev/null || fail "no lamp output window"
 click_twips "$LAMPES" 240 780 1200 300                     # "OLA", on its caption
 click_twips "$LAMPES" 120 3000 1200 300                    # "Niveaux"
 click_twips "$LAMPES" 1680 3360 1215 285                   # "Descente": 300 ms
-xdotool key ctrl+a && xdotool type --delay 50 300
+xdotool key ctrl+a && xdotool keyup ctrl+a && xdotool type --delay 50 300
 lampes() { import -window "$(centred_window "$LAMPES")" rgb:- 2>/dev/null | md5sum; }
 last=''
 wait_for 20 eval 'now=$(lampes); [ "$now" = "$last" ] || { last=$now; false; }' || fail "the lamp window kept changing"
