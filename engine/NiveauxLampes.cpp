@@ -9,7 +9,7 @@ namespace korvalen {
 
 namespace {
 
-// The lightness of a lamp just past its threshold: about 5 % of full power, dim but plainly on.
+// The lightness of a lamp just past its threshold: about 4 % of full power, dim but plainly on.
 constexpr double CLARTE_MIN = 25.0;
 // CIE L* below this lightness follows a straight line instead of the cube root.
 constexpr double CLARTE_LINEAIRE = 8.0;
@@ -119,8 +119,9 @@ ValeursLampes DescenteLampes::valeurs(Horloge::time_point maintenant) {
     return montrees;
 }
 
-bool DescenteLampes::enCours() const {
-    return std::any_of(canaux_.begin(), canaux_.end(), [](const Canal& c) { return c.glisse; });
+bool DescenteLampes::enCours(Horloge::time_point maintenant) const {
+    return std::any_of(canaux_.begin(), canaux_.end(),
+                       [&](const Canal& c) { return c.glisse && glissement(c, maintenant) > c.cible; });
 }
 
 }  // namespace korvalen

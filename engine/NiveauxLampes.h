@@ -42,8 +42,8 @@ public:
     void viser(const ValeursLampes& cibles, Horloge::time_point maintenant);
     /// What the lamps show at `maintenant` (not before the last viser()).
     ValeursLampes valeurs(Horloge::time_point maintenant);
-    /// True while at least one lamp is still sliding down.
-    bool enCours() const;
+    /// True while at least one lamp is still sliding down at `maintenant`.
+    bool enCours(Horloge::time_point maintenant) const;
 
 private:
     struct Canal {

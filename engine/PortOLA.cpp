@@ -163,7 +163,7 @@ private:
     // kernel timer wakes the loop: the loop's own timeouts count in whole milliseconds and spin
     // through the last one, which at 50 frames a second costs a twentieth of a core.
     void suivreFondu() {
-        if (enFondu_ || !descente_.enCours() || minuterie_ < 0) return;
+        if (enFondu_ || minuterie_ < 0 || !descente_.enCours(DescenteLampes::Horloge::now())) return;
         enFondu_ = armer(PERIODE_FONDU_NS);
     }
 
@@ -179,7 +179,8 @@ private:
         if (::read(minuterie_, &echeances, sizeof echeances) < 0) return;  // nothing due yet
         aEnvoyer_ = true;
         envoyer();
-        if (descente_.enCours()) return;
+        // By the clock, not by the frames sent: with olad away the fade ends all the same.
+        if (descente_.enCours(DescenteLampes::Horloge::now())) return;
         armer(0);  // disarmed until the next fade
         enFondu_ = false;
     }

@@ -125,24 +125,26 @@ TEST(DescenteLampes, ALampGoingDarkSlidesDownOverTheTimeAndALampLightingRisesAtO
     const Horloge::time_point t0{};
     d.viser(une(5, 255), t0);
     EXPECT_EQ(d.valeurs(t0)[5], 255) << "rises at once";
-    EXPECT_FALSE(d.enCours());
+    EXPECT_FALSE(d.enCours(t0));
 
     d.viser(une(5, 0), t0);
     std::vector<int> trames;
-    for (auto t = 0ms; d.enCours() || t == 0ms; t += 20ms) trames.push_back(d.valeurs(t0 + t)[5]);
+    for (auto t = 0ms; t <= 300ms; t += 20ms) trames.push_back(d.valeurs(t0 + t)[5]);
     const std::vector<int> attendu = {255, 214, 177, 145, 116, 92, 72, 54, 40, 29, 20, 13, 8, 4, 2, 0};
     EXPECT_EQ(trames, attendu);
+    EXPECT_FALSE(d.enCours(t0 + 300ms));
 
     // A kick during a fade rises at once; a fall to a dim level stops there, sooner.
     d.viser(une(5, 255), t0);
     d.viser(une(5, 100), t0 + 1ms);
     EXPECT_EQ(d.valeurs(t0 + 1ms + 20ms)[5], 214);
+    EXPECT_TRUE(d.enCours(t0 + 1ms + 80ms));
     EXPECT_EQ(d.valeurs(t0 + 1ms + 100ms)[5], 100);
-    EXPECT_FALSE(d.enCours());
+    EXPECT_FALSE(d.enCours(t0 + 1ms + 100ms));
     d.viser(une(5, 0), t0 + 200ms);
     d.viser(une(5, 200), t0 + 240ms);
     EXPECT_EQ(d.valeurs(t0 + 240ms)[5], 200);
-    EXPECT_FALSE(d.enCours());
+    EXPECT_FALSE(d.enCours(t0 + 240ms));
 }
 
 TEST(DescenteLampes, ANewDarkerTargetKeepsTheSlideGoingAndNoDurationSnaps) {
@@ -158,7 +160,7 @@ TEST(DescenteLampes, ANewDarkerTargetKeepsTheSlideGoingAndNoDurationSnaps) {
     sec.viser(une(0, 255), t0);
     sec.viser(une(0, 0), t0);
     EXPECT_EQ(sec.valeurs(t0)[0], 0);
-    EXPECT_FALSE(sec.enCours());
+    EXPECT_FALSE(sec.enCours(t0));
 }
 
 }  // namespace
