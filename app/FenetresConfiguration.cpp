@@ -35,6 +35,7 @@ FenetresConfiguration::~FenetresConfiguration() {
     delete boutons_.data();
     delete options_.data();
     delete dossier_.data();
+    delete lampes_.data();
 }
 
 void FenetresConfiguration::ouvrir(const QString& bouton) {
@@ -57,6 +58,7 @@ Options& FenetresConfiguration::creerOptions() {
     if (!options_) {
         options_ = new Options(v_, principale_, messages_);
         connect(options_, &Options::dossierDemande, this, &FenetresConfiguration::montrerSelecteurDossier);
+        connect(options_, &Options::sortieDemandee, this, &FenetresConfiguration::montrerSortieDesLampes);
     }
     return *options_;
 }
@@ -67,6 +69,16 @@ void FenetresConfiguration::montrerSelecteurDossier() {
         connect(dossier_, &frmFolder::dossierChoisi, this, &FenetresConfiguration::dossierChoisi);
     }
     montrer(*dossier_);
+}
+
+void FenetresConfiguration::montrerSortieDesLampes() {
+    if (!lampes_) {
+        lampes_ = new SortieDesLampes(v_.fichierINI, messages_);
+        connect(lampes_, &SortieDesLampes::sortieAppliquee, this, [this](const ReglagesPort& r) {
+            if (sortieAppliquee_) sortieAppliquee_(r);
+        });
+    }
+    montrer(*lampes_);
 }
 
 void FenetresConfiguration::dossierChoisi(const QString& dossier) {

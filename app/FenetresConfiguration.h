@@ -8,6 +8,7 @@
 #include "config/Config_Boutons.h"
 #include "config/Config_sorties.h"
 #include "config/Options.h"
+#include "config/SortieDesLampes.h"
 #include "config/frmFolder.h"
 #include "engine/Variables.h"
 
@@ -31,16 +32,20 @@ public:
     void ouvrir(const QString& bouton);
     /// The save folder changed elsewhere (the mode editor's "Add"): an open options window shows it.
     void repertoireChange();
+    /// Receives the lamp output applied in "Sortie des lampes", to be reopened at once.
+    void setSortieAppliquee(std::function<void(const ReglagesPort&)> appliquer) { sortieAppliquee_ = std::move(appliquer); }
 
     // The windows as they stand; null when closed.
     Config_sorties* sorties() const { return sorties_; }
     Config_Boutons* boutons() const { return boutons_; }
     Options* options() const { return options_; }
     frmFolder* selecteurDossier() const { return dossier_; }
+    SortieDesLampes* sortieDesLampes() const { return lampes_; }
 
 private:
     Options& creerOptions();
     void montrerSelecteurDossier();
+    void montrerSortieDesLampes();
     void dossierChoisi(const QString& dossier);
 
     Variables& v_;
@@ -51,6 +56,8 @@ private:
     QPointer<Config_Boutons> boutons_;
     QPointer<Options> options_;
     QPointer<frmFolder> dossier_;
+    QPointer<SortieDesLampes> lampes_;
+    std::function<void(const ReglagesPort&)> sortieAppliquee_;
 };
 
 }  // namespace korvalen

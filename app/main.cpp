@@ -3,10 +3,12 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
-#include <optional>
+#include <chrono>
+#include <memory>
 
 #include "app/EditeurModes.h"
 #include "app/Emplacements.h"
+#include "app/PortCommutable.h"
 #include "config/Configuration.h"
 #include "config/fileINI.h"
 #include "engine/PortOLA.h"
@@ -53,19 +55,25 @@ int main(int argc, char* argv[]) {
         session, [&](const std::string& texte) { signalerDepuisUnFil(texte, QStringLiteral("Carte son")); });
     korvalen::PortAudioInput entree(session);
 
-    // The lamps hang on the parallel port, or on whatever olad reaches when [Port] says "Sortie=ola".
+    // The lamps hang on the parallel port, or on whatever olad reaches when [Port] says "Sortie=ola";
+    // "Sortie des lampes" reopens them elsewhere during the run.
     const std::string fichierINI = korvalen::cheminConfig(emplacements.dossierConfig);
-    const korvalen::ReglagesPort reglagesPort = korvalen::ChargerPort(fichierINI);
-    std::optional<korvalen::PortParallele> parallele;
-    std::optional<korvalen::PortOLA> ola;
-    if (reglagesPort.sortie == korvalen::ReglagesPort::Sortie::Ola) {
-        ola.emplace(reglagesPort.univers, reglagesPort.canal, reglagesPort.portOLA, [&](const std::string& texte) {
-            signalerDepuisUnFil(texte, QStringLiteral("Sortie OLA"));
-        });
-    } else {
-        parallele.emplace(korvalen::LireINI("Port", "Peripherique", korvalen::PERIPHERIQUE_PAR_DEFAUT, fichierINI));
-    }
-    korvalen::IPort& port = ola ? static_cast<korvalen::IPort&>(*ola) : *parallele;
+    korvalen::PortCommutable port([&](const korvalen::ReglagesPort& r) -> std::unique_ptr<korvalen::IPort> {
+        if (r.sortie == korvalen::ReglagesPort::Sortie::Ola) {
+            auto ola = std::make_unique<korvalen::PortOLA>(
+                r.univers, r.canal, r.portOLA,
+                [&](const std::string& texte) { signalerDepuisUnFil(texte, QStringLiteral("Sortie OLA")); },
+                korvalen::IntensitesOLA{r.niveaux, std::chrono::milliseconds(r.descente)});
+            ola->reconnecter();
+            return ola;
+        }
+        // Most machines have no parallel port: say so once, without holding up the window, and drive
+        // the on-screen outputs only. The claim may wait for another program: the port's own thread does it.
+        auto parallele = std::make_unique<korvalen::PortParallele>(r.peripherique);
+        parallele->ouvrirEnFond(
+            [&](const std::string& erreur) { signalerDepuisUnFil(erreur, QStringLiteral("Port parallèle")); });
+        return parallele;
+    });
 
     korvalen::FPrincipale fenetre(variables, cartes, entree, port, messages, emplacements);
     messages.setParent(&fenetre);
@@ -84,14 +92,8 @@ int main(int argc, char* argv[]) {
     if (!fenetre.Form_Load()) return 0;
     fenetre.show();
 
-    if (ola) {
-        ola->reconnecter();
-    } else {
-        // Most machines have no parallel port: say so once, without holding up the window, and drive
-        // the on-screen outputs only. The claim may wait for another program: the port's own thread does it.
-        parallele->ouvrirEnFond(
-            [&](const std::string& erreur) { signalerDepuisUnFil(erreur, QStringLiteral("Port parallèle")); });
-    }
+    port.ouvrir(korvalen::ChargerPort(fichierINI));
+    reglages.setSortieAppliquee([&port](const korvalen::ReglagesPort& r) { port.ouvrir(r); });
 
     // A MIDI pad and OSC surfaces, when [MIDI] and [OSC] ask for them. The drivers, whose threads
     // reach the remote control, go before it at the end of the run.

@@ -63,14 +63,43 @@ ReglagesPort ChargerPort(const std::string& fichierINI) {
                 {{"Sortie", "parallele"},
                  {"Univers", std::to_string(defaut.univers)},
                  {"Canal", std::to_string(defaut.canal)},
-                 {"PortOLA", std::to_string(defaut.portOLA)}},
+                 {"PortOLA", std::to_string(defaut.portOLA)},
+                 {"Peripherique", defaut.peripherique},
+                 {"Niveaux", "0"},
+                 {"Descente", "0"}},
                 fichierINI);
     ReglagesPort r;
     if (minuscules(values[0]) == "ola") r.sortie = ReglagesPort::Sortie::Ola;
     r.univers = static_cast<std::uint32_t>(wholeNumber(values[1], 0, UINT32_MAX).value_or(defaut.univers));
     r.canal = static_cast<int>(wholeNumber(values[2], 1, CANAL_MAX).value_or(defaut.canal));
     r.portOLA = static_cast<std::uint16_t>(wholeNumber(values[3], 1, UINT16_MAX).value_or(defaut.portOLA));
+    r.peripherique = values[4];
+    r.niveaux = wholeNumber(values[5], 0, 1).value_or(0) == 1;
+    r.descente = static_cast<int>(wholeNumber(values[6], 0, DESCENTE_MAX).value_or(defaut.descente));
     return r;
+}
+
+std::optional<std::string> SauverPort(const ReglagesPort& r, const std::string& fichierINI) {
+    const ReglagesPort defaut;
+    const auto texteSortie = [](ReglagesPort::Sortie s) {
+        return std::string(s == ReglagesPort::Sortie::Ola ? "ola" : "parallele");
+    };
+    const std::vector<std::pair<ProfileEntry, std::string>> cles = {
+        {{"Sortie", texteSortie(r.sortie)}, texteSortie(defaut.sortie)},
+        {{"Peripherique", r.peripherique}, defaut.peripherique},
+        {{"Univers", std::to_string(r.univers)}, std::to_string(defaut.univers)},
+        {{"Canal", std::to_string(r.canal)}, std::to_string(defaut.canal)},
+        {{"PortOLA", std::to_string(r.portOLA)}, std::to_string(defaut.portOLA)},
+        {{"Niveaux", r.niveaux ? "1" : "0"}, "0"},
+        {{"Descente", std::to_string(r.descente)}, std::to_string(defaut.descente)},
+    };
+    std::vector<ProfileEntry> valeurs;
+    for (const auto& [entree, parDefaut] : cles) {
+        const bool present = LireINI("Port", entree.first, ABSENT, fichierINI) != ABSENT;
+        if (present || entree.second != parDefaut) valeurs.push_back(entree);
+    }
+    if (valeurs.empty()) return std::nullopt;
+    return EcrireINI("Port", valeurs, fichierINI);
 }
 
 ReglagesMidi ChargerMidi(const std::string& fichierINI) {

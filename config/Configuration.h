@@ -54,10 +54,21 @@ struct ReglagesPort {
     std::uint32_t univers = 1;
     int canal = 1;                  // first of the sixteen DMX channels, 1..497
     std::uint16_t portOLA = 9010;  // where olad listens for its clients
+    std::string peripherique = "/dev/parport0";  // the parallel port's device
+    bool niveaux = false;  // OLA: a lit output shows its bar's level instead of always 255
+    int descente = 0;      // OLA: milliseconds a lamp going dark takes to fade out; 0 snaps
+
+    bool operator==(const ReglagesPort&) const = default;
 };
 
-/// "Sortie", "Univers", "Canal" and "PortOLA" of [Port]; a bad value takes its default.
+inline constexpr int DESCENTE_MAX = 10000;  // longest fade-out, in milliseconds
+
+/// "Sortie", "Univers", "Canal", "PortOLA", "Peripherique", "Niveaux" and "Descente" of [Port];
+/// a bad value takes its default.
 ReglagesPort ChargerPort(const std::string& fichierINI);
+/// Stores the settings in [Port]. A key that the file lacks is written only when its value is not
+/// the default, so that a Config.ini without them stays as it was.
+std::optional<std::string> SauverPort(const ReglagesPort& r, const std::string& fichierINI);
 
 /// Live control from a MIDI pad, from the section [MIDI]; off unless "Actif=1".
 struct ReglagesMidi {

@@ -44,7 +44,8 @@ QString messagePeriode(const QString& champ, int maximum) {
 Options::Options(Variables& v, IFenetrePrincipale& principale, IMessages& messages)
     : v_(v), principale_(principale), messages_(messages) {
     // The sound analysis takes a column of its own to the right of the original 4680 twips.
-    setUpSecondaryWindow(*this, QStringLiteral("Options"), QStringLiteral("Options"), 7800, 3195);
+    // The lamp output's button takes a row of its own under the column, hence the taller window.
+    setUpSecondaryWindow(*this, QStringLiteral("Options"), QStringLiteral("Options"), 7800, 3735);
     using K = ControlKind;
     WindowBuilder b(*this);
     b.add({
@@ -66,6 +67,7 @@ Options::Options(Variables& v, IFenetrePrincipale& principale, IMessages& messag
         {K::Option, indexed("Option1", 1), "Frame1", 120, 660, 2640, 300, "Bandes de fréquence"},
         {K::CheckBox, "Check1", "Frame1", 120, 1260, 2640, 300, "Gain automatique"},
         {K::CheckBox, "Check2", "Frame1", 120, 1740, 2640, 300, "Chenillard sur le rythme"},
+        {K::Button, "Command5", {}, 4800, 3240, 2880, 375, "Sortie des lampes…"},
     });
     Text1_ = b.get<QLineEdit>("Text1");
     Text2_ = b.get<QLineEdit>("Text2");
@@ -78,6 +80,7 @@ Options::Options(Variables& v, IFenetrePrincipale& principale, IMessages& messag
     connect(b.get<QPushButton>("Command1"), &QPushButton::clicked, this, &Options::Command1_Click);
     connect(b.get<QPushButton>("Command2"), &QPushButton::clicked, this, &Options::Command2_Click);
     connect(b.get<QPushButton>("Command3"), &QPushButton::clicked, this, &Options::Command3_Click);
+    connect(b.get<QPushButton>("Command5"), &QPushButton::clicked, this, &Options::sortieDemandee);
     ajusterLibelles(*this);
     Form_Load();
     // The device list belongs to the whole run: a choice counts at once, whatever closes the window.

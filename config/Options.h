@@ -35,6 +35,8 @@ public:
 signals:
     /// "..." asks for the folder picker.
     void dossierDemande();
+    /// "Sortie des lampes…" asks for the lamp output's window.
+    void sortieDemandee();
 
 private:
     void Form_Load();

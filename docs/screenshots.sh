@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Remakes the README's screenshots from the real program under Xvfb: the main window while running
-# on loud sound, the mode editor showing output B1 of the same mode, and the options window with
-# the frequency bands and the automatic gain chosen.
+# on loud sound, the mode editor showing output B1 of the same mode, the options window with
+# the frequency bands and the automatic gain chosen, and the lamp output window set for LED pars.
 # Usage: bash docs/screenshots.sh [BUILD_DIR (build)]
 set -euo pipefail
 SRC=$(cd "$(dirname "$0")/.." && pwd)
@@ -43,6 +43,20 @@ shot() { import -window "$(centred_window Options)" rgb:- 2>/dev/null | md5sum; 
 last=''                                                     # taken once it has stopped changing
 wait_for 20 eval 'now=$(shot); [ "$now" = "$last" ] || { last=$now; false; }' || fail "the options window kept changing"
 import -window "$(centred_window Options)" "$SRC/docs/options-window.png"
+
+LAMPES='Sortie des lampes'
+click_twips Options 4800 3240 2880 375                     # "Sortie des lampes…"
+wait_for 20 centred_window "$LAMPES" >/dev/null || fail "no lamp output window"
+click_twips "$LAMPES" 240 780 1200 300                     # "OLA", on its caption
+click_twips "$LAMPES" 120 3000 1200 300                    # "Niveaux"
+click_twips "$LAMPES" 1680 3360 1215 285                   # "Descente": 300 ms
+xdotool key ctrl+a && xdotool keyup ctrl+a && xdotool type --delay 50 300
+lampes() { import -window "$(centred_window "$LAMPES")" rgb:- 2>/dev/null | md5sum; }
+last=''
+wait_for 20 eval 'now=$(lampes); [ "$now" = "$last" ] || { last=$now; false; }' || fail "the lamp window kept changing"
+import -window "$(centred_window "$LAMPES")" "$SRC/docs/lamp-output.png"
+click_twips "$LAMPES" 2760 3720 975 375                    # "Annuler": the settings stay as they were
+wait_for 20 eval '! centred_window "$LAMPES" >/dev/null' || fail "the lamp output window stayed open"
 click_twips Options 2520 2760 975 375                      # "Annuler"
 wait_for 20 eval '! centred_window Options >/dev/null' || fail "the options window stayed open"
 
@@ -52,4 +66,4 @@ lines=$(wc -l < "$T/port.log")                              # one more tick: the
 wait_for 10 eval '[ "$(wc -l < "$T/port.log")" -ge $((lines + 16)) ]' || fail "the ticks stopped"
 import -window "$(centred_window Korvalen)" "$SRC/docs/main-window.png"
 
-echo "made docs/main-window.png, docs/mode-editor.png and docs/options-window.png"
+echo "made docs/main-window.png, docs/mode-editor.png, docs/options-window.png and docs/lamp-output.png"

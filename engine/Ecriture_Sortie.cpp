@@ -1,5 +1,6 @@
 #include "engine/Ecriture_Sortie.h"
 
+#include "engine/NiveauxLampes.h"
 #include "engine/Sorties.h"
 
 namespace korvalen {
@@ -44,6 +45,7 @@ void EcrireSorties(Variables& v, IPort& port) {
         port.write(PORT_CONTROLE, IMPULSION_B);
         port.write(PORT_CONTROLE, 0);
     }
+    port.niveaux(niveauxLampes(v));
     port.finSequence();
 }
 

@@ -5,6 +5,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/timerfd.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,9 +17,11 @@
 #include <ola/Callback.h>
 #include <ola/DmxBuffer.h>
 #include <ola/client/OlaClient.h>
+#include <ola/io/Descriptor.h>
 #include <ola/io/SelectServer.h>
 #include <ola/network/TCPSocket.h>
 
+#include "engine/NiveauxLampes.h"
 #include "engine/RaisonSysteme.h"
 
 namespace korvalen {
@@ -28,6 +31,8 @@ namespace {
 constexpr int DELAI_CONNEXION_MS = 2000;
 // olad answers a frame in well under a millisecond; this long without an answer means it hangs.
 constexpr unsigned DELAI_ACCUSE_MS = 3000;
+// While a lamp fades, a frame this often: 50 a second, over the 40 that make a fade look smooth.
+constexpr long PERIODE_FONDU_NS = 20'000'000;
 
 const char* const RELANCE =
     "En attendant, seules les sorties à l'écran suivent la musique ; chaque « Lancement » réessaie.";
@@ -94,26 +99,36 @@ void tenirPromesse(std::promise<void>* promesse) { promesse->set_value(); }
 /// one frame in flight at a time.
 class PortOLA::Envoi {
 public:
-    Envoi(std::uint32_t univers, int premierCanal, std::uint16_t port, Avertir avertir)
+    Envoi(std::uint32_t univers, int premierCanal, std::uint16_t port, Avertir avertir,
+          std::chrono::milliseconds descente)
         : univers_(univers),
           premierCanal_(premierCanal),
           port_(port),
           avertir_(std::move(avertir)),
+          descente_(descente),
           accuse_(ola::NewCallback(this, &Envoi::accuser)),
-          fil_([this] { boucle_.Run(); }) {}
+          minuterie_(::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC)),
+          descripteurMinuterie_(minuterie_),
+          fil_([this] {
+              if (minuterie_ >= 0) {
+                  descripteurMinuterie_.SetOnData(ola::NewCallback(this, &Envoi::pasDeFondu));
+                  boucle_.AddReadDescriptor(&descripteurMinuterie_);
+              }
+              boucle_.Run();
+          }) {}
 
     ~Envoi() {
         boucle_.Execute(ola::NewSingleCallback(this, &Envoi::arreter));
         fil_.join();
+        if (minuterie_ >= 0) ::close(minuterie_);
     }
 
     // Main thread: hands over the latest outputs and wakes the loop unless a wake-up is pending.
-    void poster(std::uint8_t a, std::uint8_t b) {
+    void poster(const ValeursLampes& valeurs) {
         bool reveiller = false;
         {
             std::lock_guard verrou(boite_);
-            posteA_ = a;
-            posteB_ = b;
+            postees_ = valeurs;
             reveiller = !enAttente_;
             enAttente_ = true;
         }
@@ -132,14 +147,42 @@ private:
     // Everything below runs on the sender thread.
 
     void prendre() {
+        ValeursLampes cibles;
         {
             std::lock_guard verrou(boite_);
-            a_ = posteA_;
-            b_ = posteB_;
+            cibles = postees_;
             enAttente_ = false;
         }
+        descente_.viser(cibles, DescenteLampes::Horloge::now());
         aEnvoyer_ = true;
         envoyer();
+        suivreFondu();
+    }
+
+    // While a lamp fades, the frames follow one another at a steady pace from this thread. A
+    // kernel timer wakes the loop: the loop's own timeouts count in whole milliseconds and spin
+    // through the last one, which at 50 frames a second costs a twentieth of a core.
+    void suivreFondu() {
+        if (enFondu_ || minuterie_ < 0 || !descente_.enCours(DescenteLampes::Horloge::now())) return;
+        enFondu_ = armer(PERIODE_FONDU_NS);
+    }
+
+    bool armer(long periodeNs) {
+        itimerspec t{};
+        t.it_interval.tv_nsec = periodeNs;
+        t.it_value.tv_nsec = periodeNs;
+        return ::timerfd_settime(minuterie_, 0, &t, nullptr) == 0;
+    }
+
+    void pasDeFondu() {
+        std::uint64_t echeances = 0;
+        if (::read(minuterie_, &echeances, sizeof echeances) < 0) return;  // nothing due yet
+        aEnvoyer_ = true;
+        envoyer();
+        // By the clock, not by the frames sent: with olad away the fade ends all the same.
+        if (descente_.enCours(DescenteLampes::Horloge::now())) return;
+        armer(0);  // disarmed until the next fade
+        enFondu_ = false;
     }
 
     void connecter() {
@@ -164,7 +207,7 @@ private:
 
     void envoyer() {
         if (!client_ || perdu_ || enVol_ || !aEnvoyer_) return;
-        const TrameDmx trame = trameDmx(a_, b_, premierCanal_);
+        const TrameDmx trame = trameDmx(descente_.valeurs(DescenteLampes::Horloge::now()), premierCanal_);
         const ola::DmxBuffer tampon(trame.data(), static_cast<unsigned>(trame.size()));
         aEnvoyer_ = false;
         enVol_ = true;
@@ -214,6 +257,7 @@ private:
     }
 
     void arreter() {
+        if (minuterie_ >= 0) boucle_.RemoveReadDescriptor(&descripteurMinuterie_);
         deconnecter();
         boucle_.Terminate();
     }
@@ -230,10 +274,11 @@ private:
     const Avertir avertir_;
 
     std::mutex boite_;  // the mailbox between the main thread and the sender thread
-    std::uint8_t posteA_ = 0, posteB_ = 0;
+    ValeursLampes postees_{};
     bool enAttente_ = false;
 
-    std::uint8_t a_ = 0, b_ = 0;  // the outputs the lamps should show
+    DescenteLampes descente_;  // what the lamps should show, fades included
+    bool enFondu_ = false;     // the frame timer runs
     bool aEnvoyer_ = false;
     bool enVol_ = false;
     bool perdu_ = false;
@@ -242,18 +287,42 @@ private:
     std::unique_ptr<ola::network::TCPSocket> socket_;
     std::unique_ptr<ola::client::OlaClient> client_;
     const std::unique_ptr<ola::client::GeneralSetCallback> accuse_;
+    const int minuterie_;  // the frame timer of the fades (a timerfd)
+    ola::io::UnmanagedFileDescriptor descripteurMinuterie_;
 
     ola::io::SelectServer boucle_;
     std::thread fil_;  // last: starts once everything above exists
 };
 
-PortOLA::PortOLA(std::uint32_t univers, int premierCanal, std::uint16_t portOLA, Avertir avertir)
-    : envoi_(std::make_unique<Envoi>(univers, premierCanal, portOLA, std::move(avertir))) {}
+PortOLA::PortOLA(std::uint32_t univers, int premierCanal, std::uint16_t portOLA, Avertir avertir,
+                 IntensitesOLA intensites)
+    : intensites_(intensites),
+      envoi_(std::make_unique<Envoi>(univers, premierCanal, portOLA, std::move(avertir), intensites.descente)) {
+    valeurs_.fill(255);
+}
 
 PortOLA::~PortOLA() = default;
 
 void PortOLA::write(std::uint32_t address, std::uint8_t value) {
-    if (verrous_.ecrire(address, value)) envoi_->poster(verrous_.groupeA(), verrous_.groupeB());
+    const bool change = verrous_.ecrire(address, value);
+    // Lamps that only light and go dark follow each latch at once, as they always have.
+    if (change && intensites_ == IntensitesOLA{}) {
+        postees_ = valeursAllumees(verrous_.groupeA(), verrous_.groupeB(), valeurs_);
+        envoi_->poster(postees_);
+    }
+}
+
+void PortOLA::niveaux(const ValeursLampes& valeurs) {
+    if (intensites_.niveaux) valeurs_ = valeurs;
+}
+
+void PortOLA::finSequence() {
+    if (intensites_ == IntensitesOLA{}) return;
+    // A whole sequence makes one frame: the latches say what is lit, the levels how bright.
+    const ValeursLampes allumees = valeursAllumees(verrous_.groupeA(), verrous_.groupeB(), valeurs_);
+    if (allumees == postees_) return;
+    postees_ = allumees;
+    envoi_->poster(postees_);
 }
 
 void PortOLA::reconnecter() { envoi_->demanderConnexion(); }

@@ -41,6 +41,13 @@ constexpr Booleen Variables::*MASQUE_SLOW[] = {
 
 }  // namespace
 
+std::optional<BarreDeSortie> barreDeSortie(int numero) {
+    for (const Ligne& l : TABLE) {
+        if (l.indicateur == numero) return BarreDeSortie{l.barre, l.groupeA, l.sortie};
+    }
+    return std::nullopt;
+}
+
 void comparerNiveaux(Variables& v) {
     for (const Ligne& l : TABLE) {
         const Sortie& s = l.groupeA ? v.SortieA[l.sortie] : v.SortieB[l.sortie];

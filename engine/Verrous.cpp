@@ -29,15 +29,27 @@ bool VerrousLampes::ecrire(std::uint32_t adresse, std::uint8_t valeur) {
     return change;
 }
 
-TrameDmx trameDmx(std::uint8_t groupeA, std::uint8_t groupeB, int premierCanal) {
+ValeursLampes valeursAllumees(std::uint8_t groupeA, std::uint8_t groupeB, const ValeursLampes& valeurs) {
+    ValeursLampes allumees{};
+    for (std::size_t bit = 0; bit < 8; ++bit) {
+        allumees[bit] = (groupeA >> bit) & 1 ? valeurs[bit] : 0;
+        allumees[8 + bit] = (groupeB >> bit) & 1 ? valeurs[8 + bit] : 0;
+    }
+    return allumees;
+}
+
+TrameDmx trameDmx(const ValeursLampes& valeurs, int premierCanal) {
     TrameDmx trame{};
     if (premierCanal < 1 || premierCanal > CANAL_MAX) return trame;
     const auto debut = static_cast<std::size_t>(premierCanal - 1);
-    for (std::size_t bit = 0; bit < 8; ++bit) {
-        trame[debut + bit] = (groupeA >> bit) & 1 ? 255 : 0;
-        trame[debut + 8 + bit] = (groupeB >> bit) & 1 ? 255 : 0;
-    }
+    for (std::size_t i = 0; i < valeurs.size(); ++i) trame[debut + i] = valeurs[i];
     return trame;
+}
+
+TrameDmx trameDmx(std::uint8_t groupeA, std::uint8_t groupeB, int premierCanal) {
+    ValeursLampes pleines;
+    pleines.fill(255);
+    return trameDmx(valeursAllumees(groupeA, groupeB, pleines), premierCanal);
 }
 
 }  // namespace korvalen

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/IPort.h"
+
 namespace korvalen {
 
 inline constexpr int CANAUX_DMX = 512;
@@ -31,5 +33,11 @@ private:
 /// A0..A7 then B0..B7 on sixteen channels from `premierCanal` (1 to CANAL_MAX), 255 for on and
 /// 0 for off; every other channel 0.
 TrameDmx trameDmx(std::uint8_t groupeA, std::uint8_t groupeB, int premierCanal);
+
+/// The sixteen values, A0..A7 then B0..B7, on sixteen channels from `premierCanal`; every other channel 0.
+TrameDmx trameDmx(const ValeursLampes& valeurs, int premierCanal);
+
+/// Each output lit in the latches with its value from `valeurs`, each dark one at 0.
+ValeursLampes valeursAllumees(std::uint8_t groupeA, std::uint8_t groupeB, const ValeursLampes& valeurs);
 
 }  // namespace korvalen

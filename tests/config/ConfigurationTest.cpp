@@ -129,6 +129,8 @@ struct PortCase {
     std::uint32_t univers;
     int canal;
     std::uint16_t portOLA;
+    bool niveaux = false;
+    int descente = 0;
     friend void PrintTo(const PortCase& c, std::ostream* os) { *os << c.name; }
 };
 
@@ -141,6 +143,8 @@ TEST_P(PortSection, ChoosesTheLampDriverAndBadValuesTakeTheirDefaults) {
     EXPECT_EQ(r.univers, GetParam().univers);
     EXPECT_EQ(r.canal, GetParam().canal);
     EXPECT_EQ(r.portOLA, GetParam().portOLA);
+    EXPECT_EQ(r.niveaux, GetParam().niveaux);
+    EXPECT_EQ(r.descente, GetParam().descente);
 }
 
 constexpr auto PAR = ReglagesPort::Sortie::Parallele;
@@ -157,8 +161,41 @@ INSTANTIATE_TEST_SUITE_P(
         PortCase{"outOfRange", "[Port]\nSortie=ola\nUnivers=-1\nCanal=498\nPortOLA=65536\n", OLA, 1, 1, 9010},
         PortCase{"zeroes", "[Port]\nSortie=ola\nCanal=0\nPortOLA=0\n", OLA, 1, 1, 9010},
         PortCase{"letters", "[Port]\nSortie=ola\nUnivers=un\nCanal=\nPortOLA=9O10\n", OLA, 1, 1, 9010},
-        PortCase{"rounded", "[Port]\nSortie=ola\nUnivers=2.5\nCanal=3.5\n", OLA, 2, 4, 9010}),
+        PortCase{"rounded", "[Port]\nSortie=ola\nUnivers=2.5\nCanal=3.5\n", OLA, 2, 4, 9010},
+        PortCase{"levelsAndFade", "[Port]\nSortie=ola\nNiveaux=1\nDescente=300\n", OLA, 1, 1, 9010, true, 300},
+        PortCase{"longestFade", "[Port]\nNiveaux=1.0\nDescente=10000\n", PAR, 1, 1, 9010, true, 10000},
+        PortCase{"badLevelsAndFade", "[Port]\nSortie=ola\nNiveaux=oui\nDescente=10001\n", OLA, 1, 1, 9010},
+        PortCase{"negativeFade", "[Port]\nNiveaux=2\nDescente=-300\n", PAR, 1, 1, 9010}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A file without the lamp keys stays byte for byte while they keep their defaults; a key once
+// there is kept up to date, and what the file holds besides stays as it was.
+TEST_F(ConfigFile, ThePortSectionGetsOnlyTheKeysThatMatter) {
+    const std::string old = "[Options]\r\nTemps_timer=50\r\n";
+    store(old);
+    ASSERT_EQ(SauverPort(ReglagesPort{}, v.fichierINI), std::nullopt);
+    EXPECT_EQ(stored(), old);
+    EXPECT_EQ(ChargerPort(v.fichierINI), ReglagesPort{});
+
+    ReglagesPort r;
+    r.sortie = ReglagesPort::Sortie::Ola;
+    r.niveaux = true;
+    r.descente = 300;
+    ASSERT_EQ(SauverPort(r, v.fichierINI), std::nullopt);
+    EXPECT_EQ(stored(), old + "[Port]\r\nSortie=ola\r\nNiveaux=1\r\nDescente=300\r\n");
+    EXPECT_EQ(ChargerPort(v.fichierINI), r);
+
+    const std::string avecPeripherique = old + "[Port]\r\nPeripherique=/dev/parport1\r\n";
+    store(avecPeripherique);
+    ReglagesPort p;
+    p.peripherique = "/dev/parport1";
+    ASSERT_EQ(SauverPort(p, v.fichierINI), std::nullopt);
+    EXPECT_EQ(stored(), avecPeripherique);
+    r.descente = 0;
+    r.univers = 4;
+    ASSERT_EQ(SauverPort(r, v.fichierINI), std::nullopt);
+    EXPECT_EQ(ChargerPort(v.fichierINI), r);
+}
 
 TEST_F(ConfigFile, SavingTheThreeSectionsOnAFreshInstallWritesTheKnownFile) {
     ChargerSorties(v);

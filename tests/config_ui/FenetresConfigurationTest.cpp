@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "app/FenetresConfiguration.h"
+#include "app/PortCommutable.h"
 #include "config/Lecteurs.h"
 #include "config/ListeDossiers.h"
 #include "doubles/FakeAudio.h"
@@ -28,12 +29,14 @@ using namespace korvalen::test;
 
 namespace {
 
+void cliquer(QWidget* fenetre, const QString& bouton);
+
 // One run of the program over test doubles: the main window and the settings windows wired as the
 // entry point wires them. A second run on the same folder is a restart.
 struct Programme {
-    explicit Programme(const QString& dossier, QStringList lecteurs = {QStringLiteral("/")}) {
+    explicit Programme(const QString& dossier, QStringList lecteurs = {QStringLiteral("/")}, IPort* lampes = nullptr) {
         cartes.list = {{"Sortie seule", false}, {"Micro", true}, {"Ligne", true}};
-        fenetre = std::make_unique<FPrincipale>(v, cartes, entree, port, messages,
+        fenetre = std::make_unique<FPrincipale>(v, cartes, entree, lampes ? *lampes : port, messages,
                                                 Emplacements::ensemble(dossier.toStdString()));
         reglages = std::make_unique<FenetresConfiguration>(v, *fenetre, messages, [lecteurs] { return lecteurs; });
         QObject::connect(fenetre.get(), &FPrincipale::fenetreDemandee, reglages.get(),
@@ -44,8 +47,13 @@ struct Programme {
         fenetre->show();
     }
 
-    // Clicks a main-window button and returns the window it opened.
+    // Clicks a main-window button and returns the window it opened;
+    // "Sortie des lampes" goes through the options window's button.
     QWidget* ouvrir(const QString& bouton) {
+        if (bouton == "Sortie des lampes") {
+            cliquer(reglages->options() ? reglages->options() : ouvrir("Command7"), "Command5");
+            return reglages->sortieDesLampes();
+        }
         QTest::mouseClick(fenetre->findChild<QPushButton*>(bouton), Qt::LeftButton);
         if (bouton == "Command2") return reglages->sorties();
         if (bouton == "Command4") return reglages->boutons();
@@ -72,6 +80,12 @@ T* ctl(QWidget* fenetre, const QString& nom) {
 }
 
 void cliquer(QWidget* fenetre, const QString& bouton) { QTest::mouseClick(ctl(fenetre, bouton), Qt::LeftButton); }
+
+// Clicks an option button on its caption's first letters: a wide one's centre may lie past its caption.
+void choisir(QWidget* fenetre, const QString& option) {
+    QWidget* o = ctl(fenetre, option);
+    QTest::mouseClick(o, Qt::LeftButton, {}, QPoint(o->height() + 4, o->height() / 2));
+}
 
 // Replaces a text box's contents as the operator does: select all, type.
 void taper(QWidget* fenetre, const QString& nom, const QString& texte) {
@@ -138,6 +152,9 @@ private slots:
     void optionsApplyRewritesKeysAndSetsChaserPeriod();
     void optionsShowAFolderChangedElsewhere();
     void optionsStoreTheSoundAnalysis();
+    void lampOutputAppliedDuringARunSwitchesToOlaAtOnce();
+    void lampOutputRefusesBadValuesNamingTheFieldAndCancelChangesNothing_data();
+    void lampOutputRefusesBadValuesNamingTheFieldAndCancelChangesNothing();
     void badPeriodsAreRefused_data();
     void badPeriodsAreRefused();
     void goodPeriodsAreTakenWithoutBlanks_data();
@@ -190,14 +207,22 @@ void FenetresConfigurationTest::windowsFollowTheirLayoutTables_data() {
                              << QStringList{"Combo1[4]", "Label1[4]", "Command2"}
                              << QList<QRect>{{96, 104, 81, 21}, {32, 104, 57, 17}, {112, 136, 81, 25}}
                              << QStringList{"", "Bouton 5 :", "Appliquer"};
-    QTest::newRow("options") << "Command7" << "Options" << "Options" << QSize(520, 213)
+    QTest::newRow("options") << "Command7" << "Options" << "Options" << QSize(520, 249)
                              << QStringList{"Label2[1]", "DevicesBox", "Text3", "Command3", "Frame1", "Option1[1]",
-                                            "Check2"}
+                                            "Check2", "Command5"}
                              << QList<QRect>{{240, 136, 41, 17}, {120, 96, 177, 21}, {192, 136, 41, 19},
                                              {256, 56, 41, 17}, {320, 8, 192, 169}, {8, 44, 176, 20},
-                                             {8, 116, 176, 20}}
+                                             {8, 116, 176, 20}, {320, 216, 192, 25}}
                              << QStringList{"ms", "Micro", "60", "...", "Analyse du son", "Bandes de fréquence",
-                                            "Chenillard sur le rythme"};
+                                            "Chenillard sur le rythme", "Sortie des lampes…"};
+    QTest::newRow("lamp output") << "Sortie des lampes" << "SortieDesLampes" << "Sortie des lampes" << QSize(336, 280)
+                                 << QStringList{"Option1[0]", "Option1[1]", "Text1", "Text3", "Check1", "Text5",
+                                                "Command1"}
+                                 << QList<QRect>{{8, 20, 304, 20}, {8, 44, 304, 20}, {112, 88, 216, 19},
+                                                 {112, 144, 81, 19}, {8, 200, 320, 20}, {112, 224, 81, 19},
+                                                 {256, 248, 73, 25}}
+                                 << QStringList{"Port parallèle", "OLA (DMX, Art-Net, sACN)", "/dev/parport0", "1",
+                                                "Niveaux : l'intensité suit la barre", "0", "Appliquer"};
     QTest::newRow("folder picker") << "..." << "frmFolder" << "Sélection du repertoire" << QSize(208, 162)
                                    << QStringList{"drv", "fld", "cmdOK"}
                                    << QList<QRect>{{8, 0, 193, 21}, {8, 24, 193, 111}, {104, 136, 97, 25}}
@@ -405,6 +430,123 @@ void FenetresConfigurationTest::optionsApplyRewritesKeysAndSetsChaserPeriod() {
     cliquer(p.fenetre.get(), "Command3");
     QCOMPARE(p.timer("Timer1")->interval(), 250);
     cliquer(p.fenetre.get(), "Command3");
+}
+
+namespace {
+
+// The lamp outputs opened by the program, as doubles that remember their settings and their closing.
+struct Sorties {
+    struct Ouverte : RecordingPort {
+        Ouverte(ReglagesPort r, int& fermees) : reglages(std::move(r)), fermees_(fermees) {}
+        ~Ouverte() override { ++fermees_; }
+        ReglagesPort reglages;
+        int& fermees_;
+    };
+    PortCommutable commutable{[this](const ReglagesPort& r) {
+        auto sortie = std::make_unique<Ouverte>(r, fermees);
+        derniere = sortie.get();
+        ++ouvertes;
+        return sortie;
+    }};
+    Ouverte* derniere = nullptr;
+    int ouvertes = 0;
+    int fermees = 0;
+};
+
+}  // namespace
+
+void FenetresConfigurationTest::lampOutputAppliedDuringARunSwitchesToOlaAtOnce() {
+    const QByteArray avant = "[Options]\r\nTemps_timer=20\r\n";
+    ecrire(config(), avant);
+    Sorties sorties;
+    Programme p(dossier_->path(), {QStringLiteral("/")}, &sorties.commutable);
+    p.reglages->setSortieAppliquee([&](const ReglagesPort& r) { sorties.commutable.ouvrir(r); });
+    sorties.commutable.ouvrir(ChargerPort(config().toStdString()));
+    QCOMPARE(sorties.derniere->reglages.sortie, ReglagesPort::Sortie::Parallele);
+    Sorties::Ouverte* parallele = sorties.derniere;
+
+    // Opened before the run (the settings buttons rest while it runs), applied during it.
+    QWidget* w = p.ouvrir("Sortie des lampes");
+    QVERIFY(w);
+    QVERIFY(!ctl(w, "Text5")->isEnabled());  // the fade belongs to OLA
+    cliquer(p.fenetre.get(), "Command3");
+    QVERIFY(p.v.enMarche);
+    QTRY_VERIFY(!parallele->writes.empty());
+
+    choisir(w, "Option1[1]");
+    QVERIFY(ctl(w, "Text5")->isEnabled());
+    QVERIFY(!ctl(w, "Text1")->isEnabled());
+    cliquer(w, "Check1");
+    taper(w, "Text5", "300");
+    taper(w, "Text3", "5");
+    cliquer(w, "Command1");
+    QTRY_VERIFY(!p.reglages->sortieDesLampes());
+
+    QCOMPARE(sorties.ouvertes, 2);
+    QCOMPARE(sorties.fermees, 1);  // the parallel port is closed, not left beside
+    ReglagesPort attendu;
+    attendu.sortie = ReglagesPort::Sortie::Ola;
+    attendu.canal = 5;
+    attendu.niveaux = true;
+    attendu.descente = 300;
+    QVERIFY(sorties.derniere->reglages == attendu);
+    // The run goes on into the new output, with the levels of each sequence.
+    QTRY_VERIFY(sorties.derniere->writes.size() >= 16);
+    QVERIFY(!sorties.derniere->niveauxRecus.empty());
+    QVERIFY(p.v.enMarche);
+    QCOMPARE(lire(config()), avant + "[Port]\r\nSortie=ola\r\nCanal=5\r\nNiveaux=1\r\nDescente=300\r\n");
+    for (const auto& m : p.messages.boxes) QVERIFY2(m.genre == "signaler", qPrintable(m.texte));  // silence told once
+    cliquer(p.fenetre.get(), "Command3");
+    // The next start reads the same settings back into the window.
+    Programme suivant(dossier_->path());
+    w = suivant.ouvrir("Sortie des lampes");
+    QVERIFY(ctl<QRadioButton>(w, "Option1[1]")->isChecked());
+    QVERIFY(ctl<QCheckBox>(w, "Check1")->isChecked());
+    QCOMPARE(ctl<QLineEdit>(w, "Text5")->text(), QString("300"));
+}
+
+void FenetresConfigurationTest::lampOutputRefusesBadValuesNamingTheFieldAndCancelChangesNothing_data() {
+    QTest::addColumn<QString>("champ");
+    QTest::addColumn<QString>("saisie");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no device") << "Text1" << " " << "Peripherique";
+    QTest::newRow("universe") << "Text2" << "-1" << "Univers doit être un nombre entier, de 0 à 4294967295.";
+    QTest::newRow("channel past the end") << "Text3" << "498" << "de 1 à 497";
+    QTest::newRow("channel zero") << "Text3" << "0" << "Canal";
+    QTest::newRow("olad's port") << "Text4" << "65536" << "PortOLA (le port des clients de olad) doit être";
+    QTest::newRow("fade too long") << "Text5" << "10001"
+                                   << "Descente doit être un nombre entier de millisecondes, de 0 à 10000.";
+    QTest::newRow("fade in letters") << "Text5" << "3OO" << "Descente";
+}
+
+void FenetresConfigurationTest::lampOutputRefusesBadValuesNamingTheFieldAndCancelChangesNothing() {
+    QFETCH(QString, champ);
+    QFETCH(QString, saisie);
+    QFETCH(QString, message);
+    const QByteArray avant = "[Port]\r\nSortie=ola\r\n";
+    ecrire(config(), avant);
+    Sorties sorties;
+    Programme p(dossier_->path(), {QStringLiteral("/")}, &sorties.commutable);
+    p.reglages->setSortieAppliquee([&](const ReglagesPort& r) { sorties.commutable.ouvrir(r); });
+    QWidget* w = p.ouvrir("Sortie des lampes");
+    if (champ == "Text1") choisir(w, "Option1[0]");
+    taper(w, champ, saisie);
+    cliquer(w, "Command1");
+    QCOMPARE(p.messages.boxes.size(), 1);
+    QVERIFY2(p.messages.boxes[0].texte.contains(message), qPrintable(p.messages.boxes[0].texte));
+    QCOMPARE(p.messages.boxes[0].titre, QString("Sortie des lampes"));
+    QVERIFY(w->isVisible());
+    QCOMPARE(w->focusWidget(), ctl(w, champ));
+    QCOMPARE(sorties.ouvertes, 0);
+    QCOMPARE(lire(config()), avant);
+
+    // "Annuler" leaves the output and the file as they were.
+    choisir(w, "Option1[0]");
+    QVERIFY(ctl<QRadioButton>(w, "Option1[0]")->isChecked());
+    cliquer(w, "Command2");
+    QTRY_VERIFY(!p.reglages->sortieDesLampes());
+    QCOMPARE(sorties.ouvertes, 0);
+    QCOMPARE(lire(config()), avant);
 }
 
 void FenetresConfigurationTest::optionsStoreTheSoundAnalysis() {

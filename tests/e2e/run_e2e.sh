@@ -158,6 +158,42 @@ run_button   # "Arret"
 quit_app
 echo "ok"
 
+echo "case: \"Sortie des lampes\" moves the lamps from the parallel port to olad during a run, with levels"
+# 16-bit samples 0x4b4b: every bar at 75, half-way from the threshold 50 to the end: 79 with levels.
+head -c 4000000 /dev/zero | tr '\0' '\113' > "$T/mid.raw"
+sed "s|$T/loud.raw|$T/mid.raw|" "$T/loud.conf" > "$T/mid.conf"
+write_config Peripherique=/dev/korvalen-e2e-port
+: > "$T/port.log"
+start "$T/mid.conf"
+main_window
+LAMPES='Sortie des lampes'
+click_twips Korvalen 3000 0 3735 255                      # "Options", while stopped
+click_twips Options 4800 3240 2880 375                    # "Sortie des lampes…"
+wait_for 15 centred_window "$LAMPES" >/dev/null || fail "no lamp output window"
+click_twips Korvalen 3000 3720 3735 855                   # "Lancement", the main window raised
+wait_for 10 grep -qs "^1 $PPWDATA 18\$" "$T/port.log" || { cat "$T/out.log"; fail "the parallel port was not driven first"; }
+click_twips "$LAMPES" 240 780 1200 300                    # "OLA", on its caption
+click_twips "$LAMPES" 120 3000 1200 300                   # "Niveaux"
+click_twips "$LAMPES" 1680 2160 1215 285                  # "Canal"
+xdotool key ctrl+a && xdotool keyup ctrl+a && xdotool type --delay 40 5
+click_twips "$LAMPES" 1680 2580 1215 285                  # "PortOLA"
+xdotool key ctrl+a && xdotool keyup ctrl+a && xdotool type --delay 40 "$OLA_PORT"
+click_twips "$LAMPES" 3840 3720 1095 375                  # "Appliquer"
+wait_for 15 eval '[ -z "$(window "$LAMPES")" ]' || fail "the lamp output window stayed open"
+# B1 and B4 at 79 on channels 14 and 17; the parallel port released and closed, the run going on.
+dims() { [ "$("$OLAD_PRIVE" lire "$OLA_PORT" 1 5)" = "0 0 0 0 0 0 0 0 0 79 0 0 79 0 0 0" ]; }
+wait_for 10 dims || { "$OLAD_PRIVE" lire "$OLA_PORT" 1 5; cat "$T/out.log"; fail "the universe never carried B1 and B4 at their level"; }
+[ "$(tail -n 2 "$T/port.log")" = "1 $PPRELEASE -1
+2 0 -1" ] || { tail -n 4 "$T/port.log"; fail "the parallel port was not released and closed"; }
+holds_open "$APP" "$T/mid.raw" || fail "the run stopped"
+for line in Sortie=ola Canal=5 "PortOLA=$OLA_PORT" Niveaux=1; do
+    grep -qxF "$line"$'\r' "$T/prog/Config.ini" || { cat -A "$T/prog/Config.ini"; fail "Config.ini lacks $line"; }
+done
+[ -n "$(window 'Sortie OLA')" ] && fail "a notice while olad runs"
+run_button   # "Arret"
+quit_app
+echo "ok"
+
 echo "case: olad absent is told once and the program goes on"
 kill "$OLAD"
 wait "$OLAD" || fail "the private olad did not end cleanly"
@@ -195,4 +231,4 @@ wait_for 10 eval '! capturing' || fail "/korvalen/lancement 0 did not stop the r
 [ "$(xdotool search --name '^MIDI$' | wc -l)" = 1 ] || fail "the MIDI notice was shown more than once"
 quit_app
 echo "ok"
-echo "7 passed, 0 failed"
+echo "8 passed, 0 failed"

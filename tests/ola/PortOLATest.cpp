@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <thread>
 
 #include "engine/Ecriture_Sortie.h"
+#include "engine/Sorties.h"
 #include "engine/PortOLA.h"
 #include "ola/PrivateOlad.h"
 
@@ -118,6 +121,42 @@ TEST_F(OladReel, TheUniverseCarriesTheLatchedOutputsTickByTick) {
         tick(port, c.regler);
         EXPECT_EQ(client->attendreUnivers(U, trame(c.a, c.b, CANAL)), trame(c.a, c.b, CANAL)) << c.nom;
     }
+    EXPECT_TRUE(avis.textes().empty());
+}
+
+// With levels and a fade, the universe shows B1 at its bar's level, then slides it down to dark
+// through in-between values sent by the driver's own thread, with no tick after the last one.
+TEST_F(OladReel, LevelsShowTheBarAndALampGoingDarkFadesOut) {
+    constexpr int CANAL = 10;
+    constexpr std::size_t B1 = CANAL - 1 + 9;
+    auto client = lecteur(1);
+    PortOLA port(1, CANAL, olad.port(), avis.recepteur(), IntensitesOLA{true, std::chrono::milliseconds(400)});
+    port.reconnecter();
+    const auto bandeB1 = [](Variables& v) {
+        v.SortieB[1].sens[1] = 2;
+        v.SortieB[1].seuil[1] = 50;
+        v.niveaux[1] = 75;  // half-way from 50 to 100
+        comparerNiveaux(v);
+        v.etatA1 = VRAI;  // lit by something else than its bar: full
+    };
+    tick(port, bandeB1);
+    std::vector<std::uint8_t> attendu(512, 0);
+    attendu[B1] = 79;
+    attendu[CANAL - 1 + 1] = 255;
+    ASSERT_EQ(client->attendreUnivers(1, attendu), attendu);
+
+    tick(port, [](Variables&) {});
+    std::vector<int> vus;
+    const auto fin = std::chrono::steady_clock::now() + test::DELAI_OLAD;
+    while (std::chrono::steady_clock::now() < fin && (vus.empty() || vus.back() != 0)) {
+        if (const auto c = client->lire(1); c && (vus.empty() || vus.back() != (*c)[B1])) vus.push_back((*c)[B1]);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_FALSE(vus.empty());
+    EXPECT_EQ(vus.back(), 0);
+    EXPECT_GE(vus.size(), 4u) << "in-between values on the way down";
+    EXPECT_TRUE(std::is_sorted(vus.rbegin(), vus.rend())) << "never brighter on the way down";
+    EXPECT_EQ((*client->lire(1))[CANAL - 1 + 1], 0) << "A1, not faded by its level, fades all the same";
     EXPECT_TRUE(avis.textes().empty());
 }
 

@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -112,7 +113,29 @@ public:
         return vus;
     }
 
+    /// Hands each frame that olad passes on for `univers` to `recu` for `duree`, as it arrives.
+    bool ecouter(std::uint32_t univers, std::chrono::milliseconds duree,
+                 std::function<void(const std::vector<std::uint8_t>&)> recu) {
+        recu_ = std::move(recu);
+        client_->SetDMXCallback(ola::NewCallback(this, &ClientOla::surTrame));
+        std::optional<std::string> erreur;
+        bool fini = false;
+        client_->RegisterUniverse(univers, ola::client::REGISTER,
+                                  ola::NewSingleCallback(this, &ClientOla::surResultat, &fini, &erreur));
+        if (!attendre(fini) || erreur) return false;
+        const auto fin = Horloge::now() + duree;
+        while (Horloge::now() < fin) boucle_.RunOnce(ola::TimeInterval(0, 10'000));
+        return true;
+    }
+
 private:
+    void surTrame(const ola::client::DMXMetadata&, const ola::DmxBuffer& tampon) {
+        std::vector<std::uint8_t> c(512, 0);
+        unsigned taille = static_cast<unsigned>(c.size());
+        tampon.Get(c.data(), &taille);
+        if (recu_) recu_(c);
+    }
+
     bool attendre(const bool& fini) {
         const auto fin = Horloge::now() + DELAI_OLAD;
         while (!fini && Horloge::now() < fin) boucle_.RunOnce(ola::TimeInterval(0, 50'000));
@@ -140,6 +163,7 @@ private:
     ola::io::SelectServer boucle_;
     std::unique_ptr<ola::network::TCPSocket> socket_;
     std::unique_ptr<ola::client::OlaClient> client_;
+    std::function<void(const std::vector<std::uint8_t>&)> recu_;
 };
 
 /// One olad of the test's own. olad refuses to run as root: under root it runs as the user that
