@@ -380,7 +380,7 @@ void TelecommandeTest::malformedOscChangesNothing() {
         std::string("/korvalen/bouton/1\0\0", 20),                          // no type tags
         std::string("/korvalen/bouton/1\0\0,i\0\0\0\0", 26),                // truncated argument
         std::string("/korvalen/bouton/1\0,i\0\0\0\0\0\1", 28),              // misaligned
-        std::string("#bundle\0\0\0\0\0\0\0\0\1", 16),                       // a bundle
+        std::string("#bundle\0\0\0\0\0\0\0\0\1\0\0\0\x40", 20),           // a bundle whose element overruns it
         std::string(1500, '\xff'),                                          // noise
     };
     for (const std::string& p : paquets) s.brut(p);
