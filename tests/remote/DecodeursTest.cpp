@@ -90,6 +90,11 @@ class Osc : public ::testing::TestWithParam<OscCase> {};
 TEST_P(Osc, AddressesAndArgumentsBecomeClicksOrAreRefused) {
     const DecodageOsc d = decoderOsc(GetParam().message);
     EXPECT_EQ(d.etat, GetParam().etat);
+    // The reader's early refusal must never turn away what the decoder accepts.
+    if (d.etat != REFUSE) {
+        EXPECT_TRUE(adresseConnue(GetParam().message.adresse));
+        EXPECT_LE(GetParam().message.arguments.size(), ARGUMENTS_MAX);
+    }
     if (d.etat == ACTION) {
         EXPECT_EQ(d.action, GetParam().action);
     }
