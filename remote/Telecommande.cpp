@@ -125,7 +125,7 @@ void Telecommande::brancherOsc(IServeurOsc& osc, const ReglagesOsc& reglages) {
         retour_.push_back({std::to_string(h >> 24) + "." + std::to_string((h >> 16) & 0xFF) + "." +
                                std::to_string((h >> 8) & 0xFF) + "." + std::to_string(h & 0xFF),
                            a.port});
-        hotesRetour_.push_back(a.hote);
+        hotesRetour_.push_back(a);
     }
     retourEntendu_ = std::make_unique<std::atomic<bool>[]>(retour_.size());
     cadence_ = CadenceRetour(retour_.size());
@@ -164,9 +164,12 @@ void Telecommande::recevoirOsc(const std::optional<MessageOsc>& message, const C
         ++ignores_;
         return;
     }
-    // A listed feedback host heard for the first time gets the whole state, at its listed port.
+    // A listed feedback address heard for the first time gets the whole state (the same host from
+    // another port is another sender: it could be anyone on that machine).
     for (std::size_t i = 0; i < hotesRetour_.size(); ++i) {
-        if (hotesRetour_[i] != *hote || retourEntendu_[i].exchange(true)) continue;
+        if (hotesRetour_[i] != AdresseUdp{*hote, static_cast<std::uint16_t>(de.port)} || retourEntendu_[i].exchange(true)) {
+            continue;
+        }
         QMetaObject::invokeMethod(
             this,
             [this, i, generation = generation_] {

@@ -112,8 +112,8 @@ private:
     bool reseau_ = false;
     FiltreClients filtre_;
     std::vector<ClientOsc> retour_;             // the listed feedback addresses
-    std::vector<std::uint32_t> hotesRetour_;    // their hosts, as the server's thread compares them
-    std::unique_ptr<std::atomic<bool>[]> retourEntendu_;  // each listed host heard since listening began
+    std::vector<AdresseUdp> hotesRetour_;       // the same, as the server's thread compares them
+    std::unique_ptr<std::atomic<bool>[]> retourEntendu_;  // each listed address heard since listening began
     std::uint64_t generation_ = 0;              // bumped at each reopening: older posts are dropped
     CadenceRetour cadence_;
     QTimer minuterieRetour_;

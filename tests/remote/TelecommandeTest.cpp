@@ -114,6 +114,8 @@ public:
         lo_send_message_from(vers_, serveur_, adresse, message);
         lo_message_free(message);
     }
+    /// The UDP port this surface sends from and listens on.
+    int port() const { return lo_server_get_port(serveur_); }
     /// Sends bytes that need not be an OSC message.
     void brut(const std::string& octets) {
         sendto(lo_server_get_socket_fd(serveur_), octets.data(), octets.size(), 0,
@@ -230,6 +232,10 @@ private slots:
     void portsThatCannotOpenAreToldOnceAndTheProgramGoesOn();
     void midiThroughJack();
     void midiThroughAlsaSequencer();
+    void onTheNetworkOnlyTheListedAddressesGetTheLamps();
+    void sendersOutsideClientsAreIgnoredAndApplyingReopensAtOnce();
+    void aRemoteModeLeavesTheListAndItsSelectionAlone();
+    void learningTakesTheNextNoteOnInsteadOfActing();
 
 private:
     void midiReel(const std::string& pilote);
@@ -587,6 +593,153 @@ void TelecommandeTest::midiThroughJack() {
 void TelecommandeTest::midiThroughAlsaSequencer() {
     if (!QFile::exists("/dev/snd/seq")) QSKIP("no ALSA sequencer on this machine (/dev/snd/seq)");
     midiReel("alsa");
+}
+
+void TelecommandeTest::onTheNetworkOnlyTheListedAddressesGetTheLamps() {
+    Banc b;
+    OscLiblo osc;
+    const std::uint16_t port = portLibre();
+    Surface tablette(port), intrus(port), muette(port);
+    // "tablette" and "muette" are listed; "muette" never sends (a display-only surface).
+    b.telecommande->brancherOsc(osc, {port, true,
+                                      "127.0.0.1:" + std::to_string(tablette.port()) +
+                                          ", 127.0.0.1:" + std::to_string(muette.port())});
+    QVERIFY(b.messages.boxes.isEmpty());
+    // Listening starts: the whole state to each listed address.
+    QTRY_COMPARE(tablette.lampes().size(), std::size_t(1));
+    QTRY_COMPARE(muette.lampes().size(), std::size_t(1));
+    QCOMPARE(tablette.lampes().back(), std::vector<int>(16, 0));
+
+    // A stranger's packets (no "Clients" here) make nothing leave towards it, nor anywhere else,
+    // whatever they are: one that changes nothing, one the window refuses, unknown, unreadable.
+    intrus.envoyer("/korvalen/initialisation", entier(0));
+    intrus.envoyer("/korvalen/mode", entier(7));
+    intrus.envoyer("/korvalen/quitter", vide());
+    intrus.brut(std::string(36, '\xff'));
+    QTRY_COMPARE(b.telecommande->ignores(), std::uint64_t(3));
+    QTest::qWait(50);
+    QVERIFY(intrus.lampes().empty());
+    QCOMPARE(tablette.lampes().size(), std::size_t(1));
+    QCOMPARE(muette.lampes().size(), std::size_t(1));
+
+    // Every change reaches every listed address, heard or not; changes in quick succession end on the last state.
+    std::vector<int> attendu(16, 0);
+    attendu[0] = 1;
+    b.montrer({&Variables::etatA0});
+    QTRY_COMPARE(tablette.lampes().back(), attendu);
+    QTRY_COMPARE(muette.lampes().back(), attendu);
+    for (int k = 0; k < 30; ++k) {
+        b.v.etatB5 = k % 2 == 0 ? VRAI : FAUX;
+        b.fenetre->afficherSorties();
+    }
+    QTRY_COMPARE(tablette.lampes().back(), attendu);
+    // A listed address first heard gets the whole state again, at its listed port.
+    const std::size_t avant = tablette.lampes().size();
+    tablette.envoyer("/korvalen/bouton/3", entier(1));
+    QTRY_COMPARE(tablette.lampes().size(), avant + 1);
+    QCOMPARE(tablette.lampes().back(), attendu);
+    QVERIFY(intrus.lampes().empty());
+}
+
+void TelecommandeTest::sendersOutsideClientsAreIgnoredAndApplyingReopensAtOnce() {
+    Banc b;
+    OscLiblo osc;
+    MidiEnregistre midi;
+    const std::uint16_t port = portLibre();
+    b.telecommande->brancherMidi(midi, ReglagesMidi{});
+    b.telecommande->brancherOsc(osc, {port, false, "", "10.0.0.0/8"});
+    Surface s(port);
+    s.envoyer("/korvalen/bouton/1", entier(1));
+    s.envoyer("/korvalen/lancement", entier(1));
+    QTRY_COMPARE(b.telecommande->etrangers(), std::uint64_t(2));
+    QCOMPARE(b.telecommande->ignores(), std::uint64_t(2));
+    QTest::qWait(20);
+    QCOMPARE(b.direct(0)->valeur(), 0);
+    QVERIFY(!b.enMarche());
+    QVERIFY(s.lampes().empty());  // not taken as a surface heard either
+
+    // "Appliquer" while running: a new port and the loopback allowed, at once; the old port is free again.
+    const std::uint16_t nouveau = portLibre();
+    ReglagesMidi midiActif;
+    midiActif.actif = true;
+    b.telecommande->appliquer(midiActif, {nouveau, false, "", "127.0.0.0/8"});
+    QVERIFY(b.messages.boxes.isEmpty());
+    QCOMPARE(midi.ouvertures, 1);
+    Surface t(nouveau);
+    t.envoyer("/korvalen/bouton/1", entier(1));
+    QTRY_COMPARE(b.direct(0)->valeur(), 1);
+    QTRY_COMPARE(t.lampes().size(), std::size_t(1));
+    midi.jouer({{0x90, 37, 100}});
+    QTRY_COMPARE(b.direct(1)->valeur(), 1);
+    OscLiblo autre;
+    QVERIFY(!autre.ouvrir({port, false}, [](const std::optional<MessageOsc>&, const ClientOsc&) {}));
+}
+
+void TelecommandeTest::aRemoteModeLeavesTheListAndItsSelectionAlone() {
+    Banc b;
+    OscLiblo osc;
+    const std::uint16_t port = portLibre();
+    b.telecommande->brancherOsc(osc, {port, false});
+    auto* liste = b.fenetre->findChild<ListeFichiers*>("File1");
+    liste->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);  // the operator's pick: b.lum
+    // A file saved since the list was read is not looked for on disk: the list is what can be chosen.
+    {
+        Variables m;
+        m.repertoire = b.dossier.path().toStdString();
+        m.fichierLUM = "d.lum";
+        QVERIFY(!SauverModes(m));
+    }
+    Surface s(port);
+    s.envoyer("/korvalen/mode", texte("d.lum"));
+    s.envoyer("/korvalen/mode", texte("inconnu"));
+    QTRY_COMPARE(b.telecommande->ignores(), std::uint64_t(2));
+    QCOMPARE(liste->count(), 3);
+    s.envoyer("/korvalen/mode", texte("c"));
+    QTRY_COMPARE(b.mode(), std::string("c.lum"));
+    s.envoyer("/korvalen/mode", entier(0));
+    QTRY_COMPARE(b.mode(), std::string("a.lum"));
+    QCOMPARE(liste->fichierSelectionne(), QString("b.lum"));
+    // Once the operator refreshes the list, the new file can be chosen from afar.
+    liste->refresh();
+    s.envoyer("/korvalen/mode", texte("d"));
+    QTRY_COMPARE(b.mode(), std::string("d.lum"));
+}
+
+void TelecommandeTest::learningTakesTheNextNoteOnInsteadOfActing() {
+    Banc b;
+    MidiEnregistre midi;
+    b.telecommande->brancherMidi(midi, ReglagesMidi{});  // MIDI off in Config.ini
+    QCOMPARE(midi.ouvertures, 0);
+    QSignalSpy notes(b.telecommande.get(), &Telecommande::noteApprise);
+    QVERIFY(b.telecommande->apprendre("jack"));
+    QCOMPARE(midi.ouvertures, 1);
+    QCOMPARE(midi.reglages.pilote, std::string("jack"));
+    // Note-offs, program changes and a note-on of velocity 0 teach nothing; the note-on does, on any channel.
+    midi.jouer({{0x80, 36, 0}, {0xC0, 1}, {0x93, 50, 0}, {0x93, 50, 90}});
+    QTRY_COMPARE(notes.size(), 1);
+    QCOMPARE(notes[0][0].toInt(), 50);
+    // Opened for learning only: it stays silent towards the window and the pad.
+    midi.jouer({{0x90, 36, 100}});
+    QTRY_COMPARE(notes.size(), 2);
+    b.telecommande->arreterApprentissage();
+    midi.jouer({{0x90, 36, 100}});
+    QTest::qWait(20);
+    QCOMPARE(b.boutons(), (std::array<int, 5>{0, 0, 0, 0, 0}));
+    QVERIFY(midi.recus().empty());
+
+    // With MIDI on, the ports stay as they are and the pad acts again once learning stops.
+    ReglagesMidi r;
+    r.actif = true;
+    b.telecommande->appliquer(r, ReglagesOsc{});
+    QCOMPARE(midi.ouvertures, 2);
+    QVERIFY(b.telecommande->apprendre(""));
+    QCOMPARE(midi.ouvertures, 2);
+    midi.jouer({{0x90, 38, 100}});
+    QTRY_COMPARE(notes.size(), 3);
+    QCOMPARE(b.direct(2)->valeur(), 0);
+    b.telecommande->arreterApprentissage();
+    midi.jouer({{0x90, 38, 100}});
+    QTRY_COMPARE(b.direct(2)->valeur(), 1);
 }
 
 QTEST_MAIN(TelecommandeTest)
