@@ -57,6 +57,7 @@ Options& FenetresConfiguration::creerOptions() {
     if (!options_) {
         options_ = new Options(v_, principale_, messages_);
         connect(options_, &Options::dossierDemande, this, &FenetresConfiguration::montrerSelecteurDossier);
+        connect(options_, &Options::telecommandeDemandee, this, &FenetresConfiguration::telecommandeDemandee);
     }
     return *options_;
 }

@@ -38,6 +38,10 @@ public:
     Options* options() const { return options_; }
     frmFolder* selecteurDossier() const { return dossier_; }
 
+signals:
+    /// The options window's "Télécommande…": the remote control's window is the entry point's to open.
+    void telecommandeDemandee();
+
 private:
     Options& creerOptions();
     void montrerSelecteurDossier();

@@ -35,6 +35,8 @@ public:
 signals:
     /// "..." asks for the folder picker.
     void dossierDemande();
+    /// "Télécommande…" asks for the remote control's window.
+    void telecommandeDemandee();
 
 private:
     void Form_Load();
