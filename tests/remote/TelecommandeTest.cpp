@@ -12,7 +12,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -26,6 +29,7 @@
 #include "doubles/MidiEnregistre.h"
 #include "mainwindow/FPrincipale.h"
 #include "modes/FichierModes.h"
+#include "remote/FenetreTelecommande.h"
 #include "remote/MidiRtMidi.h"
 #include "remote/OscLiblo.h"
 #include "remote/Telecommande.h"
@@ -236,6 +240,8 @@ private slots:
     void sendersOutsideClientsAreIgnoredAndApplyingReopensAtOnce();
     void aRemoteModeLeavesTheListAndItsSelectionAlone();
     void learningTakesTheNextNoteOnInsteadOfActing();
+    void theWindowLearnsAPadNoteAndAppliesItAtOnce();
+    void theWindowReopensOscOnANewPortAndRefusesBadValues();
 
 private:
     void midiReel(const std::string& pilote);
@@ -740,6 +746,167 @@ void TelecommandeTest::learningTakesTheNextNoteOnInsteadOfActing() {
     b.telecommande->arreterApprentissage();
     midi.jouer({{0x90, 38, 100}});
     QTRY_COMPARE(b.direct(2)->valeur(), 1);
+}
+
+namespace {
+
+// The file's bytes, or empty when it does not exist.
+QByteArray contenu(const std::string& chemin) {
+    QFile f(QString::fromStdString(chemin));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+template <class T = QWidget>
+T* controle(QWidget& fenetre, const QString& nom) {
+    T* c = fenetre.findChild<T*>(nom);
+    if (!c) qFatal("no control %s", qPrintable(nom));
+    return c;
+}
+
+void cliquer(QWidget& fenetre, const QString& nom) { QTest::mouseClick(controle(fenetre, nom), Qt::LeftButton); }
+
+void taper(QWidget& fenetre, const QString& nom, const QString& texte) {
+    auto* champ = controle<QLineEdit>(fenetre, nom);
+    champ->setFocus();
+    champ->selectAll();
+    QTest::keyClick(champ, Qt::Key_Delete);
+    QTest::keyClicks(champ, texte);
+}
+
+}  // namespace
+
+void TelecommandeTest::theWindowLearnsAPadNoteAndAppliesItAtOnce() {
+    Banc b;
+    MidiEnregistre midi;
+    OscLiblo osc;
+    const std::string ini = b.v.fichierINI;
+    const QByteArray avant = "[Options]\r\nTemps_timer=200\r\n";
+    {
+        QFile f(QString::fromStdString(ini));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(avant);
+    }
+    b.telecommande->brancherMidi(midi, ChargerMidi(ini));
+    b.telecommande->brancherOsc(osc, ChargerOsc(ini));
+    auto* fenetre = new FenetreTelecommande(*b.telecommande, b.messages, ini);
+    fenetre->show();
+    QVERIFY(QTest::qWaitForWindowExposed(fenetre));
+    QCOMPARE(fenetre->windowTitle(), QString("Télécommande"));
+    QCOMPARE(fenetre->minimumSize(), fenetre->maximumSize());
+    for (const QLabel* l : fenetre->findChildren<QLabel*>()) {
+        QVERIFY2(l->fontMetrics().horizontalAdvance(l->text()) <= l->width(), qPrintable(l->objectName()));
+        QCOMPARE(l->textFormat(), Qt::PlainText);
+    }
+    // The settings as Config.ini has them: here none, so the defaults.
+    QVERIFY(!controle<QCheckBox>(*fenetre, "CheckActif")->isChecked());
+    QCOMPARE(controle<QLineEdit>(*fenetre, "TextNote[2]")->text(), QString("38"));
+    QCOMPARE(controle<QLineEdit>(*fenetre, "TextPort")->text(), QString("0"));
+
+    // "Apprendre" then a pad's key: the note fills the field, and acts on nothing meanwhile.
+    cliquer(*fenetre, "CommandApprendre[2]");
+    QCOMPARE(midi.ouvertures, 1);
+    midi.jouer({{0x80, 61, 0}, {0x95, 61, 100}});
+    QTRY_COMPARE(controle<QLineEdit>(*fenetre, "TextNote[2]")->text(), QString("61"));
+    QCOMPARE(controle<QPushButton>(*fenetre, "CommandApprendre[2]")->text(), QString("Apprendre"));
+    // Échap gives up learning: the next note fills nothing.
+    cliquer(*fenetre, "CommandApprendre[5]");
+    QTest::keyClick(fenetre, Qt::Key_Escape);
+    QVERIFY(fenetre->isVisible());
+    midi.jouer({{0x90, 70, 100}});
+    QTest::qWait(20);
+    QCOMPARE(controle<QLineEdit>(*fenetre, "TextNote[5]")->text(), QString("41"));
+    QCOMPARE(b.boutons(), (std::array<int, 5>{0, 0, 0, 0, 0}));
+    // Nothing stored until "Appliquer".
+    QCOMPARE(contenu(ini), avant);
+
+    QTest::mouseClick(controle(*fenetre, "CheckActif"), Qt::LeftButton, {}, QPoint(5, 5));
+    QVERIFY(controle<QCheckBox>(*fenetre, "CheckActif")->isChecked());
+    QPointer<FenetreTelecommande> garde(fenetre);
+    cliquer(*fenetre, "CommandAppliquer");
+    QVERIFY(b.messages.boxes.isEmpty());
+    QTRY_VERIFY(!garde);  // closed, and gone
+    const ReglagesMidi lu = ChargerMidi(ini);
+    QVERIFY(lu.actif);
+    QCOMPARE(lu.notesBoutons[2], 61);
+    QVERIFY(contenu(ini).startsWith(avant));
+    // The pad works at once, with its new note.
+    midi.jouer({{0x90, 61, 100}});
+    QTRY_COMPARE(b.direct(2)->valeur(), 1);
+    QCOMPARE(midi.recus().back(), (Octets{0x90, 61, 127}));
+}
+
+void TelecommandeTest::theWindowReopensOscOnANewPortAndRefusesBadValues() {
+    Banc b;
+    MidiEnregistre midi;
+    OscLiblo osc;
+    const std::string ini = b.v.fichierINI;
+    const std::uint16_t ancien = portLibre();
+    const QByteArray avant = QByteArray("[OSC]\r\nPort=") + QByteArray::number(ancien) + "\r\n";
+    {
+        QFile f(QString::fromStdString(ini));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(avant);
+    }
+    b.telecommande->brancherMidi(midi, ChargerMidi(ini));
+    b.telecommande->brancherOsc(osc, ChargerOsc(ini));
+    Surface s(ancien);
+    s.envoyer("/korvalen/bouton/1", entier(1));
+    QTRY_COMPARE(b.direct(0)->valeur(), 1);
+
+    // "Annuler" changes nothing, whatever was typed.
+    auto* fenetre = new FenetreTelecommande(*b.telecommande, b.messages, ini);
+    fenetre->show();
+    QCOMPARE(controle<QLineEdit>(*fenetre, "TextPort")->text(), QString::number(ancien));
+    taper(*fenetre, "TextPort", "1");
+    cliquer(*fenetre, "CommandAnnuler");
+    QCOMPARE(contenu(ini), avant);
+
+    struct Refus {
+        const char* champ;
+        QString saisie;
+        const char* debut;  // of the message
+    };
+    const std::vector<Refus> refus = {
+        {"TextPort", "80", "Le port OSC doit être"},
+        {"TextPort", "70000", "Le port OSC doit être"},
+        {"TextNote[0]", "128", "La note de « Bouton 1 »"},
+        {"TextRetour", "tablette:9000", "« tablette:9000 » n'est pas une adresse de retour"},
+        {"TextClients", "192.168.1.0/40", "« 192.168.1.0/40 » n'est pas un réseau"},
+    };
+    fenetre = new FenetreTelecommande(*b.telecommande, b.messages, ini);
+    fenetre->show();
+    for (const Refus& r : refus) {
+        const QString ancienTexte = controle<QLineEdit>(*fenetre, r.champ)->text();
+        taper(*fenetre, r.champ, r.saisie);
+        cliquer(*fenetre, "CommandAppliquer");
+        QVERIFY(fenetre->isVisible());
+        QVERIFY2(b.messages.boxes.back().texte.startsWith(QString::fromUtf8(r.debut)), qPrintable(b.messages.boxes.back().texte));
+        taper(*fenetre, r.champ, ancienTexte);
+    }
+    QCOMPARE(b.messages.boxes.size(), static_cast<qsizetype>(refus.size()));
+    QCOMPARE(contenu(ini), avant);
+
+    // A new port, the network, a feedback address and the loopback allowed: at once, without a restart.
+    const std::uint16_t nouveau = portLibre();
+    Surface t(nouveau);
+    taper(*fenetre, "TextPort", QString::number(nouveau));
+    controle<QComboBox>(*fenetre, "ComboEcoute")->setCurrentIndex(1);
+    taper(*fenetre, "TextRetour", QStringLiteral("127.0.0.1:%1").arg(t.port()));
+    taper(*fenetre, "TextClients", "127.0.0.0/8");
+    cliquer(*fenetre, "CommandAppliquer");
+    QCOMPARE(b.messages.boxes.size(), static_cast<qsizetype>(refus.size()));
+    const ReglagesOsc lu = ChargerOsc(ini);
+    QCOMPARE(lu.port, nouveau);
+    QVERIFY(lu.reseau);
+    QCOMPARE(lu.retour, "127.0.0.1:" + std::to_string(t.port()));
+    QCOMPARE(lu.clients, std::string("127.0.0.0/8"));
+    // The listed address gets the lamps as listening starts, and the new port plays the window.
+    QTRY_COMPARE(t.lampes().size(), std::size_t(1));
+    t.envoyer("/korvalen/bouton/2", entier(1));
+    QTRY_COMPARE(b.direct(1)->valeur(), 1);
+    // The old port is closed: another program may take it.
+    OscLiblo autre;
+    QVERIFY(!autre.ouvrir({ancien, false}, [](const std::optional<MessageOsc>&, const ClientOsc&) {}));
 }
 
 QTEST_MAIN(TelecommandeTest)
