@@ -89,7 +89,10 @@ FenetreTelecommande::FenetreTelecommande(Telecommande& telecommande, IMessages& 
     Form_Load();
 }
 
-FenetreTelecommande::~FenetreTelecommande() { arreterApprentissage(); }
+FenetreTelecommande::~FenetreTelecommande() {
+    arreterApprentissage();
+    telecommande_.libererApprentissage();
+}
 
 void FenetreTelecommande::Form_Load() {
     const ReglagesMidi midi = ChargerMidi(fichierINI_);
@@ -138,6 +141,7 @@ void FenetreTelecommande::keyPressEvent(QKeyEvent* event) {
 
 void FenetreTelecommande::closeEvent(QCloseEvent* event) {
     arreterApprentissage();
+    telecommande_.libererApprentissage();
     QWidget::closeEvent(event);
 }
 

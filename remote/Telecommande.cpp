@@ -35,6 +35,7 @@ std::optional<std::string> Telecommande::ouvrirMidi(const ReglagesMidi& reglages
     for (MessageMidiCourt m; fileMidi_.prendre(m);) {
     }
     midiOuvert_ = true;
+    piloteOuvert_ = reglages.pilote;
     sondageMidi_.start();
     return std::nullopt;
 }
@@ -73,7 +74,9 @@ bool Telecommande::apprendre(const std::string& pilote) {
     return true;
 }
 
-void Telecommande::arreterApprentissage() {
+void Telecommande::arreterApprentissage() { apprentissage_ = false; }
+
+void Telecommande::libererApprentissage() {
     apprentissage_ = false;
     if (ouvertPourApprendre_) fermerMidi();
 }
@@ -146,10 +149,15 @@ void Telecommande::appliquer(const ReglagesMidi& midi, const ReglagesOsc& osc) {
         fermerOsc();
         brancherOsc(*serveur_, osc);
     }
-    if (pilote_ != nullptr) {
-        fermerMidi();
-        brancherMidi(*pilote_, midi);
+    if (pilote_ == nullptr) return;
+    if (midiOuvert_ && midi.actif && midi.pilote == piloteOuvert_) {
+        reglagesMidi_ = midi;
+        ouvertPourApprendre_ = false;
+        for (int k = 0; k < 5; ++k) boutonDirectChange(k, fenetre_.boutonDirectBas(k));
+        return;
     }
+    fermerMidi();
+    brancherMidi(*pilote_, midi);
 }
 
 void Telecommande::recevoirOsc(const std::optional<MessageOsc>& message, const ClientOsc& de) {

@@ -46,14 +46,18 @@ public:
     void brancherMidi(IMidi& midi, const ReglagesMidi& reglages);
     /// Keeps the OSC server and opens it when a port is set; a failure is told once and OSC stays off.
     void brancherOsc(IServeurOsc& osc, const ReglagesOsc& reglages);
-    /// Closes the ports and opens them again with new settings, at once (the drivers given before).
+    /// Takes new settings at once (the drivers given before): the OSC server is reopened; the MIDI
+    /// ports are kept when they are open through the same "Pilote" and stay wanted, so that the
+    /// connections made to them (aconnect, a patchbay) survive, and are opened or closed otherwise.
     void appliquer(const ReglagesMidi& midi, const ReglagesOsc& osc);
 
     /// From now on each note-on of the pad is handed to `noteApprise` instead of acting; the MIDI
     /// ports are opened for it (through `pilote`) when they are closed. False, told, when they cannot.
     bool apprendre(const std::string& pilote);
-    /// Notes act again; ports opened only for learning are closed.
+    /// Notes act again (unless the ports are open for learning only, when they act on nothing).
     void arreterApprentissage();
+    /// The settings window is gone: ports opened for learning only are closed.
+    void libererApprentissage();
 
     // From any thread.
     void recevoir(ActionDistante action);
@@ -101,6 +105,7 @@ private:
     IMidi* pilote_ = nullptr;
     bool midiOuvert_ = false;
     bool ouvertPourApprendre_ = false;
+    std::string piloteOuvert_;  // the "Pilote" the ports were opened through
     bool apprentissage_ = false;
     ReglagesMidi reglagesMidi_;
     FileMidi<CAPACITE> fileMidi_;

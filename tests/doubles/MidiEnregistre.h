@@ -18,7 +18,10 @@ public:
         ++ouvertures;
         return erreur;
     }
-    void fermer() override { reception_ = nullptr; }
+    void fermer() override {
+        if (reception_) ++fermetures;
+        reception_ = nullptr;
+    }
     void envoyer(std::span<const std::uint8_t> message) override {
         std::lock_guard l(mutex_);
         envoyes.emplace_back(message.begin(), message.end());
@@ -39,6 +42,7 @@ public:
     std::optional<std::string> erreur;
     ReglagesMidi reglages;
     int ouvertures = 0;
+    int fermetures = 0;  // of open ports
 
 private:
     Reception reception_;

@@ -732,20 +732,46 @@ void TelecommandeTest::learningTakesTheNextNoteOnInsteadOfActing() {
     QTest::qWait(20);
     QCOMPARE(b.boutons(), (std::array<int, 5>{0, 0, 0, 0, 0}));
     QVERIFY(midi.recus().empty());
+    // The settings window gone without applying: the ports opened for learning close.
+    b.telecommande->libererApprentissage();
+    QCOMPARE(midi.fermetures, 1);
 
-    // With MIDI on, the ports stay as they are and the pad acts again once learning stops.
-    ReglagesMidi r;
-    r.actif = true;
-    b.telecommande->appliquer(r, ReglagesOsc{});
-    QCOMPARE(midi.ouvertures, 2);
-    QVERIFY(b.telecommande->apprendre(""));
+    // Learnt then applied through the same "Pilote": the ports are kept (a pad connected to them
+    // stays connected) and the pad acts at once.
+    QVERIFY(b.telecommande->apprendre("jack"));
     QCOMPARE(midi.ouvertures, 2);
     midi.jouer({{0x90, 38, 100}});
     QTRY_COMPARE(notes.size(), 3);
     QCOMPARE(b.direct(2)->valeur(), 0);
     b.telecommande->arreterApprentissage();
+    ReglagesMidi r;
+    r.actif = true;
+    r.pilote = "jack";
+    b.telecommande->appliquer(r, ReglagesOsc{});
+    QCOMPARE(midi.ouvertures, 2);
+    QCOMPARE(midi.fermetures, 1);
+    b.telecommande->libererApprentissage();  // the window closing after "Appliquer" keeps them
+    QCOMPARE(midi.fermetures, 1);
     midi.jouer({{0x90, 38, 100}});
     QTRY_COMPARE(b.direct(2)->valeur(), 1);
+    QCOMPARE(midi.recus().back(), (Octets{0x90, 38, 127}));
+    // Learning while MIDI is on opens nothing more, and the pad acts again once it stops.
+    QVERIFY(b.telecommande->apprendre(""));
+    QCOMPARE(midi.ouvertures, 2);
+    midi.jouer({{0x90, 38, 100}});
+    QTRY_COMPARE(notes.size(), 4);
+    QCOMPARE(b.direct(2)->valeur(), 1);
+    b.telecommande->arreterApprentissage();
+    midi.jouer({{0x90, 38, 100}});
+    QTRY_COMPARE(b.direct(2)->valeur(), 0);
+    // Another "Pilote", or MIDI turned off: the ports are closed (and reopened through the new one).
+    r.pilote = "alsa";
+    b.telecommande->appliquer(r, ReglagesOsc{});
+    QCOMPARE(midi.ouvertures, 3);
+    QCOMPARE(midi.reglages.pilote, std::string("alsa"));
+    b.telecommande->appliquer(ReglagesMidi{}, ReglagesOsc{});
+    QCOMPARE(midi.fermetures, 3);
+    QCOMPARE(midi.ouvertures, 3);
 }
 
 namespace {
@@ -825,6 +851,7 @@ void TelecommandeTest::theWindowLearnsAPadNoteAndAppliesItAtOnce() {
     cliquer(*fenetre, "CommandAppliquer");
     QVERIFY(b.messages.boxes.isEmpty());
     QTRY_VERIFY(!garde);  // closed, and gone
+    QCOMPARE(midi.ouvertures, 1);  // the ports learnt through are kept, with their connections
     const ReglagesMidi lu = ChargerMidi(ini);
     QVERIFY(lu.actif);
     QCOMPARE(lu.notesBoutons[2], 61);
