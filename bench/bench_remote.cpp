@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <numeric>
@@ -300,6 +301,7 @@ int pad(QApplication& app) {
     // 37 ms apart: every phase against the 20 ms refresh tick.
     QObject::connect(&notes, &QTimer::timeout, &app, [&] {
         if (envoyees == NOTES) {
+            notes.stop();
             QCoreApplication::quit();
             return;
         }
@@ -312,10 +314,53 @@ int pad(QApplication& app) {
     QTimer::singleShot(1000, &app, [&] { notes.start(37); });
     app.exec();
     b.fenetre->cliquerMarche();
-    std::printf("%d notes 37 ms apart, refresh period 20 ms; MIDI queue looked into every %d ms\n", NOTES,
-                Telecommande::SONDAGE_MIDI_MS);
+    std::printf("%d notes 37 ms apart, refresh period 20 ms; MIDI queue looked into every %d ms while played, "
+                "every %d ms at rest\n",
+                NOTES, Telecommande::SONDAGE_MIDI_MS, Telecommande::SONDAGE_MIDI_REPOS_MS);
     imprimer("note -> live button", stats(versBouton));
     imprimer("note -> next port write", stats(versPort));
+
+    // What looking into the queue costs while nothing happens: the process's processor time over
+    // 3 s stopped, with the MIDI ports open and then closed.
+    const auto cpu = [&app] {
+        QTimer::singleShot(3000, &app, [] { QCoreApplication::quit(); });
+        timespec a{}, b{}, murA{}, murB{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &a);
+        clock_gettime(CLOCK_MONOTONIC, &murA);
+        app.exec();
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &b);
+        clock_gettime(CLOCK_MONOTONIC, &murB);
+        const auto s = [](timespec x, timespec y) {
+            return static_cast<double>(y.tv_sec - x.tv_sec) + static_cast<double>(y.tv_nsec - x.tv_nsec) * 1e-9;
+        };
+        return s(a, b) / s(murA, murB) * 100.0;
+    };
+    sonde.stop();
+    const auto attendre = [&app](std::chrono::milliseconds duree) {
+        QTimer::singleShot(duree, &app, [] { QCoreApplication::quit(); });
+        app.exec();
+    };
+    const double joue = cpu();  // within PAD_ACTIF of the last note: looked into every millisecond
+    attendre(std::chrono::milliseconds(Telecommande::PAD_ACTIF));
+    const double ouvert = cpu();
+    std::vector<double> premiere;  // the first note after a rest
+    for (int i = 0; i < 6; ++i) {
+        const auto avant = versBouton.size();
+        std::thread([&] {
+            envoi = Horloge::now();
+            midi.jouer({{0x90, 36, 100}});
+        }).join();
+        while (versBouton.size() == avant) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        premiere.push_back(versBouton.back());
+        // Back to rest before the next one, at another phase of the slower look.
+        attendre(std::chrono::milliseconds(Telecommande::PAD_ACTIF) + std::chrono::milliseconds(100 + 7 * i));
+    }
+    imprimer("first note after a rest -> button", stats(premiere));
+    b.telecommande->appliquer(ReglagesMidi{}, ReglagesOsc{});
+    const double ferme = cpu();
+    std::printf("stopped, share of one core: %.2f %% with the pad just played, %.2f %% with it at rest, %.2f %% "
+                "with the MIDI ports closed\n",
+                joue, ouvert, ferme);
     return 0;
 }
 

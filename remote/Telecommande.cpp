@@ -16,7 +16,7 @@ std::vector<std::int32_t> valeurs(const std::array<bool, 16>& allumees) { return
 
 Telecommande::Telecommande(ICommandesDistantes& fenetre, IMessages& messages, QObject* parent)
     : QObject(parent), fenetre_(fenetre), messages_(messages) {
-    sondageMidi_.setInterval(SONDAGE_MIDI_MS);
+    sondageMidi_.setInterval(SONDAGE_MIDI_REPOS_MS);
     sondageMidi_.setTimerType(Qt::PreciseTimer);
     connect(&sondageMidi_, &QTimer::timeout, this, &Telecommande::lireMidi);
     minuterieRetour_.setSingleShot(true);
@@ -87,6 +87,15 @@ void Telecommande::recevoirMidi(std::span<const std::uint8_t> message) {
 }
 
 void Telecommande::lireMidi() {
+    const auto maintenant = std::chrono::steady_clock::now();
+    if (fileMidi_.vide()) {
+        if (sondageMidi_.interval() != SONDAGE_MIDI_REPOS_MS && maintenant - derniereNote_ > PAD_ACTIF) {
+            sondageMidi_.setInterval(SONDAGE_MIDI_REPOS_MS);
+        }
+        return;
+    }
+    derniereNote_ = maintenant;
+    if (sondageMidi_.interval() != SONDAGE_MIDI_MS) sondageMidi_.setInterval(SONDAGE_MIDI_MS);
     for (MessageMidiCourt m; fileMidi_.prendre(m);) {
         const std::span<const std::uint8_t> octets = m.vue();
         if (apprentissage_) {

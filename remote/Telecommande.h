@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -36,9 +37,13 @@ public:
     /// How many clicks one pass of the event loop plays at most, so that a refresh tick's event
     /// pass (a mode file read per click at worst) stays short.
     static constexpr std::size_t LOT = 8;
-    /// How often the window's thread looks into the MIDI callback's queue: the callback may not wake
-    /// it (that would take a lock or a system call on the MIDI library's real-time thread).
+    /// How often the window's thread looks into the MIDI callback's queue, which may not wake it
+    /// (that would take a lock or a system call on the MIDI library's real-time thread): every
+    /// millisecond while the pad is played (a message within PAD_ACTIF), less often when it rests,
+    /// so that an idle pad costs next to nothing.
     static constexpr int SONDAGE_MIDI_MS = 1;
+    static constexpr int SONDAGE_MIDI_REPOS_MS = 5;
+    static constexpr std::chrono::seconds PAD_ACTIF{10};
 
     Telecommande(ICommandesDistantes& fenetre, IMessages& messages, QObject* parent = nullptr);
 
@@ -110,6 +115,7 @@ private:
     ReglagesMidi reglagesMidi_;
     FileMidi<CAPACITE> fileMidi_;
     QTimer sondageMidi_;
+    std::chrono::steady_clock::time_point derniereNote_{};  // when the queue last held a message
 
     // OSC. What the server's thread reads (filter, feedback hosts) changes only while it is stopped.
     IServeurOsc* serveur_ = nullptr;
