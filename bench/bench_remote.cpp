@@ -337,7 +337,7 @@ int pad(QApplication& app) {
     };
     sonde.stop();
     const auto attendre = [&app](std::chrono::milliseconds duree) {
-        QTimer::singleShot(duree, &app, [] { QCoreApplication::quit(); });
+        QTimer::singleShot(duree, Qt::PreciseTimer, &app, [] { QCoreApplication::quit(); });
         app.exec();
     };
     const double joue = cpu();  // within PAD_ACTIF of the last note: looked into every millisecond
@@ -345,6 +345,10 @@ int pad(QApplication& app) {
     const double ouvert = cpu();
     std::vector<double> premiere;  // the first note after a rest
     for (int i = 0; i < 6; ++i) {
+        // At another phase of the slower look each time.
+        for (const auto fin = Horloge::now() + std::chrono::microseconds(830 * i); Horloge::now() < fin;) {
+            QCoreApplication::processEvents();
+        }
         const auto avant = versBouton.size();
         std::thread([&] {
             envoi = Horloge::now();
@@ -352,8 +356,8 @@ int pad(QApplication& app) {
         }).join();
         while (versBouton.size() == avant) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         premiere.push_back(versBouton.back());
-        // Back to rest before the next one, at another phase of the slower look.
-        attendre(std::chrono::milliseconds(Telecommande::PAD_ACTIF) + std::chrono::milliseconds(100 + 7 * i));
+        // Back to rest before the next one.
+        attendre(std::chrono::milliseconds(Telecommande::PAD_ACTIF) + std::chrono::milliseconds(100));
     }
     imprimer("first note after a rest -> button", stats(premiere));
     b.telecommande->appliquer(ReglagesMidi{}, ReglagesOsc{});
