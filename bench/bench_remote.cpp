@@ -5,6 +5,8 @@
 //   bench_remote forge     with Ecoute=reseau and one listed Retour address, what 17 senders of
 //                          forged packets (500 a second in all) get back while the lamps change
 //                          every 20 ms, and what the listed address gets;
+//   bench_remote lecture   the time to read (or refuse) a 64 KiB packet of 65,000 arguments, against
+//                          liblo's reading of the whole of it;
 //   bench_remote pad       the time from a pad's note (handed over on another thread, as the MIDI
 //                          library does) to the live button's change and to the next port write.
 #include <QApplication>
@@ -269,6 +271,38 @@ int forge(QApplication& app) {
     return 0;
 }
 
+int lecture() {
+    // "/korvalen/bouton/1" then ",NNN...": 65,000 arguments without bytes of their own (nil).
+    std::string paquet("/korvalen/bouton/1\0\0", 20);
+    paquet += ',';
+    paquet += std::string(65000, 'N');
+    paquet.resize((paquet.size() / 4 + 1) * 4, '\0');
+    constexpr int FOIS = 50;
+    const auto mesurer = [&](auto&& lire) {
+        std::vector<double> us;
+        for (int i = 0; i < FOIS; ++i) {
+            const auto t0 = Horloge::now();
+            lire();
+            us.push_back(std::chrono::duration<double, std::micro>(Horloge::now() - t0).count());
+        }
+        return stats(us);
+    };
+    long lus = 0;
+    const Stats nous = mesurer([&] {
+        lirePaquetOsc(paquet.data(), paquet.size(), [&](const std::optional<MessageOsc>& m) { lus += m ? 1 : 0; });
+    });
+    const Stats liblo = mesurer([&] {
+        int erreur = 0;
+        lo_message m = lo_message_deserialise(paquet.data(), paquet.size(), &erreur);
+        lus += m != nullptr;
+        if (m) lo_message_free(m);
+    });
+    std::printf("a packet of %zu bytes, 65,000 arguments, %d reads each (%ld accepted by liblo)\n", paquet.size(), FOIS, lus);
+    imprimer("refused on sight", nous, "us");
+    imprimer("liblo reading all of it", liblo, "us");
+    return 0;
+}
+
 int pad(QApplication& app) {
     constexpr int NOTES = 200;
     PortHorodate port;
@@ -314,7 +348,7 @@ int pad(QApplication& app) {
     QTimer::singleShot(1000, &app, [&] { notes.start(37); });
     app.exec();
     b.fenetre->cliquerMarche();
-    std::printf("%d notes 37 ms apart, refresh period 20 ms; MIDI queue looked into every %d ms while played, "
+    std::printf("%d notes 37 ms apart, refresh period 20 ms; MIDI queue looked into by a watcher thread every %d ms while played, "
                 "every %d ms at rest\n",
                 NOTES, Telecommande::SONDAGE_MIDI_MS, Telecommande::SONDAGE_MIDI_REPOS_MS);
     imprimer("note -> live button", stats(versBouton));
@@ -377,6 +411,7 @@ int main(int argc, char* argv[]) {
     if (quoi == "inconnus") return inconnus(app);
     if (quoi == "forge") return forge(app);
     if (quoi == "pad") return pad(app);
-    std::fprintf(stderr, "usage: bench_remote inconnus|forge|pad\n");
+    if (quoi == "lecture") return lecture();
+    std::fprintf(stderr, "usage: bench_remote inconnus|forge|lecture|pad\n");
     return 2;
 }

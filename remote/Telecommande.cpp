@@ -16,27 +16,44 @@ std::vector<std::int32_t> valeurs(const std::array<bool, 16>& allumees) { return
 
 Telecommande::Telecommande(ICommandesDistantes& fenetre, IMessages& messages, QObject* parent)
     : QObject(parent), fenetre_(fenetre), messages_(messages) {
-    sondageMidi_.setInterval(SONDAGE_MIDI_REPOS_MS);
-    sondageMidi_.setTimerType(Qt::PreciseTimer);
-    connect(&sondageMidi_, &QTimer::timeout, this, &Telecommande::lireMidi);
     minuterieRetour_.setSingleShot(true);
     minuterieRetour_.setTimerType(Qt::PreciseTimer);
     connect(&minuterieRetour_, &QTimer::timeout, this, &Telecommande::envoyerRetour);
 }
 
+Telecommande::~Telecommande() {
+    arretVeilleur_ = true;
+    if (veilleur_.joinable()) veilleur_.join();
+}
+
 // ---- MIDI
 
 std::optional<std::string> Telecommande::ouvrirMidi(const ReglagesMidi& reglages) {
+    // What an earlier opening left in the queue is not played now.
+    for (MessageMidiCourt m; fileMidi_.prendre(m);) {
+    }
     if (const std::optional<std::string> erreur =
             pilote_->ouvrir(reglages, [this](std::span<const std::uint8_t> m) { recevoirMidi(m); })) {
         return erreur;
     }
-    // What an earlier opening left in the queue is not played now.
-    for (MessageMidiCourt m; fileMidi_.prendre(m);) {
-    }
     midiOuvert_ = true;
     piloteOuvert_ = reglages.pilote;
-    sondageMidi_.start();
+    arretVeilleur_ = false;
+    lecturePrevue_ = false;
+    veilleur_ = std::thread([this] {
+        using namespace std::chrono;
+        auto derniere = steady_clock::time_point{};
+        while (!arretVeilleur_.load(std::memory_order_relaxed)) {
+            const auto maintenant = steady_clock::now();
+            std::this_thread::sleep_for(
+                milliseconds(maintenant - derniere < PAD_ACTIF ? SONDAGE_MIDI_MS : SONDAGE_MIDI_REPOS_MS));
+            if (fileMidi_.vide()) continue;
+            derniere = steady_clock::now();
+            if (!lecturePrevue_.exchange(true)) {
+                QMetaObject::invokeMethod(this, &Telecommande::lireMidi, Qt::QueuedConnection);
+            }
+        }
+    });
     return std::nullopt;
 }
 
@@ -44,7 +61,8 @@ void Telecommande::fermerMidi() {
     if (pilote_ != nullptr) pilote_->fermer();
     midiOuvert_ = false;
     ouvertPourApprendre_ = false;
-    sondageMidi_.stop();
+    arretVeilleur_ = true;
+    if (veilleur_.joinable()) veilleur_.join();
 }
 
 void Telecommande::brancherMidi(IMidi& midi, const ReglagesMidi& reglages) {
@@ -87,15 +105,8 @@ void Telecommande::recevoirMidi(std::span<const std::uint8_t> message) {
 }
 
 void Telecommande::lireMidi() {
-    const auto maintenant = std::chrono::steady_clock::now();
-    if (fileMidi_.vide()) {
-        if (sondageMidi_.interval() != SONDAGE_MIDI_REPOS_MS && maintenant - derniereNote_ > PAD_ACTIF) {
-            sondageMidi_.setInterval(SONDAGE_MIDI_REPOS_MS);
-        }
-        return;
-    }
-    derniereNote_ = maintenant;
-    if (sondageMidi_.interval() != SONDAGE_MIDI_MS) sondageMidi_.setInterval(SONDAGE_MIDI_MS);
+    lecturePrevue_ = false;
+    if (!midiOuvert_) return;  // posted just before the ports closed
     for (MessageMidiCourt m; fileMidi_.prendre(m);) {
         const std::span<const std::uint8_t> octets = m.vue();
         if (apprentissage_) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <thread>
 #include <vector>
 
 #include "config/Configuration.h"
@@ -37,15 +38,16 @@ public:
     /// How many clicks one pass of the event loop plays at most, so that a refresh tick's event
     /// pass (a mode file read per click at worst) stays short.
     static constexpr std::size_t LOT = 8;
-    /// How often the window's thread looks into the MIDI callback's queue, which may not wake it
-    /// (that would take a lock or a system call on the MIDI library's real-time thread): every
-    /// millisecond while the pad is played (a message within PAD_ACTIF), less often when it rests,
-    /// so that an idle pad costs next to nothing.
+    /// How often a watcher thread looks into the MIDI callback's queue, which may not wake anyone
+    /// (that would take a lock or a system call on the MIDI library's real-time thread), and wakes
+    /// the window's thread when a message waits: every millisecond while the pad is played (a
+    /// message within PAD_ACTIF), less often when it rests.
     static constexpr int SONDAGE_MIDI_MS = 1;
     static constexpr int SONDAGE_MIDI_REPOS_MS = 5;
     static constexpr std::chrono::seconds PAD_ACTIF{10};
 
     Telecommande(ICommandesDistantes& fenetre, IMessages& messages, QObject* parent = nullptr);
+    ~Telecommande() override;
 
     /// Keeps the MIDI driver and opens its ports when `reglages.actif`; a failure is told once and MIDI stays off.
     void brancherMidi(IMidi& midi, const ReglagesMidi& reglages);
@@ -114,8 +116,9 @@ private:
     bool apprentissage_ = false;
     ReglagesMidi reglagesMidi_;
     FileMidi<CAPACITE> fileMidi_;
-    QTimer sondageMidi_;
-    std::chrono::steady_clock::time_point derniereNote_{};  // when the queue last held a message
+    std::thread veilleur_;                  // looks into the queue while the ports are open
+    std::atomic<bool> arretVeilleur_{false};
+    std::atomic<bool> lecturePrevue_{false};  // a wake-up of the window's thread is on its way
 
     // OSC. What the server's thread reads (filter, feedback hosts) changes only while it is stopped.
     IServeurOsc* serveur_ = nullptr;
