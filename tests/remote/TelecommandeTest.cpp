@@ -641,7 +641,7 @@ void TelecommandeTest::onTheNetworkOnlyTheListedAddressesGetTheLamps() {
     QTRY_COMPARE(tablette.lampes().back(), attendu);
     // A listed address first heard gets the whole state again, at its listed port.
     const std::size_t avant = tablette.lampes().size();
-    tablette.envoyer("/korvalen/bouton/3", entier(1));
+    tablette.envoyer("/korvalen/initialisation", entier(0));  // changes nothing
     QTRY_COMPARE(tablette.lampes().size(), avant + 1);
     QCOMPARE(tablette.lampes().back(), attendu);
     QVERIFY(intrus.lampes().empty());
