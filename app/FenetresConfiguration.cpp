@@ -59,6 +59,7 @@ Options& FenetresConfiguration::creerOptions() {
         options_ = new Options(v_, principale_, messages_);
         connect(options_, &Options::dossierDemande, this, &FenetresConfiguration::montrerSelecteurDossier);
         connect(options_, &Options::sortieDemandee, this, &FenetresConfiguration::montrerSortieDesLampes);
+        connect(options_, &Options::telecommandeDemandee, this, &FenetresConfiguration::telecommandeDemandee);
     }
     return *options_;
 }

@@ -42,6 +42,10 @@ public:
     frmFolder* selecteurDossier() const { return dossier_; }
     SortieDesLampes* sortieDesLampes() const { return lampes_; }
 
+signals:
+    /// The options window's "Télécommande…": the remote control's window is the entry point's to open.
+    void telecommandeDemandee();
+
 private:
     Options& creerOptions();
     void montrerSelecteurDossier();

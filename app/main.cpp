@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPointer>
 #include <QTranslator>
 #include <chrono>
 #include <memory>
@@ -19,11 +20,13 @@
 #include "engine/Variables.h"
 #include "mainwindow/FPrincipale.h"
 #include "remote/MidiRtMidi.h"
+#include "remote/FenetreTelecommande.h"
 #include "remote/OscLiblo.h"
 #include "remote/Telecommande.h"
 #include "ui/FileDialogs.h"
 #include "ui/Controles.h"
 #include "ui/Messages.h"
+#include "ui/WindowBuilder.h"
 
 int main(int argc, char* argv[]) {
     // First, while the process has one thread: the session sets the sound server's latency in
@@ -106,7 +109,19 @@ int main(int argc, char* argv[]) {
     korvalen::OscLiblo osc;
     telecommande.brancherMidi(midi, korvalen::ChargerMidi(fichierINI));
     telecommande.brancherOsc(osc, korvalen::ChargerOsc(fichierINI));
+    // The options window's "Télécommande…": one window at a time, gone before the remote control.
+    QPointer<korvalen::FenetreTelecommande> fenetreTelecommande;
+    QObject::connect(&reglages, &korvalen::FenetresConfiguration::telecommandeDemandee, &telecommande, [&] {
+        if (!fenetreTelecommande) {
+            fenetreTelecommande = new korvalen::FenetreTelecommande(telecommande, messages, fichierINI);
+            fenetreTelecommande->show();
+            korvalen::centreOnScreen(*fenetreTelecommande);
+        }
+        fenetreTelecommande->raise();
+        fenetreTelecommande->activateWindow();
+    });
 
     const int code = app.exec();
+    delete fenetreTelecommande.data();
     return code;
 }

@@ -125,11 +125,30 @@ ReglagesMidi ChargerMidi(const std::string& fichierINI) {
 }
 
 ReglagesOsc ChargerOsc(const std::string& fichierINI) {
-    const std::vector<std::string> valeurs = LireINI("OSC", {{"Port", "0"}, {"Ecoute", "local"}}, fichierINI);
+    const std::vector<std::string> valeurs =
+        LireINI("OSC", {{"Port", "0"}, {"Ecoute", "local"}, {"Retour", ""}, {"Clients", ""}}, fichierINI);
     ReglagesOsc r;
     r.port = static_cast<std::uint16_t>(wholeNumber(valeurs[0], 1024, UINT16_MAX).value_or(0));
     r.reseau = minuscules(valeurs[1]) == "reseau";
+    r.retour = valeurs[2];
+    r.clients = valeurs[3];
     return r;
+}
+
+std::optional<std::string> SauverTelecommande(const ReglagesMidi& midi, const ReglagesOsc& osc,
+                                              const std::string& fichierINI) {
+    std::vector<ProfileEntry> cles = {{"Actif", midi.actif ? "1" : "0"}, {"Canal", std::to_string(midi.canal)}};
+    for (int b = 1; b <= 5; ++b) cles.emplace_back(buttonKey(b), std::to_string(midi.notesBoutons[b - 1]));
+    cles.insert(cles.end(), {{"Lancement", std::to_string(midi.noteLancement)},
+                             {"Initialisation", std::to_string(midi.noteInitialisation)},
+                             {"Pilote", midi.pilote}});
+    if (std::optional<std::string> erreur = EcrireINI("MIDI", cles, fichierINI)) return erreur;
+    return EcrireINI("OSC",
+                     {{"Port", std::to_string(osc.port)},
+                      {"Ecoute", osc.reseau ? "reseau" : "local"},
+                      {"Retour", osc.retour},
+                      {"Clients", osc.clients}},
+                     fichierINI);
 }
 
 std::string cheminConfig(const std::string& dossierConfig) { return dossierConfig + "/Config.ini"; }

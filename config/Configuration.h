@@ -86,12 +86,22 @@ ReglagesMidi ChargerMidi(const std::string& fichierINI);
 
 /// Live control from an OSC surface, from the section [OSC]; off unless a port is given.
 struct ReglagesOsc {
+    // A port and a listening mode alone keep the two lists empty.
+    ReglagesOsc(std::uint16_t p = 0, bool r = false, std::string retourOsc = {}, std::string clientsOsc = {})
+        : port(p), reseau(r), retour(std::move(retourOsc)), clients(std::move(clientsOsc)) {}
     std::uint16_t port = 0;  // 1024..65535; 0 = off
     bool reseau = false;     // listen on every interface rather than on the loopback only
+    std::string retour;      // "host:port" list that gets the lamps' feedback; empty = none listed
+    std::string clients;     // networks allowed to send ("192.168.1.0/24", ...); empty = any sender
 };
 
-/// "Port" and "Ecoute" ("local" or "reseau") of [OSC]; a bad port turns OSC off.
+/// "Port", "Ecoute" ("local" or "reseau"), "Retour" and "Clients" of [OSC]; a bad port turns OSC off.
+/// The two lists are kept as written: remote/ReseauxOsc reads them.
 ReglagesOsc ChargerOsc(const std::string& fichierINI);
+
+/// Writes the whole of [MIDI] and [OSC], as the remote control window applies them.
+std::optional<std::string> SauverTelecommande(const ReglagesMidi& midi, const ReglagesOsc& osc,
+                                              const std::string& fichierINI);
 
 /// The integer value of a stored text: a decimal number rounded to the nearest whole number (a
 /// half to the even neighbour), within -32768..32767; nothing when the text is no such number.

@@ -68,6 +68,7 @@ Options::Options(Variables& v, IFenetrePrincipale& principale, IMessages& messag
         {K::CheckBox, "Check1", "Frame1", 120, 1260, 2640, 300, "Gain automatique"},
         {K::CheckBox, "Check2", "Frame1", 120, 1740, 2640, 300, "Chenillard sur le rythme"},
         {K::Button, "Command5", {}, 4800, 3240, 2880, 375, "Sortie des lampes…"},
+        {K::Button, "Command4", {}, 4800, 2760, 2880, 375, "Télécommande…"},
     });
     Text1_ = b.get<QLineEdit>("Text1");
     Text2_ = b.get<QLineEdit>("Text2");
@@ -81,6 +82,7 @@ Options::Options(Variables& v, IFenetrePrincipale& principale, IMessages& messag
     connect(b.get<QPushButton>("Command2"), &QPushButton::clicked, this, &Options::Command2_Click);
     connect(b.get<QPushButton>("Command3"), &QPushButton::clicked, this, &Options::Command3_Click);
     connect(b.get<QPushButton>("Command5"), &QPushButton::clicked, this, &Options::sortieDemandee);
+    connect(b.get<QPushButton>("Command4"), &QPushButton::clicked, this, &Options::telecommandeDemandee);
     ajusterLibelles(*this);
     Form_Load();
     // The device list belongs to the whole run: a choice counts at once, whatever closes the window.

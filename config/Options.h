@@ -37,6 +37,8 @@ signals:
     void dossierDemande();
     /// "Sortie des lampes…" asks for the lamp output's window.
     void sortieDemandee();
+    /// "Télécommande…" asks for the remote control's window.
+    void telecommandeDemandee();
 
 private:
     void Form_Load();

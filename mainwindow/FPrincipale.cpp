@@ -333,8 +333,9 @@ void FPrincipale::battement() {
     if (Timer2_->isEnabled()) Chenillards(v_);
 }
 
-void FPrincipale::File1_DblClick() {
-    const QString nom = File1_->fichierSelectionne();
+void FPrincipale::File1_DblClick() { chargerMode(File1_->fichierSelectionne()); }
+
+void FPrincipale::chargerMode(const QString& nom) {
     if (nom.isEmpty()) return;
     v_.fichierLUM = nom.toStdString();
     afficherNomMode();

@@ -46,6 +46,8 @@ public:
     void Command5_Click();
     void Command8_Click();
     void File1_DblClick();
+    /// Loads the mode file `nom` of the save folder, as a double click on its entry does.
+    void chargerMode(const QString& nom);
     void Timer1_Timer();
     void Timer2_Timer();
 

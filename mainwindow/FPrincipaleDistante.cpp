@@ -23,29 +23,18 @@ bool FPrincipale::cliquerBoutonDirect(int k) {
     return true;
 }
 
+// The remote chooses within the list as it stands: it never re-reads the folder nor moves the
+// operator's selection, so that a flood of names costs a lookup each and leaves the list alone.
 bool FPrincipale::choisirModeParPosition(int position) {
     if (!utilisable(*File1_) || position < 0 || position >= File1_->count()) return false;
-    File1_->setCurrentRow(position, QItemSelectionModel::ClearAndSelect);
-    File1_DblClick();
+    chargerMode(File1_->item(position)->text());
     return true;
 }
 
 bool FPrincipale::choisirModeParNom(const QString& nom) {
     if (!utilisable(*File1_)) return false;
-    const auto chercher = [&] {
-        for (const QString& candidat : {nom, nom + QStringLiteral(".lum")}) {
-            const QList<QListWidgetItem*> trouves =
-                File1_->findItems(candidat, Qt::MatchExactly | Qt::MatchCaseSensitive);
-            if (!trouves.isEmpty()) return File1_->row(trouves.first());
-        }
-        return -1;
-    };
-    int position = chercher();
-    if (position < 0) {
-        // A file saved since the list was last read.
-        File1_->refresh();
-        position = chercher();
-    }
+    int position = File1_->ligne(nom);
+    if (position < 0) position = File1_->ligne(nom + QStringLiteral(".lum"));
     return choisirModeParPosition(position);
 }
 

@@ -12,11 +12,9 @@ bool ClientsRecents::entendu(const ClientOsc& client, Horloge::time_point instan
         connu->dernier = std::max(connu->dernier, instant);
         return oublie;
     }
-    if (entrees_.size() >= maximum_) {
-        const auto ancien = std::min_element(entrees_.begin(), entrees_.end(),
-                                             [](const Entree& a, const Entree& b) { return a.dernier < b.dernier; });
-        entrees_.erase(ancien);
-    }
+    // Only those silent for the whole window make room: a newcomer never pushes out a live surface.
+    if (entrees_.size() >= maximum_) std::erase_if(entrees_, [&](const Entree& e) { return instant - e.dernier > fenetre_; });
+    if (entrees_.size() >= maximum_) return false;
     entrees_.push_back({client, instant});
     return true;
 }

@@ -16,7 +16,8 @@ struct ClientOsc {
     bool operator==(const ClientOsc&) const = default;
 };
 
-/// Thread-safe set of the clients heard within a window of time; bounded, the oldest giving way.
+/// Thread-safe set of the clients heard within a window of time; bounded: when full, a newcomer is
+/// taken only in the place of one silent for the whole window, and is otherwise not taken.
 class ClientsRecents {
 public:
     using Horloge = std::chrono::steady_clock;
@@ -24,7 +25,7 @@ public:
     explicit ClientsRecents(Horloge::duration fenetre = std::chrono::minutes(1), std::size_t maximum = 16)
         : fenetre_(fenetre), maximum_(maximum) {}
 
-    /// True when the client was not among those heard lately.
+    /// True when the client was not among those heard lately and is now taken.
     bool entendu(const ClientOsc& client, Horloge::time_point instant);
     /// Those heard within the window before `instant`; the others are forgotten.
     std::vector<ClientOsc> actifs(Horloge::time_point instant);

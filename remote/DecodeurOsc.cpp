@@ -35,6 +35,13 @@ bool nomDeFichierSur(const std::string& nom) {
     return true;
 }
 
+bool adresseConnue(std::string_view adresse) {
+    if (!adresse.starts_with(RACINE)) return false;
+    const std::string_view suite = adresse.substr(RACINE.size());
+    if (suite.size() == 8 && suite.starts_with("bouton/")) return suite[7] >= '1' && suite[7] <= '5';
+    return suite == "mode" || suite == "lancement" || suite == "initialisation";
+}
+
 DecodageOsc decoderOsc(const MessageOsc& m) {
     const std::string_view adresse = m.adresse;
     if (!adresse.starts_with(RACINE)) return refus();

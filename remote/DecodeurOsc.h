@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "remote/ActionDistante.h"
@@ -35,6 +36,13 @@ struct DecodageOsc {
 inline constexpr std::size_t NOM_MODE_MAX = 255;
 
 DecodageOsc decoderOsc(const MessageOsc& message);
+
+/// True for an address that `decoderOsc` may accept: what a reader checks before building any argument.
+bool adresseConnue(std::string_view adresse);
+/// Most arguments any accepted message carries.
+inline constexpr std::size_t ARGUMENTS_MAX = 1;
+/// Deepest nesting of bundles that is opened (the outermost bundle counting as one).
+inline constexpr int PROFONDEUR_PAQUETS_MAX = 4;
 
 /// True for a bare file name that stays in the save folder: no separator, no "..", no control character.
 bool nomDeFichierSur(const std::string& nom);

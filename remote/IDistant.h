@@ -22,6 +22,8 @@ public:
     virtual ~IMidi() = default;
     /// Opens both ports; a French sentence saying why when it cannot.
     virtual std::optional<std::string> ouvrir(const ReglagesMidi& reglages, Reception reception) = 0;
+    /// Closes both ports; the reception is no longer called once this returns.
+    virtual void fermer() = 0;
     /// Sends one message on the output port; nothing when it is not open.
     virtual void envoyer(std::span<const std::uint8_t> message) = 0;
 };
@@ -29,12 +31,14 @@ public:
 /// A UDP server for OSC surfaces, that also answers the surfaces it heard.
 class IServeurOsc {
 public:
-    /// Called on the server's own thread with each packet: its message, or nothing when it is no
-    /// readable OSC message.
+    /// Called on the server's own thread with each message of a packet (each of a bundle's, in order):
+    /// the message, or nothing when it is unreadable or refused on sight.
     using Reception = std::function<void(const std::optional<MessageOsc>& message, const ClientOsc& de)>;
     virtual ~IServeurOsc() = default;
     /// Binds the port and starts listening; a French sentence saying why when it cannot.
     virtual std::optional<std::string> ouvrir(const ReglagesOsc& reglages, Reception reception) = 0;
+    /// Stops listening and frees the port; the reception is no longer called once this returns.
+    virtual void fermer() = 0;
     /// Sends `adresse` with integer arguments to one client, without waiting.
     virtual void envoyer(const ClientOsc& a, const std::string& adresse, const std::vector<std::int32_t>& valeurs) = 0;
 };

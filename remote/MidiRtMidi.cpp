@@ -29,9 +29,14 @@ void recevoirMessage(double, std::vector<unsigned char>* message, void* donnees)
 
 MidiRtMidi::MidiRtMidi(std::string nomClient) : nomClient_(std::move(nomClient)) {}
 
-MidiRtMidi::~MidiRtMidi() {
+MidiRtMidi::~MidiRtMidi() { fermer(); }
+
+void MidiRtMidi::fermer() {
     // The input's thread stops before the callback's target goes.
     if (entree_) entree_->cancelCallback();
+    entree_.reset();
+    sortie_.reset();
+    pilote_.clear();
 }
 
 std::optional<std::string> MidiRtMidi::essayer(int api) {
@@ -68,6 +73,7 @@ std::optional<std::string> MidiRtMidi::essayer(int api) {
 }
 
 std::optional<std::string> MidiRtMidi::ouvrir(const ReglagesMidi& reglages, Reception reception) {
+    fermer();
     reception_ = std::move(reception);
     std::vector<RtMidi::Api> apis;
     if (reglages.pilote.empty()) {

@@ -19,6 +19,7 @@ public:
     explicit MidiRtMidi(std::string nomClient = "Korvalen");
     ~MidiRtMidi() override;
     std::optional<std::string> ouvrir(const ReglagesMidi& reglages, Reception reception) override;
+    void fermer() override;
     void envoyer(std::span<const std::uint8_t> message) override;
     /// The backend in use ("alsa", "jack"), empty while closed.
     std::string pilote() const { return pilote_; }

@@ -2,17 +2,25 @@
 // Live control of the main window from a MIDI pad and from OSC surfaces.
 
 #include <QObject>
+#include <QTimer>
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
+#include <thread>
+#include <vector>
 
 #include "config/Configuration.h"
 #include "remote/ActionDistante.h"
+#include "remote/CadenceRetour.h"
 #include "remote/ClientsRecents.h"
 #include "remote/FileBornee.h"
+#include "remote/FileMidi.h"
 #include "remote/IDistant.h"
+#include "remote/ReseauxOsc.h"
 
 namespace korvalen {
 
@@ -24,53 +32,108 @@ class IMessages;
 class Telecommande : public QObject {
     Q_OBJECT
 public:
-    /// How many actions the queue holds before dropping what comes.
+    /// How many actions the queue holds before dropping what comes (and as many MIDI messages wait
+    /// in the MIDI callback's own queue).
     static constexpr std::size_t CAPACITE = 64;
     /// How many clicks one pass of the event loop plays at most, so that a refresh tick's event
     /// pass (a mode file read per click at worst) stays short.
     static constexpr std::size_t LOT = 8;
+    /// How often a watcher thread looks into the MIDI callback's queue, which may not wake anyone
+    /// (that would take a lock or a system call on the MIDI library's real-time thread), and wakes
+    /// the window's thread when a message waits: every millisecond while the pad is played (a
+    /// message within PAD_ACTIF), less often when it rests.
+    static constexpr int SONDAGE_MIDI_MS = 1;
+    static constexpr int SONDAGE_MIDI_REPOS_MS = 5;
+    static constexpr std::chrono::seconds PAD_ACTIF{10};
 
     Telecommande(ICommandesDistantes& fenetre, IMessages& messages, QObject* parent = nullptr);
+    ~Telecommande() override;
 
-    /// Opens the MIDI ports when `reglages.actif`; a failure is told once and MIDI stays off.
+    /// Keeps the MIDI driver and opens its ports when `reglages.actif`; a failure is told once and MIDI stays off.
     void brancherMidi(IMidi& midi, const ReglagesMidi& reglages);
-    /// Opens the OSC server when a port is set; a failure is told once and OSC stays off.
+    /// Keeps the OSC server and opens it when a port is set; a failure is told once and OSC stays off.
     void brancherOsc(IServeurOsc& osc, const ReglagesOsc& reglages);
+    /// Takes new settings at once (the drivers given before): the OSC server is reopened; the MIDI
+    /// ports are kept when they are open through the same "Pilote" and stay wanted, so that the
+    /// connections made to them (aconnect, a patchbay) survive, and are opened or closed otherwise.
+    void appliquer(const ReglagesMidi& midi, const ReglagesOsc& osc);
+
+    /// From now on each note-on of the pad is handed to `noteApprise` instead of acting; the MIDI
+    /// ports are opened for it (through `pilote`) when they are closed. False, told, when they cannot.
+    bool apprendre(const std::string& pilote);
+    /// Notes act again (unless the ports are open for learning only, when they act on nothing).
+    void arreterApprentissage();
+    /// The settings window is gone: ports opened for learning only are closed.
+    void libererApprentissage();
 
     // From any thread.
     void recevoir(ActionDistante action);
+    /// On the MIDI library's thread: copies the message into a lock-free queue, nothing more.
     void recevoirMidi(std::span<const std::uint8_t> message);
     void recevoirOsc(const std::optional<MessageOsc>& message, const ClientOsc& de);
 
-    /// Messages ignored (unreadable, unknown or refused by the window) and actions dropped by a full queue.
+    /// Messages ignored (unreadable, unknown, from a sender outside "Clients", or refused by the
+    /// window) and actions dropped by a full queue.
     std::uint64_t ignores() const { return ignores_.load(); }
     std::uint64_t perdues() const { return perdues_.load(); }
+    /// Packets from a sender outside the networks of "Clients" (counted among the ignored too).
+    std::uint64_t etrangers() const { return etrangers_.load(); }
+
+signals:
+    /// A note-on while learning: its note number.
+    void noteApprise(int note);
 
 public slots:
     /// The pad's light of live button `k` follows it.
     void boutonDirectChange(int k, bool bas);
-    /// The surfaces heard lately get the sixteen outputs, once per pass of the event loop.
+    /// The surfaces get the sixteen outputs, once per pass of the event loop at most.
     void sortiesChangees();
 
 private:
     void vider();
     bool executer(const ActionDistante& action);
     void envoyerSorties();
+    void envoyerRetour();
+    void lireMidi();
+    std::optional<std::string> ouvrirMidi(const ReglagesMidi& reglages);
+    void fermerMidi();
+    void fermerOsc();
 
     ICommandesDistantes& fenetre_;
     IMessages& messages_;
-    IMidi* midi_ = nullptr;
-    IServeurOsc* osc_ = nullptr;
-    ReglagesMidi reglagesMidi_;
     FileBornee<ActionDistante> file_{CAPACITE};
-    ClientsRecents clients_;
     std::atomic<std::uint64_t> ignores_{0};
     std::atomic<std::uint64_t> perdues_{0};
+    std::atomic<std::uint64_t> etrangers_{0};
     bool enCours_ = false;
     bool relancer_ = false;
+
+    // MIDI. The queue is fed by the driver's thread and read here on the window's thread only.
+    IMidi* pilote_ = nullptr;
+    bool midiOuvert_ = false;
+    bool ouvertPourApprendre_ = false;
+    std::string piloteOuvert_;  // the "Pilote" the ports were opened through
+    bool apprentissage_ = false;
+    ReglagesMidi reglagesMidi_;
+    FileMidi<CAPACITE> fileMidi_;
+    std::thread veilleur_;                  // looks into the queue while the ports are open
+    std::atomic<bool> arretVeilleur_{false};
+    std::atomic<bool> lecturePrevue_{false};  // a wake-up of the window's thread is on its way
+
+    // OSC. What the server's thread reads (filter, feedback hosts) changes only while it is stopped.
+    IServeurOsc* serveur_ = nullptr;
+    IServeurOsc* osc_ = nullptr;  // the server while it listens
+    bool reseau_ = false;
+    FiltreClients filtre_;
+    std::vector<ClientOsc> retour_;             // the listed feedback addresses
+    std::vector<AdresseUdp> hotesRetour_;       // the same, as the server's thread compares them
+    std::unique_ptr<std::atomic<bool>[]> retourEntendu_;  // each listed address heard since listening began
+    std::uint64_t generation_ = 0;              // bumped at each reopening: older posts are dropped
+    CadenceRetour cadence_;
+    QTimer minuterieRetour_;
+    ClientsRecents clients_;
     bool envoiPrevu_ = false;
-    bool clientNouveau_ = false;
-    std::array<bool, 16> dernierEnvoi_{};  // the outputs as the surfaces last got them
+    std::array<bool, 16> dernierEnvoi_{};  // the outputs as the surfaces heard lately last got them
 };
 
 }  // namespace korvalen

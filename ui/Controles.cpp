@@ -141,6 +141,14 @@ void setValeurCase(QCheckBox& c, int valeur) {
 ListeFichiers::ListeFichiers(QString motif, QWidget* parent) : QListWidget(parent), motif_(std::move(motif)) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QListWidget::itemDoubleClicked, this, &ListeFichiers::doubleClic);
+    // Any change to the entries makes the name index stale; it is rebuilt at the next lookup.
+    const auto perime = [this] { indexValide_ = false; };
+    connect(model(), &QAbstractItemModel::rowsInserted, this, perime);
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, perime);
+    connect(model(), &QAbstractItemModel::rowsMoved, this, perime);
+    connect(model(), &QAbstractItemModel::modelReset, this, perime);
+    connect(model(), &QAbstractItemModel::layoutChanged, this, perime);
+    connect(model(), &QAbstractItemModel::dataChanged, this, perime);
 }
 
 bool ListeFichiers::setDossier(const QString& dossier) {
@@ -156,6 +164,15 @@ void ListeFichiers::refresh() {
     // Without QDir::CaseSensitive the pattern matches "FETE.LUM" as well as "fete.lum".
     const QStringList noms = QDir(dossier_).entryList({motif_}, QDir::Files | QDir::Hidden, QDir::Name);
     addItems(noms);
+}
+
+int ListeFichiers::ligne(const QString& nom) const {
+    if (!indexValide_) {
+        index_.clear();
+        for (int r = 0; r < count(); ++r) index_.insert(item(r)->text(), r);
+        indexValide_ = true;
+    }
+    return index_.value(nom, -1);
 }
 
 QString ListeFichiers::fichierSelectionne() const {

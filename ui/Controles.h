@@ -1,6 +1,7 @@
 #pragma once
 // The few controls whose behaviour Qt does not give as the windows rely on it.
 
+#include <QHash>
 #include <QListWidget>
 #include <QObject>
 #include <QPushButton>
@@ -89,6 +90,9 @@ public:
     void refresh();
     /// The selected file's name with extension, without folder; empty when none is selected.
     QString fichierSelectionne() const;
+    /// The row of the entry named exactly `nom` (with case), or -1; a lookup in an index kept with
+    /// the list, not a scan of it.
+    int ligne(const QString& nom) const;
 
 signals:
     void doubleClic();
@@ -96,6 +100,8 @@ signals:
 private:
     QString motif_;
     QString dossier_;
+    mutable QHash<QString, int> index_;  // name -> row, rebuilt at the first lookup after a change
+    mutable bool indexValide_ = false;
 };
 
 }  // namespace korvalen

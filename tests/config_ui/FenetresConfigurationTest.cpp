@@ -170,6 +170,7 @@ private slots:
     void drivesFromTheMountTable_data();
     void drivesFromTheMountTable();
     void driveOfAFolder();
+    void remoteButtonAsksTheEntryPointForItsWindow();
 
 private:
     std::unique_ptr<QTemporaryDir> dossier_;  // the program's folder
@@ -209,12 +210,12 @@ void FenetresConfigurationTest::windowsFollowTheirLayoutTables_data() {
                              << QStringList{"", "Bouton 5 :", "Appliquer"};
     QTest::newRow("options") << "Command7" << "Options" << "Options" << QSize(520, 249)
                              << QStringList{"Label2[1]", "DevicesBox", "Text3", "Command3", "Frame1", "Option1[1]",
-                                            "Check2", "Command5"}
+                                            "Check2", "Command4", "Command5"}
                              << QList<QRect>{{240, 136, 41, 17}, {120, 96, 177, 21}, {192, 136, 41, 19},
                                              {256, 56, 41, 17}, {320, 8, 192, 169}, {8, 44, 176, 20},
-                                             {8, 116, 176, 20}, {320, 216, 192, 25}}
+                                             {8, 116, 176, 20}, {320, 184, 192, 25}, {320, 216, 192, 25}}
                              << QStringList{"ms", "Micro", "60", "...", "Analyse du son", "Bandes de fréquence",
-                                            "Chenillard sur le rythme", "Sortie des lampes…"};
+                                            "Chenillard sur le rythme", "Télécommande…", "Sortie des lampes…"};
     QTest::newRow("lamp output") << "Sortie des lampes" << "SortieDesLampes" << "Sortie des lampes" << QSize(336, 280)
                                  << QStringList{"Option1[0]", "Option1[1]", "Text1", "Text3", "Check1", "Text5",
                                                 "Command1"}
@@ -924,6 +925,17 @@ void FenetresConfigurationTest::driveOfAFolder() {
     QCOMPARE(lecteurDe(l, "/home/anne"), QString("/home/anne"));
     QCOMPARE(lecteurDe(l, "/home/annex"), QString("/"));
     QCOMPARE(lecteurDe({"/data"}, "relatif"), QString());
+}
+
+void FenetresConfigurationTest::remoteButtonAsksTheEntryPointForItsWindow() {
+    Programme p(dossier_->path());
+    QSignalSpy demandes(p.reglages.get(), &FenetresConfiguration::telecommandeDemandee);
+    QWidget* options = p.ouvrir("Command7");
+    cliquer(options, "Command4");
+    QCOMPARE(demandes.size(), 1);
+    // Only a request: the options window stays as it was, nothing written.
+    QVERIFY(options->isVisible());
+    QVERIFY(!QFile::exists(config()));
 }
 
 QTEST_MAIN(FenetresConfigurationTest)

@@ -15,7 +15,12 @@ public:
     std::optional<std::string> ouvrir(const ReglagesMidi& r, Reception reception) override {
         reglages = r;
         reception_ = std::move(reception);
+        ++ouvertures;
         return erreur;
+    }
+    void fermer() override {
+        if (reception_) ++fermetures;
+        reception_ = nullptr;
     }
     void envoyer(std::span<const std::uint8_t> message) override {
         std::lock_guard l(mutex_);
@@ -24,7 +29,9 @@ public:
     /// Delivers the messages in order on another thread, as a controller would.
     void jouer(const std::vector<std::vector<std::uint8_t>>& messages) {
         std::thread([&] {
-            for (const auto& m : messages) reception_(m);
+            for (const auto& m : messages) {
+                if (reception_) reception_(m);
+            }
         }).join();
     }
     std::vector<std::vector<std::uint8_t>> recus() {
@@ -34,6 +41,8 @@ public:
 
     std::optional<std::string> erreur;
     ReglagesMidi reglages;
+    int ouvertures = 0;
+    int fermetures = 0;  // of open ports
 
 private:
     Reception reception_;

@@ -330,4 +330,24 @@ cmp -s "$T/b.before" "$T/maison/b.lum" ||
 cmp -s "$T/a.before" "$T/maison/a.lum" || fail "a.lum changed"
 quit_by_button
 echo "ok"
-echo "5 passed, 0 failed"
+echo "case: the remote control's window from Options: a tablet's port taken at once, without a restart"
+TELECOMMANDE='Télécommande'
+OSC_PORT=$(python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+signal loud
+start
+click_twips "$MAIN" 3000 0 3735 255                           # "Options"
+click_twips "$OPTIONS" 4800 2760 2880 375                     # "Télécommande…"
+wait_for 15 centred_window "$TELECOMMANDE" >/dev/null || fail "Télécommande… opened no window"
+type_into "$TELECOMMANDE" 5160 420 975 285 "$OSC_PORT"         # TextPort, in the OSC frame
+click_twips "$TELECOMMANDE" 6120 4320 975 375                 # "Appliquer"
+wait_for 15 gone "$TELECOMMANDE" || fail "Appliquer left the remote control's window open"
+expect_ini "[OSC]" "Port=$OSC_PORT" "Ecoute=local"
+oscsend 127.0.0.1 "$OSC_PORT" /korvalen/lancement i 1
+wait_for 15 capturing || { cat "$T/out.log"; fail "the port applied did not take /korvalen/lancement 1"; }
+oscsend 127.0.0.1 "$OSC_PORT" /korvalen/lancement i 0
+wait_for 15 eval '! capturing' || fail "the port applied did not take /korvalen/lancement 0"
+click_twips "$OPTIONS" 2520 2760 975 375                      # "Annuler" of the options window
+wait_for 15 gone "$OPTIONS" || fail "Annuler left the options window open"
+quit_by_button
+echo "ok"
+echo "6 passed, 0 failed"

@@ -1,5 +1,5 @@
-// Fuzzer of what a network peer or a MIDI device hands the program: any packet is read as an OSC
-// message or refused without fault, a mode name that comes through stays in the save folder, and
+// Fuzzer of what a network peer or a MIDI device hands the program: any packet (a bundle too) is read as
+// OSC messages or refused without fault, a mode name that comes through stays in the save folder, and
 // the same bytes as a MIDI message decode without fault.
 
 #include <cstdint>
@@ -11,7 +11,8 @@
 #include "remote/OscLiblo.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (const std::optional<korvalen::MessageOsc> m = korvalen::lireMessageOsc(data, size)) {
+    korvalen::lirePaquetOsc(data, size, [](const std::optional<korvalen::MessageOsc>& m) {
+        if (!m) return;
         const korvalen::DecodageOsc d = korvalen::decoderOsc(*m);
         if (d.etat == korvalen::DecodageOsc::Etat::Action) {
             const korvalen::ActionDistante& a = d.action;
@@ -21,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             if (a.type == korvalen::ActionDistante::Type::BoutonDirect && (a.index < 0 || a.index > 4)) std::abort();
         }
-    }
+    });
     korvalen::ReglagesMidi r;
     if (const auto a = korvalen::decoderMidi(r, std::span<const std::uint8_t>(data, size))) {
         if (a->type == korvalen::ActionDistante::Type::BasculerBoutonDirect && (a->index < 0 || a->index > 4)) {

@@ -12,7 +12,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -26,6 +29,7 @@
 #include "doubles/MidiEnregistre.h"
 #include "mainwindow/FPrincipale.h"
 #include "modes/FichierModes.h"
+#include "remote/FenetreTelecommande.h"
 #include "remote/MidiRtMidi.h"
 #include "remote/OscLiblo.h"
 #include "remote/Telecommande.h"
@@ -114,6 +118,8 @@ public:
         lo_send_message_from(vers_, serveur_, adresse, message);
         lo_message_free(message);
     }
+    /// The UDP port this surface sends from and listens on.
+    int port() const { return lo_server_get_port(serveur_); }
     /// Sends bytes that need not be an OSC message.
     void brut(const std::string& octets) {
         sendto(lo_server_get_socket_fd(serveur_), octets.data(), octets.size(), 0,
@@ -230,6 +236,12 @@ private slots:
     void portsThatCannotOpenAreToldOnceAndTheProgramGoesOn();
     void midiThroughJack();
     void midiThroughAlsaSequencer();
+    void onTheNetworkOnlyTheListedAddressesGetTheLamps();
+    void sendersOutsideClientsAreIgnoredAndApplyingReopensAtOnce();
+    void aRemoteModeLeavesTheListAndItsSelectionAlone();
+    void learningTakesTheNextNoteOnInsteadOfActing();
+    void theWindowLearnsAPadNoteAndAppliesItAtOnce();
+    void theWindowReopensOscOnANewPortAndRefusesBadValues();
 
 private:
     void midiReel(const std::string& pilote);
@@ -380,7 +392,7 @@ void TelecommandeTest::malformedOscChangesNothing() {
         std::string("/korvalen/bouton/1\0\0", 20),                          // no type tags
         std::string("/korvalen/bouton/1\0\0,i\0\0\0\0", 26),                // truncated argument
         std::string("/korvalen/bouton/1\0,i\0\0\0\0\0\1", 28),              // misaligned
-        std::string("#bundle\0\0\0\0\0\0\0\0\1", 16),                       // a bundle
+        std::string("#bundle\0\0\0\0\0\0\0\0\1\0\0\0\x40", 20),           // a bundle whose element overruns it
         std::string(1500, '\xff'),                                          // noise
     };
     for (const std::string& p : paquets) s.brut(p);
@@ -587,6 +599,347 @@ void TelecommandeTest::midiThroughJack() {
 void TelecommandeTest::midiThroughAlsaSequencer() {
     if (!QFile::exists("/dev/snd/seq")) QSKIP("no ALSA sequencer on this machine (/dev/snd/seq)");
     midiReel("alsa");
+}
+
+void TelecommandeTest::onTheNetworkOnlyTheListedAddressesGetTheLamps() {
+    Banc b;
+    OscLiblo osc;
+    const std::uint16_t port = portLibre();
+    Surface tablette(port), intrus(port), muette(port);
+    // "tablette" and "muette" are listed; "muette" never sends (a display-only surface).
+    b.telecommande->brancherOsc(osc, {port, true,
+                                      "127.0.0.1:" + std::to_string(tablette.port()) +
+                                          ", 127.0.0.1:" + std::to_string(muette.port())});
+    QVERIFY(b.messages.boxes.isEmpty());
+    // Listening starts: the whole state to each listed address.
+    QTRY_COMPARE(tablette.lampes().size(), std::size_t(1));
+    QTRY_COMPARE(muette.lampes().size(), std::size_t(1));
+    QCOMPARE(tablette.lampes().back(), std::vector<int>(16, 0));
+
+    // A stranger's packets (no "Clients" here) make nothing leave towards it, nor anywhere else,
+    // whatever they are: one that changes nothing, one the window refuses, unknown, unreadable.
+    intrus.envoyer("/korvalen/initialisation", entier(0));
+    intrus.envoyer("/korvalen/mode", entier(7));
+    intrus.envoyer("/korvalen/quitter", vide());
+    intrus.brut(std::string(36, '\xff'));
+    QTRY_COMPARE(b.telecommande->ignores(), std::uint64_t(3));
+    QTest::qWait(50);
+    QVERIFY(intrus.lampes().empty());
+    QCOMPARE(tablette.lampes().size(), std::size_t(1));
+    QCOMPARE(muette.lampes().size(), std::size_t(1));
+
+    // Every change reaches every listed address, heard or not; changes in quick succession end on the last state.
+    std::vector<int> attendu(16, 0);
+    attendu[0] = 1;
+    b.montrer({&Variables::etatA0});
+    QTRY_COMPARE(tablette.lampes().back(), attendu);
+    QTRY_COMPARE(muette.lampes().back(), attendu);
+    // 31 changes within one pass of the event loop: one packet, with the last state.
+    const std::size_t avantRafale = tablette.lampes().size();
+    for (int k = 0; k < 31; ++k) {
+        b.v.etatB5 = k % 2 == 0 ? VRAI : FAUX;
+        b.fenetre->afficherSorties();
+    }
+    attendu[13] = 1;
+    QTRY_COMPARE(tablette.lampes().size(), avantRafale + 1);
+    QCOMPARE(tablette.lampes().back(), attendu);
+    QTest::qWait(50);
+    QCOMPARE(tablette.lampes().size(), avantRafale + 1);
+    // A listed address first heard gets the whole state again, at its listed port.
+    const std::size_t avant = tablette.lampes().size();
+    tablette.envoyer("/korvalen/initialisation", entier(0));  // changes nothing
+    QTRY_COMPARE(tablette.lampes().size(), avant + 1);
+    QCOMPARE(tablette.lampes().back(), attendu);
+    QVERIFY(intrus.lampes().empty());
+}
+
+void TelecommandeTest::sendersOutsideClientsAreIgnoredAndApplyingReopensAtOnce() {
+    Banc b;
+    OscLiblo osc;
+    MidiEnregistre midi;
+    const std::uint16_t port = portLibre();
+    b.telecommande->brancherMidi(midi, ReglagesMidi{});
+    b.telecommande->brancherOsc(osc, {port, false, "", "10.0.0.0/8"});
+    Surface s(port);
+    s.envoyer("/korvalen/bouton/1", entier(1));
+    s.envoyer("/korvalen/lancement", entier(1));
+    QTRY_COMPARE(b.telecommande->etrangers(), std::uint64_t(2));
+    QCOMPARE(b.telecommande->ignores(), std::uint64_t(2));
+    QTest::qWait(20);
+    QCOMPARE(b.direct(0)->valeur(), 0);
+    QVERIFY(!b.enMarche());
+    QVERIFY(s.lampes().empty());  // not taken as a surface heard either
+
+    // "Appliquer" while running: a new port and the loopback allowed, at once; the old port is free again.
+    const std::uint16_t nouveau = portLibre();
+    ReglagesMidi midiActif;
+    midiActif.actif = true;
+    b.telecommande->appliquer(midiActif, {nouveau, false, "", "127.0.0.0/8"});
+    QVERIFY(b.messages.boxes.isEmpty());
+    QCOMPARE(midi.ouvertures, 1);
+    Surface t(nouveau);
+    t.envoyer("/korvalen/bouton/1", entier(1));
+    QTRY_COMPARE(b.direct(0)->valeur(), 1);
+    QTRY_COMPARE(t.lampes().size(), std::size_t(1));
+    midi.jouer({{0x90, 37, 100}});
+    QTRY_COMPARE(b.direct(1)->valeur(), 1);
+    OscLiblo autre;
+    QVERIFY(!autre.ouvrir({port, false}, [](const std::optional<MessageOsc>&, const ClientOsc&) {}));
+}
+
+void TelecommandeTest::aRemoteModeLeavesTheListAndItsSelectionAlone() {
+    Banc b;
+    OscLiblo osc;
+    const std::uint16_t port = portLibre();
+    b.telecommande->brancherOsc(osc, {port, false});
+    auto* liste = b.fenetre->findChild<ListeFichiers*>("File1");
+    liste->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);  // the operator's pick: b.lum
+    // A file saved since the list was read is not looked for on disk: the list is what can be chosen.
+    {
+        Variables m;
+        m.repertoire = b.dossier.path().toStdString();
+        m.fichierLUM = "d.lum";
+        QVERIFY(!SauverModes(m));
+    }
+    Surface s(port);
+    s.envoyer("/korvalen/mode", texte("d.lum"));
+    s.envoyer("/korvalen/mode", texte("inconnu"));
+    QTRY_COMPARE(b.telecommande->ignores(), std::uint64_t(2));
+    QCOMPARE(liste->count(), 3);
+    s.envoyer("/korvalen/mode", texte("c"));
+    QTRY_COMPARE(b.mode(), std::string("c.lum"));
+    s.envoyer("/korvalen/mode", entier(0));
+    QTRY_COMPARE(b.mode(), std::string("a.lum"));
+    QCOMPARE(liste->fichierSelectionne(), QString("b.lum"));
+    // Once the operator refreshes the list, the new file can be chosen from afar.
+    liste->refresh();
+    s.envoyer("/korvalen/mode", texte("d"));
+    QTRY_COMPARE(b.mode(), std::string("d.lum"));
+}
+
+void TelecommandeTest::learningTakesTheNextNoteOnInsteadOfActing() {
+    Banc b;
+    MidiEnregistre midi;
+    b.telecommande->brancherMidi(midi, ReglagesMidi{});  // MIDI off in Config.ini
+    QCOMPARE(midi.ouvertures, 0);
+    QSignalSpy notes(b.telecommande.get(), &Telecommande::noteApprise);
+    QVERIFY(b.telecommande->apprendre("jack"));
+    QCOMPARE(midi.ouvertures, 1);
+    QCOMPARE(midi.reglages.pilote, std::string("jack"));
+    // Note-offs, program changes and a note-on of velocity 0 teach nothing; the note-on does, on any channel.
+    midi.jouer({{0x80, 36, 0}, {0xC0, 1}, {0x93, 50, 0}, {0x93, 50, 90}});
+    QTRY_COMPARE(notes.size(), 1);
+    QCOMPARE(notes[0][0].toInt(), 50);
+    // Opened for learning only: it stays silent towards the window and the pad.
+    midi.jouer({{0x90, 36, 100}});
+    QTRY_COMPARE(notes.size(), 2);
+    b.telecommande->arreterApprentissage();
+    midi.jouer({{0x90, 36, 100}});
+    QTest::qWait(20);
+    QCOMPARE(b.boutons(), (std::array<int, 5>{0, 0, 0, 0, 0}));
+    QVERIFY(midi.recus().empty());
+    // The settings window gone without applying: the ports opened for learning close.
+    b.telecommande->libererApprentissage();
+    QCOMPARE(midi.fermetures, 1);
+
+    // Learnt then applied through the same "Pilote": the ports are kept (a pad connected to them
+    // stays connected) and the pad acts at once.
+    QVERIFY(b.telecommande->apprendre("jack"));
+    QCOMPARE(midi.ouvertures, 2);
+    midi.jouer({{0x90, 38, 100}});
+    QTRY_COMPARE(notes.size(), 3);
+    QCOMPARE(b.direct(2)->valeur(), 0);
+    b.telecommande->arreterApprentissage();
+    ReglagesMidi r;
+    r.actif = true;
+    r.pilote = "jack";
+    b.telecommande->appliquer(r, ReglagesOsc{});
+    QCOMPARE(midi.ouvertures, 2);
+    QCOMPARE(midi.fermetures, 1);
+    b.telecommande->libererApprentissage();  // the window closing after "Appliquer" keeps them
+    QCOMPARE(midi.fermetures, 1);
+    midi.jouer({{0x90, 38, 100}});
+    QTRY_COMPARE(b.direct(2)->valeur(), 1);
+    QCOMPARE(midi.recus().back(), (Octets{0x90, 38, 127}));
+    // Learning while MIDI is on opens nothing more, and the pad acts again once it stops.
+    QVERIFY(b.telecommande->apprendre(""));
+    QCOMPARE(midi.ouvertures, 2);
+    midi.jouer({{0x90, 38, 100}});
+    QTRY_COMPARE(notes.size(), 4);
+    QCOMPARE(b.direct(2)->valeur(), 1);
+    b.telecommande->arreterApprentissage();
+    midi.jouer({{0x90, 38, 100}});
+    QTRY_COMPARE(b.direct(2)->valeur(), 0);
+    // Another "Pilote", or MIDI turned off: the ports are closed (and reopened through the new one).
+    r.pilote = "alsa";
+    b.telecommande->appliquer(r, ReglagesOsc{});
+    QCOMPARE(midi.ouvertures, 3);
+    QCOMPARE(midi.reglages.pilote, std::string("alsa"));
+    b.telecommande->appliquer(ReglagesMidi{}, ReglagesOsc{});
+    QCOMPARE(midi.fermetures, 3);
+    QCOMPARE(midi.ouvertures, 3);
+}
+
+namespace {
+
+// The file's bytes, or empty when it does not exist.
+QByteArray contenu(const std::string& chemin) {
+    QFile f(QString::fromStdString(chemin));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+template <class T = QWidget>
+T* controle(QWidget& fenetre, const QString& nom) {
+    T* c = fenetre.findChild<T*>(nom);
+    if (!c) qFatal("no control %s", qPrintable(nom));
+    return c;
+}
+
+void cliquer(QWidget& fenetre, const QString& nom) { QTest::mouseClick(controle(fenetre, nom), Qt::LeftButton); }
+
+void taper(QWidget& fenetre, const QString& nom, const QString& texte) {
+    auto* champ = controle<QLineEdit>(fenetre, nom);
+    champ->setFocus();
+    champ->selectAll();
+    QTest::keyClick(champ, Qt::Key_Delete);
+    QTest::keyClicks(champ, texte);
+}
+
+}  // namespace
+
+void TelecommandeTest::theWindowLearnsAPadNoteAndAppliesItAtOnce() {
+    Banc b;
+    MidiEnregistre midi;
+    OscLiblo osc;
+    const std::string ini = b.v.fichierINI;
+    const QByteArray avant = "[Options]\r\nTemps_timer=200\r\n";
+    {
+        QFile f(QString::fromStdString(ini));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(avant);
+    }
+    b.telecommande->brancherMidi(midi, ChargerMidi(ini));
+    b.telecommande->brancherOsc(osc, ChargerOsc(ini));
+    auto* fenetre = new FenetreTelecommande(*b.telecommande, b.messages, ini);
+    fenetre->show();
+    QVERIFY(QTest::qWaitForWindowExposed(fenetre));
+    QCOMPARE(fenetre->windowTitle(), QString("Télécommande"));
+    QCOMPARE(fenetre->minimumSize(), fenetre->maximumSize());
+    for (const QLabel* l : fenetre->findChildren<QLabel*>()) {
+        QVERIFY2(l->fontMetrics().horizontalAdvance(l->text()) <= l->width(), qPrintable(l->objectName()));
+        QCOMPARE(l->textFormat(), Qt::PlainText);
+    }
+    // The settings as Config.ini has them: here none, so the defaults.
+    QVERIFY(!controle<QCheckBox>(*fenetre, "CheckActif")->isChecked());
+    QCOMPARE(controle<QLineEdit>(*fenetre, "TextNote[2]")->text(), QString("38"));
+    QCOMPARE(controle<QLineEdit>(*fenetre, "TextPort")->text(), QString("0"));
+
+    // "Apprendre" then a pad's key: the note fills the field, and acts on nothing meanwhile.
+    cliquer(*fenetre, "CommandApprendre[2]");
+    QCOMPARE(midi.ouvertures, 1);
+    midi.jouer({{0x80, 61, 0}, {0x95, 61, 100}});
+    QTRY_COMPARE(controle<QLineEdit>(*fenetre, "TextNote[2]")->text(), QString("61"));
+    QCOMPARE(controle<QPushButton>(*fenetre, "CommandApprendre[2]")->text(), QString("Apprendre"));
+    // Échap gives up learning: the next note fills nothing.
+    cliquer(*fenetre, "CommandApprendre[5]");
+    QTest::keyClick(fenetre, Qt::Key_Escape);
+    QVERIFY(fenetre->isVisible());
+    midi.jouer({{0x90, 70, 100}});
+    QTest::qWait(20);
+    QCOMPARE(controle<QLineEdit>(*fenetre, "TextNote[5]")->text(), QString("41"));
+    QCOMPARE(b.boutons(), (std::array<int, 5>{0, 0, 0, 0, 0}));
+    // Nothing stored until "Appliquer".
+    QCOMPARE(contenu(ini), avant);
+
+    QTest::mouseClick(controle(*fenetre, "CheckActif"), Qt::LeftButton, {}, QPoint(5, 5));
+    QVERIFY(controle<QCheckBox>(*fenetre, "CheckActif")->isChecked());
+    QPointer<FenetreTelecommande> garde(fenetre);
+    cliquer(*fenetre, "CommandAppliquer");
+    QVERIFY(b.messages.boxes.isEmpty());
+    QTRY_VERIFY(!garde);  // closed, and gone
+    QCOMPARE(midi.ouvertures, 1);  // the ports learnt through are kept, with their connections
+    const ReglagesMidi lu = ChargerMidi(ini);
+    QVERIFY(lu.actif);
+    QCOMPARE(lu.notesBoutons[2], 61);
+    QVERIFY(contenu(ini).startsWith(avant));
+    // The pad works at once, with its new note.
+    midi.jouer({{0x90, 61, 100}});
+    QTRY_COMPARE(b.direct(2)->valeur(), 1);
+    QCOMPARE(midi.recus().back(), (Octets{0x90, 61, 127}));
+}
+
+void TelecommandeTest::theWindowReopensOscOnANewPortAndRefusesBadValues() {
+    Banc b;
+    MidiEnregistre midi;
+    OscLiblo osc;
+    const std::string ini = b.v.fichierINI;
+    const std::uint16_t ancien = portLibre();
+    const QByteArray avant = QByteArray("[OSC]\r\nPort=") + QByteArray::number(ancien) + "\r\n";
+    {
+        QFile f(QString::fromStdString(ini));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(avant);
+    }
+    b.telecommande->brancherMidi(midi, ChargerMidi(ini));
+    b.telecommande->brancherOsc(osc, ChargerOsc(ini));
+    Surface s(ancien);
+    s.envoyer("/korvalen/bouton/1", entier(1));
+    QTRY_COMPARE(b.direct(0)->valeur(), 1);
+
+    // "Annuler" changes nothing, whatever was typed.
+    auto* fenetre = new FenetreTelecommande(*b.telecommande, b.messages, ini);
+    fenetre->show();
+    QCOMPARE(controle<QLineEdit>(*fenetre, "TextPort")->text(), QString::number(ancien));
+    taper(*fenetre, "TextPort", "1");
+    cliquer(*fenetre, "CommandAnnuler");
+    QCOMPARE(contenu(ini), avant);
+
+    struct Refus {
+        const char* champ;
+        QString saisie;
+        const char* debut;  // of the message
+    };
+    const std::vector<Refus> refus = {
+        {"TextPort", "80", "Le port OSC doit être"},
+        {"TextPort", "70000", "Le port OSC doit être"},
+        {"TextNote[0]", "128", "La note de « Bouton 1 »"},
+        {"TextRetour", "tablette:9000", "« tablette:9000 » n'est pas une adresse de retour"},
+        {"TextClients", "192.168.1.0/40", "« 192.168.1.0/40 » n'est pas un réseau"},
+    };
+    fenetre = new FenetreTelecommande(*b.telecommande, b.messages, ini);
+    fenetre->show();
+    for (const Refus& r : refus) {
+        const QString ancienTexte = controle<QLineEdit>(*fenetre, r.champ)->text();
+        taper(*fenetre, r.champ, r.saisie);
+        cliquer(*fenetre, "CommandAppliquer");
+        QVERIFY(fenetre->isVisible());
+        QVERIFY2(b.messages.boxes.back().texte.startsWith(QString::fromUtf8(r.debut)), qPrintable(b.messages.boxes.back().texte));
+        taper(*fenetre, r.champ, ancienTexte);
+    }
+    QCOMPARE(b.messages.boxes.size(), static_cast<qsizetype>(refus.size()));
+    QCOMPARE(contenu(ini), avant);
+
+    // A new port, the network, a feedback address and the loopback allowed: at once, without a restart.
+    const std::uint16_t nouveau = portLibre();
+    Surface t(nouveau);
+    taper(*fenetre, "TextPort", QString::number(nouveau));
+    controle<QComboBox>(*fenetre, "ComboEcoute")->setCurrentIndex(1);
+    taper(*fenetre, "TextRetour", QStringLiteral("127.0.0.1:%1").arg(t.port()));
+    taper(*fenetre, "TextClients", "127.0.0.0/8");
+    cliquer(*fenetre, "CommandAppliquer");
+    QCOMPARE(b.messages.boxes.size(), static_cast<qsizetype>(refus.size()));
+    const ReglagesOsc lu = ChargerOsc(ini);
+    QCOMPARE(lu.port, nouveau);
+    QVERIFY(lu.reseau);
+    QCOMPARE(lu.retour, "127.0.0.1:" + std::to_string(t.port()));
+    QCOMPARE(lu.clients, std::string("127.0.0.0/8"));
+    // The listed address gets the lamps as listening starts, and the new port plays the window.
+    QTRY_COMPARE(t.lampes().size(), std::size_t(1));
+    t.envoyer("/korvalen/bouton/2", entier(1));
+    QTRY_COMPARE(b.direct(1)->valeur(), 1);
+    // The old port is closed: another program may take it.
+    OscLiblo autre;
+    QVERIFY(!autre.ouvrir({ancien, false}, [](const std::optional<MessageOsc>&, const ClientOsc&) {}));
 }
 
 QTEST_MAIN(TelecommandeTest)

@@ -1,0 +1,107 @@
+#include "remote/ReseauxOsc.h"
+
+#include <charconv>
+
+namespace korvalen {
+namespace {
+
+std::string_view sansEspaces(std::string_view t) {
+    while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
+    while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
+    return t;
+}
+
+// The entries between commas; an empty text has none, but an empty entry between two commas is one.
+std::vector<std::string_view> entrees(std::string_view texte) {
+    std::vector<std::string_view> liste;
+    if (sansEspaces(texte).empty()) return liste;
+    for (;;) {
+        const std::size_t virgule = texte.find(',');
+        liste.push_back(sansEspaces(texte.substr(0, virgule)));
+        if (virgule == std::string_view::npos) return liste;
+        texte.remove_prefix(virgule + 1);
+    }
+}
+
+// A decimal number of at most `chiffres` digits within 0..maximum, the whole text.
+std::optional<unsigned> nombre(std::string_view t, unsigned maximum, std::size_t chiffres) {
+    if (t.empty() || t.size() > chiffres) return std::nullopt;
+    unsigned valeur = 0;
+    const auto [fin, ec] = std::from_chars(t.data(), t.data() + t.size(), valeur);
+    if (ec != std::errc() || fin != t.data() + t.size() || valeur > maximum) return std::nullopt;
+    return valeur;
+}
+
+void dire(ErreurListe* erreur, std::string texte) {
+    if (erreur != nullptr && erreur->texte.empty()) erreur->texte = std::move(texte);
+}
+
+}  // namespace
+
+bool ReseauIPv4::contient(std::uint32_t hote) const {
+    const std::uint32_t masque = prefixe == 0 ? 0 : ~std::uint32_t{0} << (32 - prefixe);
+    return (hote & masque) == (adresse & masque);
+}
+
+std::optional<std::uint32_t> lireIPv4(std::string_view texte) {
+    std::uint32_t adresse = 0;
+    for (int i = 0; i < 4; ++i) {
+        const std::size_t point = i < 3 ? texte.find('.') : texte.size();
+        if (point == std::string_view::npos) return std::nullopt;
+        const std::optional<unsigned> octet = nombre(texte.substr(0, point), 255, 3);
+        if (!octet) return std::nullopt;
+        adresse = adresse << 8 | *octet;
+        texte.remove_prefix(i < 3 ? point + 1 : point);
+    }
+    return adresse;
+}
+
+std::vector<AdresseUdp> lireRetour(std::string_view texte, ErreurListe* erreur) {
+    std::vector<AdresseUdp> liste;
+    for (const std::string_view e : entrees(texte)) {
+        const std::size_t deuxPoints = e.rfind(':');
+        const std::optional<std::uint32_t> hote =
+            deuxPoints == std::string_view::npos ? std::nullopt : lireIPv4(e.substr(0, deuxPoints));
+        const std::optional<unsigned> port =
+            deuxPoints == std::string_view::npos ? std::nullopt : nombre(e.substr(deuxPoints + 1), 65535, 5);
+        if (!hote || !port || *port == 0) {
+            dire(erreur, "« " + std::string(e) +
+                             " » n'est pas une adresse de retour : écrivez l'adresse IPv4 et le port, "
+                             "par exemple 192.168.1.20:9000.");
+            continue;
+        }
+        liste.push_back({*hote, static_cast<std::uint16_t>(*port)});
+    }
+    return liste;
+}
+
+std::vector<ReseauIPv4> lireClients(std::string_view texte, ErreurListe* erreur) {
+    std::vector<ReseauIPv4> liste;
+    for (const std::string_view e : entrees(texte)) {
+        const std::size_t barre = e.find('/');
+        const std::optional<std::uint32_t> adresse = lireIPv4(e.substr(0, barre));
+        const std::optional<unsigned> prefixe =
+            barre == std::string_view::npos ? std::optional<unsigned>(32) : nombre(e.substr(barre + 1), 32, 2);
+        if (!adresse || !prefixe) {
+            dire(erreur, "« " + std::string(e) +
+                             " » n'est pas un réseau : écrivez une adresse IPv4 suivie de la longueur du "
+                             "préfixe, par exemple 192.168.1.0/24, ou une seule adresse.");
+            continue;
+        }
+        liste.push_back({*adresse, static_cast<int>(*prefixe)});
+    }
+    return liste;
+}
+
+FiltreClients::FiltreClients(std::string_view texte)
+    : tous_(entrees(texte).empty()), reseaux_(lireClients(texte)) {}
+
+bool FiltreClients::autorise(std::uint32_t hote) const {
+    if (tous_) return true;
+    for (const ReseauIPv4& r : reseaux_) {
+        if (r.contient(hote)) return true;
+    }
+    return false;
+}
+
+}  // namespace korvalen
