@@ -2,16 +2,19 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTextStream>
 #include <QTranslator>
 #include <optional>
 
 #include "app/EditeurModes.h"
 #include "app/Emplacements.h"
+#include "app/LigneDeCommande.h"
 #include "config/Configuration.h"
 #include "config/fileINI.h"
 #include "engine/PortOLA.h"
 #include "engine/PortParallele.h"
 #include "audio/PortAudioCapture.h"
+#include "audio/SilenceBibliotheques.h"
 #include "app/FenetresConfiguration.h"
 #include "config/Lecteurs.h"
 #include "engine/Variables.h"
@@ -24,6 +27,15 @@
 #include "ui/Messages.h"
 
 int main(int argc, char* argv[]) {
+    // --help and --version answer before anything needs a display or the sound system.
+    {
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+        QTextStream sortie(stdout);
+        QTextStream erreurs(stderr);
+        if (const std::optional<int> fin = korvalen::traiterLigneDeCommande(arguments, sortie, erreurs)) return *fin;
+    }
+    korvalen::silencerBibliothequesSon();
     // First, while the process has one thread: the session sets the sound server's latency in
     // the environment. It outlives the device list and the capture.
     korvalen::PortAudioSession session;
