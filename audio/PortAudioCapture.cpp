@@ -1,5 +1,6 @@
 #include "audio/PortAudioCapture.h"
 
+#include <pa_linux_alsa.h>
 #include <portaudio.h>
 #include <samplerate.h>
 
@@ -28,11 +29,41 @@ struct DeviceFormat {
     PaTime latency = 0;
 };
 
-std::optional<DeviceFormat> formatFor(PaDeviceIndex index) {
-    const PaDeviceInfo* info = Pa_GetDeviceInfo(index);
+/// The ALSA device string that captures the sound server's source `source` alone: its "pulse"
+/// device (libasound2-plugins' pulse.conf) takes the source as its DEVICE argument.
+std::string deviceStringFor(const std::string& source) {
+    std::string quoted;
+    for (const char c : source) {
+        if (c == '"' || c == '\\') quoted += '\\';
+        quoted += c;
+    }
+    return "pulse:DEVICE=\"" + quoted + "\"";
+}
+
+/// Where a stream is opened: a PortAudio device, or a named source through that device's host API.
+struct Emplacement {
+    PaDeviceIndex index = paNoDevice;
+    std::string source;  // empty for the device itself
+
+    /// The stream parameters; `alsa` must outlive them when a source is named.
+    PaStreamParameters parametres(const DeviceFormat& f, PaAlsaStreamInfo& alsa, const std::string& chaine) const {
+        PaStreamParameters p{index, f.channels, f.sampleFormat, f.latency, nullptr};
+        if (source.empty()) return p;
+        PaAlsa_InitializeStreamInfo(&alsa);
+        alsa.deviceString = chaine.c_str();
+        p.device = paUseHostApiSpecificDeviceSpecification;
+        p.hostApiSpecificStreamInfo = &alsa;
+        return p;
+    }
+};
+
+std::optional<DeviceFormat> formatFor(const Emplacement& ou) {
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(ou.index);
     if (info == nullptr || info->maxInputChannels < 1) return std::nullopt;
+    const std::string chaine = ou.source.empty() ? std::string() : deviceStringFor(ou.source);
     const auto supported = [&](const DeviceFormat& f) {
-        const PaStreamParameters p{index, f.channels, f.sampleFormat, f.latency, nullptr};
+        PaAlsaStreamInfo alsa{};
+        const PaStreamParameters p = ou.parametres(f, alsa, chaine);
         return Pa_IsFormatSupported(&p, nullptr, f.rate) == paFormatIsSupported;
     };
     // 16-bit rather than 8-bit at the capture rate: servers bound their periods in bytes (PipeWire's
@@ -46,6 +77,8 @@ std::optional<DeviceFormat> formatFor(PaDeviceIndex index) {
     }
     return std::nullopt;
 }
+
+std::optional<DeviceFormat> formatFor(PaDeviceIndex index) { return formatFor(Emplacement{index, {}}); }
 
 std::uint8_t toUnsigned8(float sample) {
     const long v = std::lrintf(sample * 128.0f) + 128;
@@ -295,32 +328,23 @@ bool PortAudioInput::open(int device) {
     const SourcePulse* choisie = session_.source(device);
     const std::string source = choisie != nullptr ? choisie->nom : std::string();
     // The format probe and the opening both talk to the sound server, which may hang.
-    auto ouvrir = [index, &list, source]() -> std::shared_ptr<Stream> {
-        const std::optional<DeviceFormat> format = formatFor(index);
+    auto ouvrir = [ou = Emplacement{index, source}, &list]() -> std::shared_ptr<Stream> {
+        const std::optional<DeviceFormat> format = formatFor(ou);
         if (!format) return nullptr;
         auto stream = std::make_shared<Stream>(*format);
         if (!stream->ready()) return nullptr;
-        const PaStreamParameters in{index, format->channels, format->sampleFormat, format->latency, nullptr};
+        // A named source goes in the device string, never in the environment that other threads read.
+        const std::string chaine = ou.source.empty() ? std::string() : deviceStringFor(ou.source);
+        PaAlsaStreamInfo alsa{};
+        const PaStreamParameters in = ou.parametres(*format, alsa, chaine);
         // At the capture rate, periods of one capture: the server then hands over each capture as a
         // whole (PulseAudio) or within one cycle of its graph (PipeWire). The converted path keeps the
         // device's own block sizes.
         const unsigned long frames = format->resample ? paFramesPerBufferUnspecified : ECHANTILLONS_CAPTURE;
         PaStream* pa = nullptr;
         const std::lock_guard verrou(list);
-        // The "pulse" device connects to the server as it opens and takes the source named by
-        // PULSE_SOURCE: this stream alone captures from it, the desktop's default stays as it is.
-        const char* avant = std::getenv("PULSE_SOURCE");
-        const std::optional<std::string> garde = avant != nullptr ? std::optional<std::string>(avant) : std::nullopt;
-        if (!source.empty()) setenv("PULSE_SOURCE", source.c_str(), 1);
         const PaError ouverture = Pa_OpenStream(&pa, &in, nullptr, format->rate, frames, paClipOff | paDitherOff,
                                                 &Stream::callback, stream.get());
-        if (!source.empty()) {
-            if (garde) {
-                setenv("PULSE_SOURCE", garde->c_str(), 1);
-            } else {
-                unsetenv("PULSE_SOURCE");
-            }
-        }
         if (ouverture != paNoError) return nullptr;
         stream->pa = pa;
         return stream;

@@ -1,6 +1,7 @@
 // The real PortAudio -> ALSA path, each case in its own process with its own ALSA configuration.
 #include "audio/PortAudioCapture.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +15,28 @@
 
 #include "AudioTestEnvironment.h"
 #include "audio/AnneauSon.h"
+
+// Every change of the environment in this process is counted: one made while PortAudio's and the
+// sound server's threads run may meet their reading it.
+namespace {
+std::atomic<int> changementsEnvironnement{0};
+template <class F>
+F reelle(const char* nom) {
+    return reinterpret_cast<F>(dlsym(RTLD_NEXT, nom));
+}
+}  // namespace
+extern "C" int setenv(const char* nom, const char* valeur, int remplacer) {
+    ++changementsEnvironnement;
+    return reelle<int (*)(const char*, const char*, int)>("setenv")(nom, valeur, remplacer);
+}
+extern "C" int unsetenv(const char* nom) {
+    ++changementsEnvironnement;
+    return reelle<int (*)(const char*)>("unsetenv")(nom);
+}
+extern "C" int putenv(char* texte) {
+    ++changementsEnvironnement;
+    return reelle<int (*)(char*)>("putenv")(texte);
+}
 
 namespace korvalen {
 namespace {
@@ -277,9 +300,12 @@ TEST_F(ServerCaptureTest, FrozenServerLetsTheListingEndAndIsToldOnce) {
 }
 
 // What the computer plays, one click away: an output's monitor is listed by its description and
-// captured from alone, whatever the server's default source is, which stays silent.
+// captured from alone, whatever the server's default source is, which stays silent, and without
+// a change of the environment while other threads run.
 TEST_F(ServerCaptureTest, AMonitorIsListedByItsDescriptionAndCapturedAlone) {
-    startPortAudio("pcm.!default { type pulse }\npcm.pulse { type pulse }\n");
+    // The "pulse" device as libasound2-plugins defines it, taking a source as its argument.
+    startPortAudio("pcm.!default { type pulse }\n"
+                   "pcm.pulse { @args [ DEVICE ] @args.DEVICE { type string default \"\" } type pulse device $DEVICE }\n");
     ASSERT_EQ(std::system("pactl load-module module-null-sink sink_name=scene sink_properties=device.description=Scene "
                           "rate=11025 channels=1 channel_map=mono format=s16le >/dev/null 2>&1"),
               0);
@@ -293,8 +319,10 @@ TEST_F(ServerCaptureTest, AMonitorIsListedByItsDescriptionAndCapturedAlone) {
     ASSERT_EQ(std::system(("pacat --playback -d scene --format=s16le --rate=11025 --channels=1 --raw --latency-msec=20 " +
                            (dir / "scene.raw").string() + " & echo $! > " + pid).c_str()),
               0);
+    const int avant = changementsEnvironnement;
     ASSERT_TRUE(entree->open(static_cast<int>(moniteur - liste.begin())));
     ASSERT_TRUE(entree->start());
+    EXPECT_EQ(changementsEnvironnement, avant) << "the environment changed while opening a source";
     TamponCapture t{};
     for (int i = 0; i < 3; ++i) {
         ASSERT_EQ(entree->capture(t, 5s), CaptureResult::Ok);
