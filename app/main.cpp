@@ -93,6 +93,8 @@ int main(int argc, char* argv[]) {
                      &korvalen::FenetresConfiguration::ouvrir);
     QObject::connect(&fenetre, &korvalen::FPrincipale::listesActualisees, &reglages,
                      &korvalen::FenetresConfiguration::repertoireChange);
+    // The window shows before the sound system is asked; "Lancement" never holds it.
+    fenetre.setAttenteEnFond(true);
     if (!fenetre.Form_Load()) return 0;
     fenetre.show();
 
