@@ -99,29 +99,97 @@ struct PortAudioSession::Closings {
     std::mutex streamList;
 };
 
-PortAudioSession::PortAudioSession() : closings_(std::make_shared<Closings>()) {
+/// What PortAudio's start found, written once by the starting thread.
+struct PortAudioSession::Etat {
+    mutable std::mutex m;
+    std::condition_variable fini;
+    bool lance = false;
+    bool termine = false;
+    bool ok = false;
+    std::vector<int> entrees;
+    int pulse = -1;  // PortAudio's "pulse" device, through which a chosen source is captured
+    std::vector<SourcePulse> sources;
+};
+
+PortAudioSession::PortAudioSession() : etat_(std::make_shared<Etat>()), closings_(std::make_shared<Closings>()) {
     // PipeWire runs its graph at the smallest period its streams ask for, rounded down to a power
     // of two. Ours, left to the ALSA plugin, would be one capture (111 frames, 256 at 48 kHz) and
     // double the server's work; 128 frames at 11025 Hz is 512 at 48 kHz (10.7 ms), each cycle
     // bringing more than one capture. A setting of the user's own is kept.
     setenv("PIPEWIRE_LATENCY", "128/11025", 0);
-    initialised_ = Pa_Initialize() == paNoError;
-    if (!initialised_) return;
-    const PaDeviceIndex count = Pa_GetDeviceCount();
-    for (PaDeviceIndex i = 0; i < count; ++i) {
-        const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
-        if (info != nullptr && info->maxInputChannels > 0) inputDevices_.push_back(i);
-        if (info != nullptr && info->maxInputChannels > 0 && std::strcmp(info->name, "pulse") == 0) pulseDevice_ = i;
-    }
 }
 
-const SourcePulse* PortAudioSession::source(int numero) const {
-    const int i = numero - static_cast<int>(inputDevices_.size());
-    return i >= 0 && i < static_cast<int>(sources_.size()) ? &sources_[static_cast<std::size_t>(i)] : nullptr;
+bool PortAudioSession::initialiser(std::chrono::milliseconds delai) {
+    auto etat = etat_;
+    std::unique_lock l(etat->m);
+    if (!etat->lance) {
+        etat->lance = true;
+        l.unlock();
+        // Pa_Initialize asks every ALSA device, the sound server's among them, which may hang.
+        auto demarrer = [etat] {
+            const bool ok = Pa_Initialize() == paNoError;
+            std::vector<int> entrees;
+            int pulse = -1;
+            const PaDeviceIndex count = ok ? Pa_GetDeviceCount() : 0;
+            for (PaDeviceIndex i = 0; i < count; ++i) {
+                const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
+                if (info == nullptr || info->maxInputChannels <= 0) continue;
+                entrees.push_back(i);
+                if (std::strcmp(info->name, "pulse") == 0) pulse = i;
+            }
+            {
+                const std::lock_guard g(etat->m);
+                etat->ok = ok;
+                etat->entrees = std::move(entrees);
+                etat->pulse = pulse;
+                etat->termine = true;
+            }
+            etat->fini.notify_all();
+        };
+        try {
+            std::thread(demarrer).detach();
+        } catch (const std::system_error&) {
+            demarrer();  // no thread to spare: start here
+        }
+        l.lock();
+    }
+    etat->fini.wait_for(l, delai, [&] { return etat->termine; });
+    return etat->termine && etat->ok;
+}
+
+bool PortAudioSession::demarrageEnCours() const {
+    const std::lock_guard l(etat_->m);
+    return etat_->lance && !etat_->termine;
+}
+
+std::vector<int> PortAudioSession::inputDevices() const {
+    const std::lock_guard l(etat_->m);
+    return etat_->entrees;
+}
+
+std::vector<SourcePulse> PortAudioSession::sources() const {
+    const std::lock_guard l(etat_->m);
+    return etat_->sources;
+}
+
+void PortAudioSession::setSources(std::vector<SourcePulse> sources) {
+    const std::lock_guard l(etat_->m);
+    etat_->sources = std::move(sources);
+}
+
+std::optional<SourcePulse> PortAudioSession::source(int numero) const {
+    const std::lock_guard l(etat_->m);
+    const int i = numero - static_cast<int>(etat_->entrees.size());
+    if (i < 0 || i >= static_cast<int>(etat_->sources.size())) return std::nullopt;
+    return etat_->sources[static_cast<std::size_t>(i)];
 }
 
 PortAudioSession::~PortAudioSession() {
-    if (!initialised_) return;
+    {
+        // A start still hanging keeps PortAudio: ending it under that thread would pull its state away.
+        const std::lock_guard l(etat_->m);
+        if (!etat_->termine || !etat_->ok) return;
+    }
     std::unique_lock lock(closings_->mutex);
     // Ending PortAudio under a stream still closing on a server that hangs would pull its state
     // away from that thread; the process ends soon anyway.
@@ -131,15 +199,17 @@ PortAudioSession::~PortAudioSession() {
     Pa_Terminate();
 }
 
-int PortAudioSession::portAudioIndex(int numero) const {
-    if (!initialised_) return -1;
+int PortAudioSession::portAudioIndex(int numero) {
+    if (!initialiser()) return -1;
     if (numero == -1) {
         const PaDeviceIndex d = Pa_GetDefaultInputDevice();
         return d == paNoDevice ? -1 : d;
     }
-    if (source(numero) != nullptr) return pulseDevice_;
-    if (numero < 0 || numero >= static_cast<int>(inputDevices_.size())) return -1;
-    return inputDevices_[numero];
+    const std::lock_guard l(etat_->m);
+    const int nbEntrees = static_cast<int>(etat_->entrees.size());
+    if (numero >= nbEntrees && numero - nbEntrees < static_cast<int>(etat_->sources.size())) return etat_->pulse;
+    if (numero < 0 || numero >= nbEntrees) return -1;
+    return etat_->entrees[static_cast<std::size_t>(numero)];
 }
 
 bool PortAudioSession::closeInBackground(std::function<void()> closing, std::chrono::milliseconds timeout) {
@@ -181,6 +251,9 @@ std::vector<AudioDeviceInfo> PortAudioDeviceEnumerator::devices() {
         std::mutex m;
         std::vector<std::optional<bool>> formats;
     };
+    const std::lock_guard une(liste_);
+    // PortAudio's own start asks the sound server too.
+    const bool demarre = session_.initialiser(DELAI_LISTE);
     const std::vector<int> indexes = session_.inputDevices();
     auto sondes = std::make_shared<Sondes>();
     sondes->formats.resize(indexes.size());
@@ -206,9 +279,11 @@ std::vector<AudioDeviceInfo> PortAudioDeviceEnumerator::devices() {
     bool muet = false;
     const std::optional<std::vector<SourcePulse>> sources = lireSourcesPulse(DELAI_LISTE, muet);
     if (sources || !muet) session_.setSources(sources.value_or(std::vector<SourcePulse>{}));
-    const bool parPulse = session_.portAudioIndex(static_cast<int>(indexes.size())) >= 0 || session_.sources().empty();
-    for (const SourcePulse& s : session_.sources()) list.push_back({s.description, parPulse});
-    if ((!aTemps || muet) && !averti_ && avertir_) {
+    const std::vector<SourcePulse> sourcesServeur = session_.sources();
+    const bool parPulse =
+        (demarre && session_.portAudioIndex(static_cast<int>(indexes.size())) >= 0) || sourcesServeur.empty();
+    for (const SourcePulse& s : sourcesServeur) list.push_back({s.description, parPulse});
+    if ((session_.demarrageEnCours() || !aTemps || muet) && !averti_ && avertir_) {
         averti_ = true;
         avertir_("Le serveur de son ne répond pas : les cartes son qu'il offre ne sont pas dans la liste. "
                  "Relancez Korvalen quand il répond de nouveau.");
@@ -325,8 +400,8 @@ bool PortAudioInput::open(int device) {
     const int index = session_.portAudioIndex(device);
     if (index < 0) return false;
     std::mutex& list = session_.streamListLock();
-    const SourcePulse* choisie = session_.source(device);
-    const std::string source = choisie != nullptr ? choisie->nom : std::string();
+    const std::optional<SourcePulse> choisie = session_.source(device);
+    const std::string source = choisie ? choisie->nom : std::string();
     // The format probe and the opening both talk to the sound server, which may hang.
     auto ouvrir = [ou = Emplacement{index, source}, &list]() -> std::shared_ptr<Stream> {
         const std::optional<DeviceFormat> format = formatFor(ou);

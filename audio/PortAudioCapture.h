@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "audio/IAudio.h"
@@ -21,22 +22,32 @@ public:
     /// device, and for the streams still closing when the session ends.
     static constexpr std::chrono::milliseconds ATTENTE_FERMETURE{250};
 
+    /// How long a caller waits for PortAudio to start: it asks the sound server, which may hang.
+    static constexpr std::chrono::milliseconds DELAI_DEMARRAGE{2000};
+
+    /// Only sets the sound server's latency in the environment: make it while the process has one
+    /// thread. PortAudio itself starts at the first call that needs it, on a thread of its own.
     PortAudioSession();
     ~PortAudioSession();
     PortAudioSession(const PortAudioSession&) = delete;
     PortAudioSession& operator=(const PortAudioSession&) = delete;
 
-    bool initialised() const { return initialised_; }
+    /// Starts PortAudio if that is not done yet and waits for it at most `delai`; whether it is
+    /// started. One that answers later is taken by a later call.
+    bool initialiser(std::chrono::milliseconds delai = DELAI_DEMARRAGE);
+    bool initialised() { return initialiser(); }
+    /// Whether a start is still waiting for the sound system.
+    bool demarrageEnCours() const;
     /// PortAudio index of listed device `numero`, the default input for -1, or -1 when there is none.
-    int portAudioIndex(int numero) const;
-    /// PortAudio indexes of the devices with input channels, in list order.
-    const std::vector<int>& inputDevices() const { return inputDevices_; }
+    int portAudioIndex(int numero);
+    /// PortAudio indexes of the devices with input channels, in list order; none before the start.
+    std::vector<int> inputDevices() const;
     /// The sound server's sources, listed after the devices: number inputDevices().size() + i is
     /// source i, captured through PortAudio's "pulse" device told to use that source alone.
-    const std::vector<SourcePulse>& sources() const { return sources_; }
-    void setSources(std::vector<SourcePulse> sources) { sources_ = std::move(sources); }
-    /// The source that listed device `numero` stands for, or nullptr for a PortAudio device.
-    const SourcePulse* source(int numero) const;
+    std::vector<SourcePulse> sources() const;
+    void setSources(std::vector<SourcePulse> sources);
+    /// The source that listed device `numero` stands for, or nothing for a PortAudio device.
+    std::optional<SourcePulse> source(int numero) const;
 
     /// Runs `closing` on a thread of its own and waits for it at most `timeout`; false when it
     /// goes on in the background.
@@ -49,10 +60,8 @@ public:
 
 private:
     struct Closings;
-    bool initialised_ = false;
-    std::vector<int> inputDevices_;
-    int pulseDevice_ = -1;  // PortAudio's "pulse" device, through which a chosen source is captured
-    std::vector<SourcePulse> sources_;
+    struct Etat;
+    std::shared_ptr<Etat> etat_;          // shared with the starting thread, which may outlive the session
     std::shared_ptr<Closings> closings_;  // shared with the closing threads, which may outlive the session
 };
 
@@ -72,6 +81,7 @@ public:
 private:
     PortAudioSession& session_;
     std::function<void(const std::string&)> avertir_;
+    std::mutex liste_;  // one listing at a time: the window's and the one run beside it
     bool averti_ = false;
 };
 
