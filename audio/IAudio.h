@@ -43,6 +43,10 @@ public:
     virtual ~IAudioInput() = default;
     /// Opens device number `device` as listed by the enumerator, or the default input for -1.
     virtual bool open(int device) = 0;
+    /// How many samples (at 11025 Hz) the device should hand over at a time from the next open()
+    /// on; ECHANTILLONS_CAPTURE until told otherwise. A capture still gives the newest 111 samples
+    /// of what arrives after its call.
+    virtual void choisirBloc(int echantillons) { (void)echantillons; }
     /// Starts the open device; false when it does not start (it is then closed).
     virtual bool start() = 0;
     /// Waits, at most `timeout`, for 111 samples that arrive after the call.

@@ -366,9 +366,15 @@ struct PortAudioInput::Stream {
             std::lock_guard lock(mutex);
             if (ring) ring->ecrire(full, count);
             if (!armed || filled >= ECHANTILLONS_CAPTURE) return;
-            const int n = static_cast<int>(std::min<unsigned long>(count, ECHANTILLONS_CAPTURE - filled));
-            std::memcpy(request.data() + filled, samples, static_cast<std::size_t>(n));
-            filled += n;
+            if (count >= ECHANTILLONS_CAPTURE) {
+                // A block of a capture or more: its newest samples, the sound just heard.
+                std::memcpy(request.data(), samples + (count - ECHANTILLONS_CAPTURE), ECHANTILLONS_CAPTURE);
+                filled = ECHANTILLONS_CAPTURE;
+            } else {
+                const int n = static_cast<int>(std::min<unsigned long>(count, ECHANTILLONS_CAPTURE - filled));
+                std::memcpy(request.data() + filled, samples, static_cast<std::size_t>(n));
+                filled += n;
+            }
             complete = filled == ECHANTILLONS_CAPTURE;
         }
         if (complete) delivered.notify_one();
@@ -403,19 +409,25 @@ bool PortAudioInput::open(int device) {
     const std::optional<SourcePulse> choisie = session_.source(device);
     const std::string source = choisie ? choisie->nom : std::string();
     // The format probe and the opening both talk to the sound server, which may hang.
-    auto ouvrir = [ou = Emplacement{index, source}, &list]() -> std::shared_ptr<Stream> {
-        const std::optional<DeviceFormat> format = formatFor(ou);
+    auto ouvrir = [ou = Emplacement{index, source}, &list, bloc = bloc_]() -> std::shared_ptr<Stream> {
+        std::optional<DeviceFormat> format = formatFor(ou);
         if (!format) return nullptr;
+        // Larger blocks: the server is asked for a latency of two of them, so that it sends one
+        // packet per block rather than many small ones.
+        if (bloc > ECHANTILLONS_CAPTURE) format->latency = std::max(format->latency, 2.0 * bloc / FREQUENCE_CAPTURE);
         auto stream = std::make_shared<Stream>(*format);
         if (!stream->ready()) return nullptr;
         // A named source goes in the device string, never in the environment that other threads read.
         const std::string chaine = ou.source.empty() ? std::string() : deviceStringFor(ou.source);
         PaAlsaStreamInfo alsa{};
         const PaStreamParameters in = ou.parametres(*format, alsa, chaine);
-        // At the capture rate, periods of one capture: the server then hands over each capture as a
-        // whole (PulseAudio) or within one cycle of its graph (PipeWire). The converted path keeps the
-        // device's own block sizes.
-        const unsigned long frames = format->resample ? paFramesPerBufferUnspecified : ECHANTILLONS_CAPTURE;
+        // At the capture rate, periods of one block (one capture unless told otherwise): the server
+        // then hands over each block as a whole (PulseAudio) or within one cycle of its graph
+        // (PipeWire). The converted path keeps the device's own block sizes for captures of one.
+        const unsigned long frames =
+            !format->resample ? static_cast<unsigned long>(bloc)
+            : bloc > ECHANTILLONS_CAPTURE ? static_cast<unsigned long>(std::lround(bloc * format->rate / FREQUENCE_CAPTURE))
+                                          : paFramesPerBufferUnspecified;
         PaStream* pa = nullptr;
         const std::lock_guard verrou(list);
         const PaError ouverture = Pa_OpenStream(&pa, &in, nullptr, format->rate, frames, paClipOff | paDitherOff,

@@ -99,6 +99,7 @@ public:
 
     /// Closes any device already open, then opens `device`; the stream is idle until start().
     bool open(int device) override;
+    void choisirBloc(int echantillons) override { bloc_ = echantillons; }
     bool start() override;
     CaptureResult capture(TamponCapture& buffer, std::chrono::milliseconds timeout) override;
     void close(std::chrono::milliseconds timeout) override;
@@ -110,6 +111,7 @@ private:
     PortAudioSession& session_;
     std::shared_ptr<AnneauSon> anneau_;
     std::shared_ptr<Stream> stream_;
+    int bloc_ = ECHANTILLONS_CAPTURE;
 };
 
 }  // namespace korvalen

@@ -306,7 +306,9 @@ void FPrincipale::ouvrirCarte() {
                            : -1;
     // The opening may wait for a sound server that hangs: the window goes on answering meanwhile.
     auto ouverte = std::make_shared<bool>(false);
-    enFond([this, numero, ouverte] { *ouverte = capture_.ouvrirEtDemarrer(numero); },
+    // Blocks fitted to the refresh period, chosen now: the options cannot change while running.
+    const int bloc = echantillonsParBloc(v_.Temps_timer, v_.analyse);
+    enFond([this, numero, bloc, ouverte] { *ouverte = capture_.ouvrirEtDemarrer(numero, bloc); },
            [this, ouverte] { finirLancement(*ouverte); });
 }
 

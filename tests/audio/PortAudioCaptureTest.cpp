@@ -127,6 +127,26 @@ TEST_F(ServerCaptureTest, CapturesContiguousRunsOfTheFedSamplesArrivedAfterEachR
     EXPECT_GT(offsetInInput(t), precedent + 5 * ECHANTILLONS_CAPTURE);
 }
 
+// Blocks of 50 ms, as at long refresh periods: each capture is still 111 contiguous fed samples,
+// the newest of the block that arrives after the request, later than the previous capture.
+TEST_F(ServerCaptureTest, LargerBlocksStillGiveTheNewestRunAfterEachRequest) {
+    startPortAudio(knownSamplesConfig(false));
+    entree->choisirBloc(551);
+    ASSERT_TRUE(entree->open(0));
+    ASSERT_TRUE(entree->start());
+    long precedent = -ECHANTILLONS_CAPTURE;
+    for (int i = 0; i < 4; ++i) {
+        TamponCapture t{};
+        ASSERT_EQ(entree->capture(t, BORNE), CaptureResult::Ok);
+        const long offset = offsetInInput(t);
+        ASSERT_GE(offset, 0) << "capture " << i << " is not a run of the fed samples";
+        EXPECT_GE(offset, precedent + ECHANTILLONS_CAPTURE) << "capture " << i << " overlaps the previous one";
+        // The newest samples of a block end on a block's edge.
+        EXPECT_EQ((offset + ECHANTILLONS_CAPTURE) % 551, 0) << "capture " << i << " is not the end of a block";
+        precedent = offset;
+    }
+}
+
 // Every sample the device delivers reaches the ring at full resolution, whether a capture waits
 // for it or not: the ring's newest sound is one run of the fed 16-bit samples.
 TEST_F(ServerCaptureTest, TheRingGetsEverySampleAtFullResolution) {

@@ -33,6 +33,7 @@ public:
         opened = openSucceeds;
         return opened;
     }
+    void choisirBloc(int echantillons) override { bloc = echantillons; }
     bool start() override {
         ++starts;
         if (!startSucceeds) opened = false;
@@ -105,6 +106,7 @@ public:
     bool opened = false;
     std::vector<int> openedDevices;
     int starts = 0, captures = 0, closes = 0;
+    int bloc = ECHANTILLONS_CAPTURE;  // the block size asked for the next opening
     std::chrono::milliseconds lastTimeout{0};
     std::chrono::milliseconds lastCloseTimeout{0};
     std::deque<Buffer> buffers;
