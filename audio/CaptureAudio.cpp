@@ -19,7 +19,7 @@ CaptureAudio::~CaptureAudio() { entree_.brancherAnneau(nullptr); }
 
 int echantillonsParBloc(int periodeMs, const ReglagesAnalyse& analyse) {
     if (analyse.bandes || analyse.gainAuto || analyse.rythme) return ECHANTILLONS_CAPTURE;
-    constexpr int PLAFOND_MS = 50;
+    constexpr int PLAFOND_MS = 70;
     const int moitie = static_cast<int>(static_cast<long>(std::min(periodeMs / 2, PLAFOND_MS)) * FREQUENCE_CAPTURE / 1000);
     return std::max(ECHANTILLONS_CAPTURE, moitie);
 }

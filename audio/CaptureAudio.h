@@ -15,7 +15,7 @@ namespace korvalen {
 
 /// How many samples the device should hand over at a time for a refresh period of `periodeMs`:
 /// one capture (about 10 ms) at short periods or while an analysis option looks at every block;
-/// at longer periods blocks of up to half the period (50 ms at most), so that the capture path
+/// at longer periods blocks of up to half the period (70 ms at most), so that the capture path
 /// wakes far fewer times a second while a tick still waits less than its period.
 int echantillonsParBloc(int periodeMs, const ReglagesAnalyse& analyse);
 

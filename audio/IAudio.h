@@ -27,6 +27,9 @@ class IAudioDeviceEnumerator {
 public:
     virtual ~IAudioDeviceEnumerator() = default;
     virtual std::vector<AudioDeviceInfo> devices() = 0;
+    /// Whether the last devices() had the sound system's answer; false when it stopped waiting for
+    /// a sound system that hangs, which may list more later.
+    virtual bool listeComplete() const { return true; }
 };
 
 /// Outcome of one capture.

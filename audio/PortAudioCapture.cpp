@@ -283,7 +283,8 @@ std::vector<AudioDeviceInfo> PortAudioDeviceEnumerator::devices() {
     const bool parPulse =
         (demarre && session_.portAudioIndex(static_cast<int>(indexes.size())) >= 0) || sourcesServeur.empty();
     for (const SourcePulse& s : sourcesServeur) list.push_back({s.description, parPulse});
-    if ((session_.demarrageEnCours() || !aTemps || muet) && !averti_ && avertir_) {
+    complete_ = !session_.demarrageEnCours() && aTemps && !muet;
+    if (!complete_ && !averti_ && avertir_) {
         averti_ = true;
         avertir_("Le serveur de son ne répond pas : les cartes son qu'il offre ne sont pas dans la liste. "
                  "Relancez Korvalen quand il répond de nouveau.");

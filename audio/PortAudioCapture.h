@@ -2,6 +2,7 @@
 // The real audio layer on PortAudio (ALSA, and PipeWire or PulseAudio through ALSA's plugins).
 // Only the program's entry point and the tests of this layer include this header.
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -77,12 +78,14 @@ public:
     /// Every device, with the format its probe found within DELAI_LISTE; one whose probe did not
     /// answer in time is offered all the same (its opening probes again).
     std::vector<AudioDeviceInfo> devices() override;
+    bool listeComplete() const override { return complete_; }
 
 private:
     PortAudioSession& session_;
     std::function<void(const std::string&)> avertir_;
     std::mutex liste_;  // one listing at a time: the window's and the one run beside it
     bool averti_ = false;
+    std::atomic<bool> complete_{true};
 };
 
 /// Captures 11025 Hz mono unsigned 8-bit from one device, converting from the device's own

@@ -211,15 +211,22 @@ void FPrincipale::enFond(std::function<void()> travail, std::function<void()> en
 void FPrincipale::listerCartes() {
     listeEnAttente_ = true;
     auto liste = std::make_shared<std::vector<AudioDeviceInfo>>();
-    enFond([this, liste] { *liste = enumerateur_.devices(); }, [this, liste] { cartesListees(*liste); });
+    auto complete = std::make_shared<bool>(true);
+    enFond(
+        [this, liste, complete] {
+            *liste = enumerateur_.devices();
+            *complete = enumerateur_.listeComplete();
+        },
+        [this, liste, complete] { cartesListees(*liste, *complete); });
 }
 
-void FPrincipale::cartesListees(const std::vector<AudioDeviceInfo>& liste) {
+void FPrincipale::cartesListees(const std::vector<AudioDeviceInfo>& liste, bool complete) {
     listeEnAttente_ = false;
     remplirCartes(liste);
     reprendreCarteAttendue();
-    if (enFond_ && !listeFaite_ && nomsCartes_.empty()) {
-        // As at a start that waited for the list: nothing to listen to ends the program.
+    if (enFond_ && !listeFaite_ && nomsCartes_.empty() && complete) {
+        // As at a start that waited for the list: nothing to listen to ends the program. A sound
+        // system that did not answer has said so in its notice; "Lancement" asks it again.
         quitteConfirme_ = true;
         messages_.afficher(QStringLiteral("You have no audio input devices!"), QStringLiteral("Ack!"), Icone::Critique);
         emit quitter();
@@ -284,8 +291,9 @@ void FPrincipale::demarrer() {
     setBoutonsConfigActifs(false);
     port_.reconnecter();
     if (listeEnAttente_) return;  // the listing's end goes on with the opening
-    // A card Config.ini names that was missing may have been plugged in since.
-    if (!carteAttendue_.isEmpty()) {
+    // A card Config.ini names that was missing may have been plugged in since, or the sound
+    // system that did not answer may answer now.
+    if (!carteAttendue_.isEmpty() || nomsCartes_.empty()) {
         listerCartes();
         return;
     }

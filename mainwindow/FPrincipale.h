@@ -107,7 +107,7 @@ private:
     void remplirCartes(const std::vector<AudioDeviceInfo>& liste);
     /// Lists the devices (off the window's thread when enFond_), then hands the list to cartesListees.
     void listerCartes();
-    void cartesListees(const std::vector<AudioDeviceInfo>& liste);
+    void cartesListees(const std::vector<AudioDeviceInfo>& liste, bool complete);
     /// Chooses the card Config.ini names once it is listed, unless another card was applied since.
     void reprendreCarteAttendue();
     /// Runs `travail` off the window's thread when enFond_, then `ensuite` on the window's thread.

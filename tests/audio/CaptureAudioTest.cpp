@@ -36,7 +36,7 @@ TEST_F(CaptureAudioTest, OuvreLeNumeroDonnePuisDemarre) {
 }
 
 // Blocks fitted to the period: one capture up to 20 ms and whenever an analysis option looks at
-// every block; half the period above, at most 50 ms, so that at 200 ms the path wakes 20 times a second.
+// every block; half the period above, at most 70 ms, so that at 200 ms the path wakes about 20 times a second.
 TEST(EchantillonsParBloc, SelonLaPeriodeEtLAnalyse) {
     const ReglagesAnalyse aucune{}, bandes{true, false, false}, gain{false, true, false}, rythme{false, false, true};
     const struct {
@@ -45,7 +45,7 @@ TEST(EchantillonsParBloc, SelonLaPeriodeEtLAnalyse) {
         int bloc;
     } cas[] = {
         {1, aucune, ECHANTILLONS_CAPTURE},   {10, aucune, ECHANTILLONS_CAPTURE}, {20, aucune, ECHANTILLONS_CAPTURE},
-        {46, aucune, 253},                   {200, aucune, 551},                 {32767, aucune, 551},
+        {46, aucune, 253},                   {200, aucune, 771},                 {32767, aucune, 771},
         {200, bandes, ECHANTILLONS_CAPTURE}, {200, gain, ECHANTILLONS_CAPTURE},  {200, rythme, ECHANTILLONS_CAPTURE},
     };
     for (const auto& c : cas) {

@@ -17,7 +17,9 @@ namespace korvalen::test {
 class FakeAudioDeviceEnumerator : public IAudioDeviceEnumerator {
 public:
     std::vector<AudioDeviceInfo> devices() override { return list; }
+    bool listeComplete() const override { return complete; }
     std::vector<AudioDeviceInfo> list;
+    bool complete = true;  // false: as if the sound system had not answered in time
 };
 
 /// Capture double: hands out queued buffers and records every call it received. Each buffer

@@ -817,7 +817,8 @@ void FPrincipaleTest::runStartsWhenTheOpeningEndsOffTheWindowThread() {
     }
 }
 
-// A list that comes empty ends the program as a start that waited for it does.
+// A list that comes empty ends the program as a start that waited for it does; one that is empty
+// because the sound system did not answer leaves the window, and "Lancement" asks again.
 void FPrincipaleTest::noDeviceListedLaterEndsTheProgram() {
     BancEnFond b;
     b.cartes.list = {{"Sans format", false}};
@@ -827,13 +828,32 @@ void FPrincipaleTest::noDeviceListedLaterEndsTheProgram() {
     QTRY_COMPARE(quitter.count(), 1);
     QCOMPARE(b.messages.boxes.size(), 1);
     QCOMPARE(b.messages.boxes[0].texte, QString("You have no audio input devices!"));
+
+    BancEnFond muet;
+    muet.cartes.list = {};
+    muet.cartes.complete = false;
+    muet.cartes.porte.ouvrir();
+    muet.entree.porte.ouvrir();
+    QSignalSpy fin(&muet.fenetre(), &FPrincipale::quitter);
+    QVERIFY(muet.fenetre().Form_Load());
+    QTRY_COMPARE(muet.cartes.porte.attentes(), 1);
+    QVERIFY(muet.repond());
+    QVERIFY(muet.repond());
+    QCOMPARE(fin.count(), 0);
+    QVERIFY(muet.messages.boxes.isEmpty());
+    muet.cartes.list = {{"Micro", true}};
+    muet.cartes.complete = true;
+    muet.marche()->click();
+    QTRY_COMPARE(muet.v.enMarche, VRAI);
+    QCOMPARE(muet.cartes.porte.attentes(), 2);
+    QCOMPARE(muet.entree.openedDevices, std::vector<int>{0});
 }
 
 void FPrincipaleTest::captureBlocksFollowThePeriodAndTheAnalysis() {
     Banc b("[Options]\r\nTemps_timer=200\r\n");
     QVERIFY(b.charger());
     b.lancer();
-    QCOMPARE(b.entree.bloc, 551);
+    QCOMPARE(b.entree.bloc, 771);
     b.lancer();
     b.v.analyse.bandes = true;
     b.lancer();
