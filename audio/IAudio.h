@@ -30,6 +30,9 @@ public:
     /// Whether the last devices() had the sound system's answer; false when it stopped waiting for
     /// a sound system that hangs, which may list more later.
     virtual bool listeComplete() const { return true; }
+    /// The next devices() also looks for devices plugged in since the start, which some sound
+    /// systems only find by starting again (a longer listing).
+    virtual void rechercherCartes() {}
 };
 
 /// Outcome of one capture.

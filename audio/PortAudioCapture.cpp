@@ -96,6 +96,7 @@ struct PortAudioSession::Closings {
     std::mutex mutex;
     std::condition_variable changed;
     int pending = 0;
+    int ouverts = 0;  // streams opened and not closed yet
     std::mutex streamList;
 };
 
@@ -119,42 +120,74 @@ PortAudioSession::PortAudioSession() : etat_(std::make_shared<Etat>()), closings
     setenv("PIPEWIRE_LATENCY", "128/11025", 0);
 }
 
+void PortAudioSession::demarrerPortAudio(std::shared_ptr<Etat> etat, std::shared_ptr<Closings> closings, bool relance) {
+    // Pa_Initialize asks every ALSA device, the sound server's among them, which may hang.
+    auto demarrer = [etat, closings, relance] {
+        bool ok = false;
+        {
+            const std::lock_guard list(closings->streamList);
+            if (relance) Pa_Terminate();
+            ok = Pa_Initialize() == paNoError;
+        }
+        std::vector<int> entrees;
+        int pulse = -1;
+        const PaDeviceIndex count = ok ? Pa_GetDeviceCount() : 0;
+        for (PaDeviceIndex i = 0; i < count; ++i) {
+            const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
+            if (info == nullptr || info->maxInputChannels <= 0) continue;
+            entrees.push_back(i);
+            if (std::strcmp(info->name, "pulse") == 0) pulse = i;
+        }
+        {
+            const std::lock_guard g(etat->m);
+            etat->ok = ok;
+            etat->entrees = std::move(entrees);
+            etat->pulse = pulse;
+            etat->termine = true;
+        }
+        etat->fini.notify_all();
+    };
+    try {
+        std::thread(demarrer).detach();
+    } catch (const std::system_error&) {
+        demarrer();  // no thread to spare: start here
+    }
+}
+
 bool PortAudioSession::initialiser(std::chrono::milliseconds delai) {
     auto etat = etat_;
     std::unique_lock l(etat->m);
     if (!etat->lance) {
         etat->lance = true;
         l.unlock();
-        // Pa_Initialize asks every ALSA device, the sound server's among them, which may hang.
-        auto demarrer = [etat] {
-            const bool ok = Pa_Initialize() == paNoError;
-            std::vector<int> entrees;
-            int pulse = -1;
-            const PaDeviceIndex count = ok ? Pa_GetDeviceCount() : 0;
-            for (PaDeviceIndex i = 0; i < count; ++i) {
-                const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
-                if (info == nullptr || info->maxInputChannels <= 0) continue;
-                entrees.push_back(i);
-                if (std::strcmp(info->name, "pulse") == 0) pulse = i;
-            }
-            {
-                const std::lock_guard g(etat->m);
-                etat->ok = ok;
-                etat->entrees = std::move(entrees);
-                etat->pulse = pulse;
-                etat->termine = true;
-            }
-            etat->fini.notify_all();
-        };
-        try {
-            std::thread(demarrer).detach();
-        } catch (const std::system_error&) {
-            demarrer();  // no thread to spare: start here
-        }
+        demarrerPortAudio(etat, closings_, false);
         l.lock();
     }
     etat->fini.wait_for(l, delai, [&] { return etat->termine; });
     return etat->termine && etat->ok;
+}
+
+bool PortAudioSession::relancer(std::chrono::milliseconds delai) {
+    {
+        // Only a PortAudio that has started and holds no stream, open or closing, is started again.
+        const std::lock_guard c(closings_->mutex);
+        if (closings_->pending > 0 || closings_->ouverts > 0) return false;
+    }
+    auto etat = etat_;
+    std::unique_lock l(etat->m);
+    if (!etat->termine || !etat->ok) return false;
+    etat->termine = false;
+    etat->ok = false;
+    l.unlock();
+    demarrerPortAudio(etat, closings_, true);
+    l.lock();
+    etat->fini.wait_for(l, delai, [&] { return etat->termine; });
+    return etat->termine && etat->ok;
+}
+
+void PortAudioSession::fluxOuvert(int combien) {
+    const std::lock_guard c(closings_->mutex);
+    closings_->ouverts += combien;
 }
 
 bool PortAudioSession::demarrageEnCours() const {
@@ -252,7 +285,8 @@ std::vector<AudioDeviceInfo> PortAudioDeviceEnumerator::devices() {
         std::vector<std::optional<bool>> formats;
     };
     const std::lock_guard une(liste_);
-    // PortAudio's own start asks the sound server too.
+    // PortAudio's own start asks the sound server too; it lists its devices once, unless started again.
+    if (rechercher_.exchange(false)) session_.relancer(DELAI_LISTE);
     const bool demarre = session_.initialiser(DELAI_LISTE);
     const std::vector<int> indexes = session_.inputDevices();
     auto sondes = std::make_shared<Sondes>();
@@ -310,12 +344,15 @@ struct PortAudioInput::Stream {
     bool ready() const { return !format.resample || resampler != nullptr; }
 
     /// Stops and closes the PortAudio stream; may block as long as the sound server does not answer.
-    void shut(std::mutex& streamList) {
+    void shut(PortAudioSession& session) {
         if (pa == nullptr) return;
         Pa_AbortStream(pa);  // where a server that hangs holds the caller
-        const std::lock_guard lock(streamList);
-        Pa_CloseStream(pa);
+        {
+            const std::lock_guard lock(session.streamListLock());
+            Pa_CloseStream(pa);
+        }
         pa = nullptr;
+        session.fluxOuvert(-1);
     }
 
     // Runs on PortAudio's thread: no allocation, the lock is only held to copy a few bytes.
@@ -406,11 +443,11 @@ bool PortAudioInput::open(int device) {
     close(PortAudioSession::ATTENTE_FERMETURE);
     const int index = session_.portAudioIndex(device);
     if (index < 0) return false;
-    std::mutex& list = session_.streamListLock();
+    PortAudioSession& session = session_;
     const std::optional<SourcePulse> choisie = session_.source(device);
     const std::string source = choisie ? choisie->nom : std::string();
     // The format probe and the opening both talk to the sound server, which may hang.
-    auto ouvrir = [ou = Emplacement{index, source}, &list, bloc = bloc_]() -> std::shared_ptr<Stream> {
+    auto ouvrir = [ou = Emplacement{index, source}, &session, bloc = bloc_]() -> std::shared_ptr<Stream> {
         std::optional<DeviceFormat> format = formatFor(ou);
         if (!format) return nullptr;
         // Larger blocks: the server is asked for a latency of two of them, so that it sends one
@@ -430,16 +467,17 @@ bool PortAudioInput::open(int device) {
             : bloc > ECHANTILLONS_CAPTURE ? static_cast<unsigned long>(std::lround(bloc * format->rate / FREQUENCE_CAPTURE))
                                           : paFramesPerBufferUnspecified;
         PaStream* pa = nullptr;
-        const std::lock_guard verrou(list);
+        const std::lock_guard verrou(session.streamListLock());
         const PaError ouverture = Pa_OpenStream(&pa, &in, nullptr, format->rate, frames, paClipOff | paDitherOff,
                                                 &Stream::callback, stream.get());
         if (ouverture != paNoError) return nullptr;
         stream->pa = pa;
+        session.fluxOuvert(1);
         return stream;
     };
     // An opening that comes too late is closed where it ends.
-    auto fermerTard = [&list](std::shared_ptr<Stream>& tard) {
-        if (tard) tard->shut(list);
+    auto fermerTard = [&session](std::shared_ptr<Stream>& tard) {
+        if (tard) tard->shut(session);
     };
     std::optional<std::shared_ptr<Stream>> ouvert =
         dansLeDelai<std::shared_ptr<Stream>>(ouvrir, DELAI_OUVERTURE, fermerTard);
@@ -452,10 +490,9 @@ bool PortAudioInput::open(int device) {
 bool PortAudioInput::start() {
     if (stream_ == nullptr) return false;
     std::shared_ptr<Stream> stream = stream_;
-    std::mutex& list = session_.streamListLock();
     const std::optional<bool> demarre = dansLeDelai<bool>(
         [stream] { return Pa_IsStreamStopped(stream->pa) != 1 || Pa_StartStream(stream->pa) == paNoError; },
-        DELAI_OUVERTURE, [stream, &list](bool&) { stream->shut(list); });
+        DELAI_OUVERTURE, [stream, &session = session_](bool&) { stream->shut(session); });
     if (!demarre) {
         stream_.reset();  // closed where its late start ends
         return false;
@@ -491,7 +528,7 @@ void PortAudioInput::brancherAnneau(std::shared_ptr<AnneauSon> anneau) {
 void PortAudioInput::close(std::chrono::milliseconds timeout) {
     if (stream_ == nullptr) return;
     // The closing thread keeps the stream, which PortAudio's own thread may still be using.
-    session_.closeInBackground([stream = std::move(stream_), &list = session_.streamListLock()] { stream->shut(list); },
+    session_.closeInBackground([stream = std::move(stream_), &session = session_] { stream->shut(session); },
                                timeout);
 }
 

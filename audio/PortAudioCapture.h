@@ -39,6 +39,11 @@ public:
     bool initialised() { return initialiser(); }
     /// Whether a start is still waiting for the sound system.
     bool demarrageEnCours() const;
+    /// Starts PortAudio again, so that its list holds the devices plugged in since, and waits for
+    /// it at most `delai`; nothing is done while a stream is open or closing. Whether it restarted.
+    bool relancer(std::chrono::milliseconds delai = DELAI_DEMARRAGE);
+    /// Counts streams opened (+1) and closed (-1): PortAudio is started again only without one.
+    void fluxOuvert(int combien);
     /// PortAudio index of listed device `numero`, the default input for -1, or -1 when there is none.
     int portAudioIndex(int numero);
     /// PortAudio indexes of the devices with input channels, in list order; none before the start.
@@ -62,6 +67,7 @@ public:
 private:
     struct Closings;
     struct Etat;
+    static void demarrerPortAudio(std::shared_ptr<Etat> etat, std::shared_ptr<Closings> closings, bool relance);
     std::shared_ptr<Etat> etat_;          // shared with the starting thread, which may outlive the session
     std::shared_ptr<Closings> closings_;  // shared with the closing threads, which may outlive the session
 };
@@ -79,6 +85,7 @@ public:
     /// answer in time is offered all the same (its opening probes again).
     std::vector<AudioDeviceInfo> devices() override;
     bool listeComplete() const override { return complete_; }
+    void rechercherCartes() override { rechercher_ = true; }
 
 private:
     PortAudioSession& session_;
@@ -86,6 +93,7 @@ private:
     std::mutex liste_;  // one listing at a time: the window's and the one run beside it
     bool averti_ = false;
     std::atomic<bool> complete_{true};
+    std::atomic<bool> rechercher_{false};
 };
 
 /// Captures 11025 Hz mono unsigned 8-bit from one device, converting from the device's own

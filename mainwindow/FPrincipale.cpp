@@ -176,6 +176,7 @@ void FPrincipale::remplirCartes(const std::vector<AudioDeviceInfo>& liste) {
 }
 
 void FPrincipale::actualiserCartes() {
+    if (!carteAttendue_.isEmpty()) enumerateur_.rechercherCartes();
     InitDevices();
     reprendreCarteAttendue();
 }
@@ -294,6 +295,7 @@ void FPrincipale::demarrer() {
     // A card Config.ini names that was missing may have been plugged in since, or the sound
     // system that did not answer may answer now.
     if (!carteAttendue_.isEmpty() || nomsCartes_.empty()) {
+        if (!carteAttendue_.isEmpty()) enumerateur_.rechercherCartes();
         listerCartes();
         return;
     }

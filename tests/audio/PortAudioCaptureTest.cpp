@@ -224,6 +224,25 @@ TEST_F(AlsaCaptureTest, NoDeviceGivesAnEmptyListAndOpenFailsCleanly) {
     entree->close(BORNE);
 }
 
+// A device plugged in after the start is listed once looked for, and opens; an open stream keeps
+// PortAudio from starting again under it.
+TEST_F(AlsaCaptureTest, ADevicePluggedInLaterIsListedWhenLookedFor) {
+    startPortAudio("pcm.nothing { type hw card 7 }\n");
+    EXPECT_TRUE(cartes->devices().empty());
+    input = test::writeKnownSamples(dir / "input.raw", 2'000'000);
+    std::filesystem::create_directories(dir / "branchee");
+    test::useAlsaConfig(dir / "branchee", test::filePcm("!default", dir / "input.raw", false));
+    EXPECT_TRUE(cartes->devices().empty()) << "PortAudio lists its devices once unless asked";
+    cartes->rechercherCartes();
+    ASSERT_EQ(cartes->devices().size(), 1u);
+    expectFedBytesFrom(0);
+    cartes->rechercherCartes();
+    EXPECT_EQ(cartes->devices().size(), 1u);
+    TamponCapture t{};
+    EXPECT_EQ(entree->capture(t, BORNE), CaptureResult::Ok) << "the open stream was pulled away";
+    entree->close(BORNE);
+}
+
 // A device that only offers 48000 Hz stereo 16-bit, carrying a 441 Hz sine at half scale on its
 // first channel: the capture converts it to 11025 Hz mono 8-bit, where the sine repeats every
 // 25 samples and swings between 64 and 192.

@@ -629,6 +629,11 @@ void FenetresConfigurationTest::savedCardPluggedInLaterIsChosen() {
     cliquer(p.fenetre.get(), "Command3");
     QCOMPARE(p.entree.openedDevices, std::vector<int>{3});
     QVERIFY(p.messages.boxes.isEmpty());  // nothing missing to tell
+    // Looked for while it was missing only: a listing that looks for new devices costs more.
+    QCOMPARE(p.cartes.recherches, 1);
+    cliquer(p.fenetre.get(), "Command3");
+    cliquer(p.fenetre.get(), "Command3");
+    QCOMPARE(p.cartes.recherches, 1);
     QCOMPARE(lire(config()), QByteArray("[Options]\r\nCarte=Carte USB\r\n"));
 
     // Another card applied while the saved one was missing is kept when the old one comes back.

@@ -18,7 +18,9 @@ class FakeAudioDeviceEnumerator : public IAudioDeviceEnumerator {
 public:
     std::vector<AudioDeviceInfo> devices() override { return list; }
     bool listeComplete() const override { return complete; }
+    void rechercherCartes() override { ++recherches; }
     std::vector<AudioDeviceInfo> list;
+    int recherches = 0;  // listings asked to look for devices plugged in since
     bool complete = true;  // false: as if the sound system had not answered in time
 };
 
