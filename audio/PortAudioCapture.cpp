@@ -100,7 +100,7 @@ struct PortAudioSession::Closings {
     std::mutex streamList;
 };
 
-/// What PortAudio's start found, written once by the starting thread.
+/// What the last start of PortAudio found, written by the thread that started it.
 struct PortAudioSession::Etat {
     mutable std::mutex m;
     std::condition_variable fini;

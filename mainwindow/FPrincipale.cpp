@@ -1,6 +1,7 @@
 #include "mainwindow/FPrincipale.h"
 
 #include <algorithm>
+#include <system_error>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -203,10 +204,16 @@ void FPrincipale::enFond(std::function<void()> travail, std::function<void()> en
     }
     // Only one runs at a time (listeEnAttente_, lancementEnAttente_): the previous one has ended.
     if (travail_.joinable()) travail_.join();
-    travail_ = std::thread([this, travail = std::move(travail), ensuite = std::move(ensuite)] {
+    try {
+        travail_ = std::thread([this, travail, ensuite] {
+            travail();
+            QMetaObject::invokeMethod(this, ensuite, Qt::QueuedConnection);
+        });
+    } catch (const std::system_error&) {
+        // No thread to spare: the work keeps its own bounds here.
         travail();
-        QMetaObject::invokeMethod(this, ensuite, Qt::QueuedConnection);
-    });
+        ensuite();
+    }
 }
 
 void FPrincipale::listerCartes() {
