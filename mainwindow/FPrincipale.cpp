@@ -241,6 +241,7 @@ void FPrincipale::cartesListees(const std::vector<AudioDeviceInfo>& liste, bool 
         return;
     }
     listeFaite_ = true;
+    emit listeCartesChangee();
     if (lancementEnAttente_) ouvrirCarte();
 }
 

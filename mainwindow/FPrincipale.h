@@ -95,6 +95,8 @@ signals:
     void boutonDirectChange(int k, bool bas);
     /// At least one of the sixteen output indicators changed.
     void sortiesChangees();
+    /// A listing run beside the window has come and the device list shows it.
+    void listeCartesChangee();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -835,9 +835,9 @@ void FPrincipaleTest::noDeviceListedLaterEndsTheProgram() {
     muet.cartes.porte.ouvrir();
     muet.entree.porte.ouvrir();
     QSignalSpy fin(&muet.fenetre(), &FPrincipale::quitter);
+    QSignalSpy listee(&muet.fenetre(), &FPrincipale::listeCartesChangee);
     QVERIFY(muet.fenetre().Form_Load());
-    QTRY_COMPARE(muet.cartes.porte.attentes(), 1);
-    QVERIFY(muet.repond());
+    QTRY_COMPARE(listee.count(), 1);
     QVERIFY(muet.repond());
     QCOMPARE(fin.count(), 0);
     QVERIFY(muet.messages.boxes.isEmpty());
