@@ -292,12 +292,15 @@ std::vector<AudioDeviceInfo> PortAudioDeviceEnumerator::devices() {
     auto sondes = std::make_shared<Sondes>();
     sondes->formats.resize(indexes.size());
     const bool aTemps = dansLeDelai<bool>(
-                            [sondes, indexes] {
+                            [sondes, indexes, &session = session_] {
+                                // Probes that go on past the bound keep PortAudio from starting again under them.
+                                session.fluxOuvert(1);
                                 for (std::size_t i = 0; i < indexes.size(); ++i) {
                                     const bool ok = formatFor(indexes[i]).has_value();
                                     const std::lock_guard l(sondes->m);
                                     sondes->formats[i] = ok;
                                 }
+                                session.fluxOuvert(-1);
                                 return true;
                             },
                             DELAI_LISTE)
@@ -447,7 +450,7 @@ bool PortAudioInput::open(int device) {
     const std::optional<SourcePulse> choisie = session_.source(device);
     const std::string source = choisie ? choisie->nom : std::string();
     // The format probe and the opening both talk to the sound server, which may hang.
-    auto ouvrir = [ou = Emplacement{index, source}, &session, bloc = bloc_]() -> std::shared_ptr<Stream> {
+    auto ouvrirFlux = [ou = Emplacement{index, source}, &session, bloc = bloc_]() -> std::shared_ptr<Stream> {
         std::optional<DeviceFormat> format = formatFor(ou);
         if (!format) return nullptr;
         // Larger blocks: the server is asked for a latency of two of them, so that it sends one
@@ -472,7 +475,14 @@ bool PortAudioInput::open(int device) {
                                                 &Stream::callback, stream.get());
         if (ouverture != paNoError) return nullptr;
         stream->pa = pa;
+        return stream;
+    };
+    auto ouvrir = [ouvrirFlux, &session]() -> std::shared_ptr<Stream> {
+        // Counted from its first call into PortAudio: an opening that goes on past its bound keeps
+        // PortAudio from starting again under it. A stream that opens stays counted until it closes.
         session.fluxOuvert(1);
+        std::shared_ptr<Stream> stream = ouvrirFlux();
+        if (!stream) session.fluxOuvert(-1);
         return stream;
     };
     // An opening that comes too late is closed where it ends.
