@@ -35,9 +35,16 @@ std::optional<int> traiterLigneDeCommande(const QStringList& arguments, QTextStr
     const bool lu = lecteur.parse(arguments);
     if (!lu || !lecteur.positionalArguments().isEmpty()) {
         if (!lecteur.unknownOptionNames().isEmpty()) {
+            // Shown as typed: "-x", "--inconnue" or "-inconnue".
             const QString nom = lecteur.unknownOptionNames().constFirst();
-            erreurs << programme << QStringLiteral(" : option inconnue « ") << (nom.size() == 1 ? "-" : "--") << nom
-                    << QStringLiteral(" »\n");
+            QString tapee = (nom.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + nom;
+            for (const QString& a : arguments.mid(1)) {
+                if (a.startsWith(QLatin1Char('-')) && a.section(QLatin1Char('='), 0, 0).mid(a.startsWith(QStringLiteral("--")) ? 2 : 1) == nom) {
+                    tapee = a.section(QLatin1Char('='), 0, 0);
+                    break;
+                }
+            }
+            erreurs << programme << QStringLiteral(" : option inconnue « ") << tapee << QStringLiteral(" »\n");
         } else if (!lu) {
             erreurs << programme << QStringLiteral(" : une option attend une valeur\n");
         } else {

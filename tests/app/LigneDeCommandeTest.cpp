@@ -24,6 +24,8 @@ private slots:
                                       << QStringLiteral("korvalen : option inconnue « --inconnue »\n") + essayez;
         QTest::newRow("unknown short") << QStringList{"-x"} << 2 << QString()
                                        << QStringLiteral("korvalen : option inconnue « -x »\n") + essayez;
+        QTest::newRow("unknown, one dash") << QStringList{"-inconnue=3"} << 2 << QString()
+                                           << QStringLiteral("korvalen : option inconnue « -inconnue »\n") + essayez;
         QTest::newRow("argument") << QStringList{"fete.lum"} << 2 << QString()
                                   << QStringLiteral("korvalen : argument inattendu « fete.lum »\n") + essayez;
         // An unknown option wins over --help: nothing starts and the status says the line is wrong.
