@@ -331,12 +331,15 @@ std::vector<AudioDeviceInfo> PortAudioDeviceEnumerator::devices() {
 
 /// One open stream: its converter and the request that capture() arms and the callback fills.
 struct PortAudioInput::Stream {
-    static constexpr unsigned long CHUNK = 2048;  // input frames converted at a time
+    static constexpr unsigned long CHUNK = 2048;  // input frames converted at a time, at least
 
-    explicit Stream(const DeviceFormat& f)
-        : format(f), ratio(FREQUENCE_CAPTURE / f.rate), firstChannel(f.resample ? CHUNK : 0),
-          converted(f.resample ? static_cast<std::size_t>(std::ceil(CHUNK * ratio)) + 16 : 0),
-          bytes(f.resample ? converted.size() : CHUNK), reels(f.resample ? 0 : CHUNK) {
+    /// `blocFrames`: the device's block in its own frames; a block is converted in one go, so that
+    /// a capture takes the newest samples of the whole block.
+    explicit Stream(const DeviceFormat& f, unsigned long blocFrames = 0)
+        : format(f), ratio(FREQUENCE_CAPTURE / f.rate), chunk(std::max(CHUNK, blocFrames)),
+          firstChannel(f.resample ? chunk : 0),
+          converted(f.resample ? static_cast<std::size_t>(std::ceil(chunk * ratio)) + 16 : 0),
+          bytes(f.resample ? converted.size() : chunk), reels(f.resample ? 0 : chunk) {
         if (!f.resample) return;
         int error = 0;
         resampler = src_new(SRC_SINC_FASTEST, 1, &error);
@@ -373,7 +376,7 @@ struct PortAudioInput::Stream {
 
     void narrow(const std::int16_t* input, unsigned long frames) {
         for (unsigned long done = 0; done < frames;) {
-            const unsigned long n = std::min(CHUNK, frames - done);
+            const unsigned long n = std::min(chunk, frames - done);
             for (unsigned long i = 0; i < n; ++i) {
                 bytes[i] = toUnsigned8(input[done + i]);
                 reels[i] = static_cast<float>(input[done + i]) / 32768.0f;
@@ -386,7 +389,7 @@ struct PortAudioInput::Stream {
     void convert(const float* input, unsigned long frames) {
         unsigned long done = 0;
         while (done < frames) {
-            const unsigned long n = std::min(CHUNK, frames - done);
+            const unsigned long n = std::min(chunk, frames - done);
             for (unsigned long i = 0; i < n; ++i) firstChannel[i] = input[(done + i) * format.channels];
             SRC_DATA d{};
             d.data_in = firstChannel.data();
@@ -423,6 +426,7 @@ struct PortAudioInput::Stream {
 
     DeviceFormat format;
     double ratio;
+    unsigned long chunk;
     PaStream* pa = nullptr;
     SRC_STATE* resampler = nullptr;
     std::vector<float> firstChannel;
@@ -456,12 +460,6 @@ bool PortAudioInput::open(int device) {
         // Larger blocks: the server is asked for a latency of two of them, so that it sends one
         // packet per block rather than many small ones.
         if (bloc > ECHANTILLONS_CAPTURE) format->latency = std::max(format->latency, 2.0 * bloc / FREQUENCE_CAPTURE);
-        auto stream = std::make_shared<Stream>(*format);
-        if (!stream->ready()) return nullptr;
-        // A named source goes in the device string, never in the environment that other threads read.
-        const std::string chaine = ou.source.empty() ? std::string() : deviceStringFor(ou.source);
-        PaAlsaStreamInfo alsa{};
-        const PaStreamParameters in = ou.parametres(*format, alsa, chaine);
         // At the capture rate, periods of one block (one capture unless told otherwise): the server
         // then hands over each block as a whole (PulseAudio) or within one cycle of its graph
         // (PipeWire). The converted path keeps the device's own block sizes for captures of one.
@@ -469,6 +467,12 @@ bool PortAudioInput::open(int device) {
             !format->resample ? static_cast<unsigned long>(bloc)
             : bloc > ECHANTILLONS_CAPTURE ? static_cast<unsigned long>(std::lround(bloc * format->rate / FREQUENCE_CAPTURE))
                                           : paFramesPerBufferUnspecified;
+        auto stream = std::make_shared<Stream>(*format, frames == paFramesPerBufferUnspecified ? 0 : frames);
+        if (!stream->ready()) return nullptr;
+        // A named source goes in the device string, never in the environment that other threads read.
+        const std::string chaine = ou.source.empty() ? std::string() : deviceStringFor(ou.source);
+        PaAlsaStreamInfo alsa{};
+        const PaStreamParameters in = ou.parametres(*format, alsa, chaine);
         PaStream* pa = nullptr;
         const std::lock_guard verrou(session.streamListLock());
         const PaError ouverture = Pa_OpenStream(&pa, &in, nullptr, format->rate, frames, paClipOff | paDitherOff,

@@ -243,6 +243,26 @@ TEST_F(AlsaCaptureTest, ADevicePluggedInLaterIsListedWhenLookedFor) {
     entree->close(BORNE);
 }
 
+// The same device in blocks of 70 ms of its own rate, as at long refresh periods: each capture
+// is still the converted sine.
+TEST_F(AlsaCaptureTest, ConvertedDeviceInLargerBlocks) {
+    startPortAudio("pcm_type.korvalen_fixed_rate { lib \"" FIXED_RATE_PCM "\" }\n"
+                   "pcm.!default { type korvalen_fixed_rate }\n");
+    ASSERT_EQ(cartes->devices().size(), 1u);
+    entree->choisirBloc(771);
+    ASSERT_TRUE(entree->open(0));
+    ASSERT_TRUE(entree->start());
+    for (int i = 0; i < 3; ++i) {
+        TamponCapture t{};
+        ASSERT_EQ(entree->capture(t, BORNE), CaptureResult::Ok);
+        const auto [bas, haut] = std::minmax_element(t.begin(), t.end());
+        EXPECT_NEAR(*bas, 64, 3) << "capture " << i;
+        EXPECT_NEAR(*haut, 192, 3) << "capture " << i;
+        for (int n = 0; n + 25 < ECHANTILLONS_CAPTURE; ++n) ASSERT_NEAR(t[n + 25], t[n], 2) << "capture " << i;
+    }
+    entree->close(BORNE);
+}
+
 // A device that only offers 48000 Hz stereo 16-bit, carrying a 441 Hz sine at half scale on its
 // first channel: the capture converts it to 11025 Hz mono 8-bit, where the sine repeats every
 // 25 samples and swings between 64 and 192.
