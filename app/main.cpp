@@ -3,18 +3,22 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPointer>
+#include <QTextStream>
 #include <QTranslator>
 #include <chrono>
 #include <memory>
+#include <optional>
 
 #include "app/EditeurModes.h"
 #include "app/Emplacements.h"
 #include "app/PortCommutable.h"
+#include "app/LigneDeCommande.h"
 #include "config/Configuration.h"
 #include "config/fileINI.h"
 #include "engine/PortOLA.h"
 #include "engine/PortParallele.h"
 #include "audio/PortAudioCapture.h"
+#include "audio/SilenceBibliotheques.h"
 #include "app/FenetresConfiguration.h"
 #include "config/Lecteurs.h"
 #include "engine/Variables.h"
@@ -29,6 +33,15 @@
 #include "ui/WindowBuilder.h"
 
 int main(int argc, char* argv[]) {
+    // --help and --version answer before anything needs a display or the sound system.
+    {
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+        QTextStream sortie(stdout);
+        QTextStream erreurs(stderr);
+        if (const std::optional<int> fin = korvalen::traiterLigneDeCommande(arguments, sortie, erreurs)) return *fin;
+    }
+    korvalen::silencerBibliothequesSon();
     // First, while the process has one thread: the session sets the sound server's latency in
     // the environment. It outlives the device list and the capture.
     korvalen::PortAudioSession session;
@@ -92,6 +105,8 @@ int main(int argc, char* argv[]) {
                      &korvalen::FenetresConfiguration::ouvrir);
     QObject::connect(&fenetre, &korvalen::FPrincipale::listesActualisees, &reglages,
                      &korvalen::FenetresConfiguration::repertoireChange);
+    // The window shows before the sound system is asked; "Lancement" never holds it.
+    fenetre.setAttenteEnFond(true);
     if (!fenetre.Form_Load()) return 0;
     fenetre.show();
 

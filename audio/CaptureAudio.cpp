@@ -17,7 +17,15 @@ CaptureAudio::CaptureAudio(IAudioInput& entree, std::chrono::milliseconds attent
 
 CaptureAudio::~CaptureAudio() { entree_.brancherAnneau(nullptr); }
 
-bool CaptureAudio::ouvrirEtDemarrer(int numero) {
+int echantillonsParBloc(int periodeMs, const ReglagesAnalyse& analyse) {
+    if (analyse.bandes || analyse.gainAuto || analyse.rythme) return ECHANTILLONS_CAPTURE;
+    constexpr int PLAFOND_MS = 70;
+    const int moitie = static_cast<int>(static_cast<long>(std::min(periodeMs / 2, PLAFOND_MS)) * FREQUENCE_CAPTURE / 1000);
+    return std::max(ECHANTILLONS_CAPTURE, moitie);
+}
+
+bool CaptureAudio::ouvrirEtDemarrer(int numero, int echantillonsParBloc) {
+    entree_.choisirBloc(echantillonsParBloc);
     if (!entree_.open(numero)) return false;
     // A stream that opens but does not start would only give silence: that is a failed opening.
     if (!entree_.start()) return false;

@@ -13,6 +13,12 @@
 
 namespace korvalen {
 
+/// How many samples the device should hand over at a time for a refresh period of `periodeMs`:
+/// one capture (about 10 ms) at short periods or while an analysis option looks at every block;
+/// at longer periods blocks of up to half the period (70 ms at most), so that the capture path
+/// wakes far fewer times a second while a tick still waits less than its period.
+int echantillonsParBloc(int periodeMs, const ReglagesAnalyse& analyse);
+
 /// Opens, captures from and closes one device, and turns each capture into the ten bar levels by
 /// the measurement chosen in `Variables::analyse`.
 class CaptureAudio {
@@ -32,7 +38,7 @@ public:
 
     /// Opens device `numero` (-1 = the default input) and starts it; false when it did not open.
     /// The levels are silence until it delivers.
-    bool ouvrirEtDemarrer(int numero);
+    bool ouvrirEtDemarrer(int numero, int echantillonsParBloc = ECHANTILLONS_CAPTURE);
     /// One capture into the buffer, then the levels of `v` from it. When the device is closed or
     /// does not deliver within the bound, the levels come from the previous buffer. Until a device
     /// just started first delivers, and for DELAI_DEMARRAGE at most, a capture that gets nothing

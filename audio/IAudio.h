@@ -27,6 +27,12 @@ class IAudioDeviceEnumerator {
 public:
     virtual ~IAudioDeviceEnumerator() = default;
     virtual std::vector<AudioDeviceInfo> devices() = 0;
+    /// Whether the last devices() had the sound system's answer; false when it stopped waiting for
+    /// a sound system that hangs, which may list more later.
+    virtual bool listeComplete() const { return true; }
+    /// The next devices() also looks for devices plugged in since the start, which some sound
+    /// systems only find by starting again (a longer listing).
+    virtual void rechercherCartes() {}
 };
 
 /// Outcome of one capture.
@@ -43,6 +49,10 @@ public:
     virtual ~IAudioInput() = default;
     /// Opens device number `device` as listed by the enumerator, or the default input for -1.
     virtual bool open(int device) = 0;
+    /// How many samples (at 11025 Hz) the device should hand over at a time from the next open()
+    /// on; ECHANTILLONS_CAPTURE until told otherwise. A capture still gives the newest 111 samples
+    /// of what arrives after its call.
+    virtual void choisirBloc(int echantillons) { (void)echantillons; }
     /// Starts the open device; false when it does not start (it is then closed).
     virtual bool start() = 0;
     /// Waits, at most `timeout`, for 111 samples that arrive after the call.

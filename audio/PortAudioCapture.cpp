@@ -1,5 +1,6 @@
 #include "audio/PortAudioCapture.h"
 
+#include <pa_linux_alsa.h>
 #include <portaudio.h>
 #include <samplerate.h>
 
@@ -28,11 +29,41 @@ struct DeviceFormat {
     PaTime latency = 0;
 };
 
-std::optional<DeviceFormat> formatFor(PaDeviceIndex index) {
-    const PaDeviceInfo* info = Pa_GetDeviceInfo(index);
+/// The ALSA device string that captures the sound server's source `source` alone: its "pulse"
+/// device (libasound2-plugins' pulse.conf) takes the source as its DEVICE argument.
+std::string deviceStringFor(const std::string& source) {
+    std::string quoted;
+    for (const char c : source) {
+        if (c == '"' || c == '\\') quoted += '\\';
+        quoted += c;
+    }
+    return "pulse:DEVICE=\"" + quoted + "\"";
+}
+
+/// Where a stream is opened: a PortAudio device, or a named source through that device's host API.
+struct Emplacement {
+    PaDeviceIndex index = paNoDevice;
+    std::string source;  // empty for the device itself
+
+    /// The stream parameters; `alsa` must outlive them when a source is named.
+    PaStreamParameters parametres(const DeviceFormat& f, PaAlsaStreamInfo& alsa, const std::string& chaine) const {
+        PaStreamParameters p{index, f.channels, f.sampleFormat, f.latency, nullptr};
+        if (source.empty()) return p;
+        PaAlsa_InitializeStreamInfo(&alsa);
+        alsa.deviceString = chaine.c_str();
+        p.device = paUseHostApiSpecificDeviceSpecification;
+        p.hostApiSpecificStreamInfo = &alsa;
+        return p;
+    }
+};
+
+std::optional<DeviceFormat> formatFor(const Emplacement& ou) {
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(ou.index);
     if (info == nullptr || info->maxInputChannels < 1) return std::nullopt;
+    const std::string chaine = ou.source.empty() ? std::string() : deviceStringFor(ou.source);
     const auto supported = [&](const DeviceFormat& f) {
-        const PaStreamParameters p{index, f.channels, f.sampleFormat, f.latency, nullptr};
+        PaAlsaStreamInfo alsa{};
+        const PaStreamParameters p = ou.parametres(f, alsa, chaine);
         return Pa_IsFormatSupported(&p, nullptr, f.rate) == paFormatIsSupported;
     };
     // 16-bit rather than 8-bit at the capture rate: servers bound their periods in bytes (PipeWire's
@@ -46,6 +77,8 @@ std::optional<DeviceFormat> formatFor(PaDeviceIndex index) {
     }
     return std::nullopt;
 }
+
+std::optional<DeviceFormat> formatFor(PaDeviceIndex index) { return formatFor(Emplacement{index, {}}); }
 
 std::uint8_t toUnsigned8(float sample) {
     const long v = std::lrintf(sample * 128.0f) + 128;
@@ -63,32 +96,133 @@ struct PortAudioSession::Closings {
     std::mutex mutex;
     std::condition_variable changed;
     int pending = 0;
+    int ouverts = 0;  // streams opened and not closed yet
     std::mutex streamList;
 };
 
-PortAudioSession::PortAudioSession() : closings_(std::make_shared<Closings>()) {
+/// What the last start of PortAudio found, written by the thread that started it.
+struct PortAudioSession::Etat {
+    mutable std::mutex m;
+    std::condition_variable fini;
+    bool lance = false;
+    bool termine = false;
+    bool ok = false;
+    std::vector<int> entrees;
+    int pulse = -1;  // PortAudio's "pulse" device, through which a chosen source is captured
+    std::vector<SourcePulse> sources;
+};
+
+PortAudioSession::PortAudioSession() : etat_(std::make_shared<Etat>()), closings_(std::make_shared<Closings>()) {
     // PipeWire runs its graph at the smallest period its streams ask for, rounded down to a power
     // of two. Ours, left to the ALSA plugin, would be one capture (111 frames, 256 at 48 kHz) and
     // double the server's work; 128 frames at 11025 Hz is 512 at 48 kHz (10.7 ms), each cycle
     // bringing more than one capture. A setting of the user's own is kept.
     setenv("PIPEWIRE_LATENCY", "128/11025", 0);
-    initialised_ = Pa_Initialize() == paNoError;
-    if (!initialised_) return;
-    const PaDeviceIndex count = Pa_GetDeviceCount();
-    for (PaDeviceIndex i = 0; i < count; ++i) {
-        const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
-        if (info != nullptr && info->maxInputChannels > 0) inputDevices_.push_back(i);
-        if (info != nullptr && info->maxInputChannels > 0 && std::strcmp(info->name, "pulse") == 0) pulseDevice_ = i;
+}
+
+void PortAudioSession::demarrerPortAudio(std::shared_ptr<Etat> etat, std::shared_ptr<Closings> closings, bool relance) {
+    // Pa_Initialize asks every ALSA device, the sound server's among them, which may hang.
+    auto demarrer = [etat, closings, relance] {
+        bool ok = false;
+        {
+            const std::lock_guard list(closings->streamList);
+            if (relance) Pa_Terminate();
+            ok = Pa_Initialize() == paNoError;
+        }
+        std::vector<int> entrees;
+        int pulse = -1;
+        const PaDeviceIndex count = ok ? Pa_GetDeviceCount() : 0;
+        for (PaDeviceIndex i = 0; i < count; ++i) {
+            const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
+            if (info == nullptr || info->maxInputChannels <= 0) continue;
+            entrees.push_back(i);
+            if (std::strcmp(info->name, "pulse") == 0) pulse = i;
+        }
+        {
+            const std::lock_guard g(etat->m);
+            etat->ok = ok;
+            etat->entrees = std::move(entrees);
+            etat->pulse = pulse;
+            etat->termine = true;
+        }
+        etat->fini.notify_all();
+    };
+    try {
+        std::thread(demarrer).detach();
+    } catch (const std::system_error&) {
+        demarrer();  // no thread to spare: start here
     }
 }
 
-const SourcePulse* PortAudioSession::source(int numero) const {
-    const int i = numero - static_cast<int>(inputDevices_.size());
-    return i >= 0 && i < static_cast<int>(sources_.size()) ? &sources_[static_cast<std::size_t>(i)] : nullptr;
+bool PortAudioSession::initialiser(std::chrono::milliseconds delai) {
+    auto etat = etat_;
+    std::unique_lock l(etat->m);
+    if (!etat->lance) {
+        etat->lance = true;
+        l.unlock();
+        demarrerPortAudio(etat, closings_, false);
+        l.lock();
+    }
+    etat->fini.wait_for(l, delai, [&] { return etat->termine; });
+    return etat->termine && etat->ok;
+}
+
+bool PortAudioSession::relancer(std::chrono::milliseconds delai) {
+    {
+        // Only a PortAudio that has started and holds no stream, open or closing, is started again.
+        const std::lock_guard c(closings_->mutex);
+        if (closings_->pending > 0 || closings_->ouverts > 0) return false;
+    }
+    auto etat = etat_;
+    std::unique_lock l(etat->m);
+    if (!etat->termine || !etat->ok) return false;
+    etat->termine = false;
+    etat->ok = false;
+    l.unlock();
+    demarrerPortAudio(etat, closings_, true);
+    l.lock();
+    etat->fini.wait_for(l, delai, [&] { return etat->termine; });
+    return etat->termine && etat->ok;
+}
+
+void PortAudioSession::fluxOuvert(int combien) {
+    const std::lock_guard c(closings_->mutex);
+    closings_->ouverts += combien;
+}
+
+bool PortAudioSession::demarrageEnCours() const {
+    const std::lock_guard l(etat_->m);
+    return etat_->lance && !etat_->termine;
+}
+
+std::vector<int> PortAudioSession::inputDevices() const {
+    const std::lock_guard l(etat_->m);
+    return etat_->entrees;
+}
+
+std::vector<SourcePulse> PortAudioSession::sources() const {
+    const std::lock_guard l(etat_->m);
+    return etat_->sources;
+}
+
+void PortAudioSession::setSources(std::vector<SourcePulse> sources) {
+    const std::lock_guard l(etat_->m);
+    etat_->sources = std::move(sources);
+}
+
+std::optional<SourcePulse> PortAudioSession::source(int numero) const {
+    const std::lock_guard l(etat_->m);
+    const int i = numero - static_cast<int>(etat_->entrees.size());
+    if (i < 0 || i >= static_cast<int>(etat_->sources.size())) return std::nullopt;
+    return etat_->sources[static_cast<std::size_t>(i)];
 }
 
 PortAudioSession::~PortAudioSession() {
-    if (!initialised_) return;
+    {
+        // A start still hanging keeps PortAudio: ending it under that thread would pull its state away.
+        const std::lock_guard l(etat_->m);
+        if (!etat_->termine || !etat_->ok) return;
+    }
     std::unique_lock lock(closings_->mutex);
     // Ending PortAudio under a stream still closing on a server that hangs would pull its state
     // away from that thread; the process ends soon anyway.
@@ -98,15 +232,17 @@ PortAudioSession::~PortAudioSession() {
     Pa_Terminate();
 }
 
-int PortAudioSession::portAudioIndex(int numero) const {
-    if (!initialised_) return -1;
+int PortAudioSession::portAudioIndex(int numero) {
+    if (!initialiser()) return -1;
     if (numero == -1) {
         const PaDeviceIndex d = Pa_GetDefaultInputDevice();
         return d == paNoDevice ? -1 : d;
     }
-    if (source(numero) != nullptr) return pulseDevice_;
-    if (numero < 0 || numero >= static_cast<int>(inputDevices_.size())) return -1;
-    return inputDevices_[numero];
+    const std::lock_guard l(etat_->m);
+    const int nbEntrees = static_cast<int>(etat_->entrees.size());
+    if (numero >= nbEntrees && numero - nbEntrees < static_cast<int>(etat_->sources.size())) return etat_->pulse;
+    if (numero < 0 || numero >= nbEntrees) return -1;
+    return etat_->entrees[static_cast<std::size_t>(numero)];
 }
 
 bool PortAudioSession::closeInBackground(std::function<void()> closing, std::chrono::milliseconds timeout) {
@@ -148,16 +284,23 @@ std::vector<AudioDeviceInfo> PortAudioDeviceEnumerator::devices() {
         std::mutex m;
         std::vector<std::optional<bool>> formats;
     };
+    const std::lock_guard une(liste_);
+    // PortAudio's own start asks the sound server too; it lists its devices once, unless started again.
+    if (rechercher_.exchange(false)) session_.relancer(DELAI_LISTE);
+    const bool demarre = session_.initialiser(DELAI_LISTE);
     const std::vector<int> indexes = session_.inputDevices();
     auto sondes = std::make_shared<Sondes>();
     sondes->formats.resize(indexes.size());
     const bool aTemps = dansLeDelai<bool>(
-                            [sondes, indexes] {
+                            [sondes, indexes, &session = session_] {
+                                // Probes that go on past the bound keep PortAudio from starting again under them.
+                                session.fluxOuvert(1);
                                 for (std::size_t i = 0; i < indexes.size(); ++i) {
                                     const bool ok = formatFor(indexes[i]).has_value();
                                     const std::lock_guard l(sondes->m);
                                     sondes->formats[i] = ok;
                                 }
+                                session.fluxOuvert(-1);
                                 return true;
                             },
                             DELAI_LISTE)
@@ -173,9 +316,12 @@ std::vector<AudioDeviceInfo> PortAudioDeviceEnumerator::devices() {
     bool muet = false;
     const std::optional<std::vector<SourcePulse>> sources = lireSourcesPulse(DELAI_LISTE, muet);
     if (sources || !muet) session_.setSources(sources.value_or(std::vector<SourcePulse>{}));
-    const bool parPulse = session_.portAudioIndex(static_cast<int>(indexes.size())) >= 0 || session_.sources().empty();
-    for (const SourcePulse& s : session_.sources()) list.push_back({s.description, parPulse});
-    if ((!aTemps || muet) && !averti_ && avertir_) {
+    const std::vector<SourcePulse> sourcesServeur = session_.sources();
+    const bool parPulse =
+        (demarre && session_.portAudioIndex(static_cast<int>(indexes.size())) >= 0) || sourcesServeur.empty();
+    for (const SourcePulse& s : sourcesServeur) list.push_back({s.description, parPulse});
+    complete_ = !session_.demarrageEnCours() && aTemps && !muet;
+    if (!complete_ && !averti_ && avertir_) {
         averti_ = true;
         avertir_("Le serveur de son ne répond pas : les cartes son qu'il offre ne sont pas dans la liste. "
                  "Relancez Korvalen quand il répond de nouveau.");
@@ -185,12 +331,15 @@ std::vector<AudioDeviceInfo> PortAudioDeviceEnumerator::devices() {
 
 /// One open stream: its converter and the request that capture() arms and the callback fills.
 struct PortAudioInput::Stream {
-    static constexpr unsigned long CHUNK = 2048;  // input frames converted at a time
+    static constexpr unsigned long CHUNK = 2048;  // input frames converted at a time, at least
 
-    explicit Stream(const DeviceFormat& f)
-        : format(f), ratio(FREQUENCE_CAPTURE / f.rate), firstChannel(f.resample ? CHUNK : 0),
-          converted(f.resample ? static_cast<std::size_t>(std::ceil(CHUNK * ratio)) + 16 : 0),
-          bytes(f.resample ? converted.size() : CHUNK), reels(f.resample ? 0 : CHUNK) {
+    /// `blocFrames`: the device's block in its own frames; a block is converted in one go, so that
+    /// a capture takes the newest samples of the whole block.
+    explicit Stream(const DeviceFormat& f, unsigned long blocFrames = 0)
+        : format(f), ratio(FREQUENCE_CAPTURE / f.rate), chunk(std::max(CHUNK, blocFrames)),
+          firstChannel(f.resample ? chunk : 0),
+          converted(f.resample ? static_cast<std::size_t>(std::ceil(chunk * ratio)) + 16 : 0),
+          bytes(f.resample ? converted.size() : chunk), reels(f.resample ? 0 : chunk) {
         if (!f.resample) return;
         int error = 0;
         resampler = src_new(SRC_SINC_FASTEST, 1, &error);
@@ -201,12 +350,15 @@ struct PortAudioInput::Stream {
     bool ready() const { return !format.resample || resampler != nullptr; }
 
     /// Stops and closes the PortAudio stream; may block as long as the sound server does not answer.
-    void shut(std::mutex& streamList) {
+    void shut(PortAudioSession& session) {
         if (pa == nullptr) return;
         Pa_AbortStream(pa);  // where a server that hangs holds the caller
-        const std::lock_guard lock(streamList);
-        Pa_CloseStream(pa);
+        {
+            const std::lock_guard lock(session.streamListLock());
+            Pa_CloseStream(pa);
+        }
         pa = nullptr;
+        session.fluxOuvert(-1);
     }
 
     // Runs on PortAudio's thread: no allocation, the lock is only held to copy a few bytes.
@@ -224,7 +376,7 @@ struct PortAudioInput::Stream {
 
     void narrow(const std::int16_t* input, unsigned long frames) {
         for (unsigned long done = 0; done < frames;) {
-            const unsigned long n = std::min(CHUNK, frames - done);
+            const unsigned long n = std::min(chunk, frames - done);
             for (unsigned long i = 0; i < n; ++i) {
                 bytes[i] = toUnsigned8(input[done + i]);
                 reels[i] = static_cast<float>(input[done + i]) / 32768.0f;
@@ -237,7 +389,7 @@ struct PortAudioInput::Stream {
     void convert(const float* input, unsigned long frames) {
         unsigned long done = 0;
         while (done < frames) {
-            const unsigned long n = std::min(CHUNK, frames - done);
+            const unsigned long n = std::min(chunk, frames - done);
             for (unsigned long i = 0; i < n; ++i) firstChannel[i] = input[(done + i) * format.channels];
             SRC_DATA d{};
             d.data_in = firstChannel.data();
@@ -258,9 +410,15 @@ struct PortAudioInput::Stream {
             std::lock_guard lock(mutex);
             if (ring) ring->ecrire(full, count);
             if (!armed || filled >= ECHANTILLONS_CAPTURE) return;
-            const int n = static_cast<int>(std::min<unsigned long>(count, ECHANTILLONS_CAPTURE - filled));
-            std::memcpy(request.data() + filled, samples, static_cast<std::size_t>(n));
-            filled += n;
+            if (count >= ECHANTILLONS_CAPTURE) {
+                // A block of a capture or more: its newest samples, the sound just heard.
+                std::memcpy(request.data(), samples + (count - ECHANTILLONS_CAPTURE), ECHANTILLONS_CAPTURE);
+                filled = ECHANTILLONS_CAPTURE;
+            } else {
+                const int n = static_cast<int>(std::min<unsigned long>(count, ECHANTILLONS_CAPTURE - filled));
+                std::memcpy(request.data() + filled, samples, static_cast<std::size_t>(n));
+                filled += n;
+            }
             complete = filled == ECHANTILLONS_CAPTURE;
         }
         if (complete) delivered.notify_one();
@@ -268,6 +426,7 @@ struct PortAudioInput::Stream {
 
     DeviceFormat format;
     double ratio;
+    unsigned long chunk;
     PaStream* pa = nullptr;
     SRC_STATE* resampler = nullptr;
     std::vector<float> firstChannel;
@@ -291,43 +450,48 @@ bool PortAudioInput::open(int device) {
     close(PortAudioSession::ATTENTE_FERMETURE);
     const int index = session_.portAudioIndex(device);
     if (index < 0) return false;
-    std::mutex& list = session_.streamListLock();
-    const SourcePulse* choisie = session_.source(device);
-    const std::string source = choisie != nullptr ? choisie->nom : std::string();
+    PortAudioSession& session = session_;
+    const std::optional<SourcePulse> choisie = session_.source(device);
+    const std::string source = choisie ? choisie->nom : std::string();
     // The format probe and the opening both talk to the sound server, which may hang.
-    auto ouvrir = [index, &list, source]() -> std::shared_ptr<Stream> {
-        const std::optional<DeviceFormat> format = formatFor(index);
+    auto ouvrirFlux = [ou = Emplacement{index, source}, &session, bloc = bloc_]() -> std::shared_ptr<Stream> {
+        std::optional<DeviceFormat> format = formatFor(ou);
         if (!format) return nullptr;
-        auto stream = std::make_shared<Stream>(*format);
+        // Larger blocks: the server is asked for a latency of two of them, so that it sends one
+        // packet per block rather than many small ones.
+        if (bloc > ECHANTILLONS_CAPTURE) format->latency = std::max(format->latency, 2.0 * bloc / FREQUENCE_CAPTURE);
+        // At the capture rate, periods of one block (one capture unless told otherwise): the server
+        // then hands over each block as a whole (PulseAudio) or within one cycle of its graph
+        // (PipeWire). The converted path keeps the device's own block sizes for captures of one.
+        const unsigned long frames =
+            !format->resample ? static_cast<unsigned long>(bloc)
+            : bloc > ECHANTILLONS_CAPTURE ? static_cast<unsigned long>(std::lround(bloc * format->rate / FREQUENCE_CAPTURE))
+                                          : paFramesPerBufferUnspecified;
+        auto stream = std::make_shared<Stream>(*format, frames == paFramesPerBufferUnspecified ? 0 : frames);
         if (!stream->ready()) return nullptr;
-        const PaStreamParameters in{index, format->channels, format->sampleFormat, format->latency, nullptr};
-        // At the capture rate, periods of one capture: the server then hands over each capture as a
-        // whole (PulseAudio) or within one cycle of its graph (PipeWire). The converted path keeps the
-        // device's own block sizes.
-        const unsigned long frames = format->resample ? paFramesPerBufferUnspecified : ECHANTILLONS_CAPTURE;
+        // A named source goes in the device string, never in the environment that other threads read.
+        const std::string chaine = ou.source.empty() ? std::string() : deviceStringFor(ou.source);
+        PaAlsaStreamInfo alsa{};
+        const PaStreamParameters in = ou.parametres(*format, alsa, chaine);
         PaStream* pa = nullptr;
-        const std::lock_guard verrou(list);
-        // The "pulse" device connects to the server as it opens and takes the source named by
-        // PULSE_SOURCE: this stream alone captures from it, the desktop's default stays as it is.
-        const char* avant = std::getenv("PULSE_SOURCE");
-        const std::optional<std::string> garde = avant != nullptr ? std::optional<std::string>(avant) : std::nullopt;
-        if (!source.empty()) setenv("PULSE_SOURCE", source.c_str(), 1);
+        const std::lock_guard verrou(session.streamListLock());
         const PaError ouverture = Pa_OpenStream(&pa, &in, nullptr, format->rate, frames, paClipOff | paDitherOff,
                                                 &Stream::callback, stream.get());
-        if (!source.empty()) {
-            if (garde) {
-                setenv("PULSE_SOURCE", garde->c_str(), 1);
-            } else {
-                unsetenv("PULSE_SOURCE");
-            }
-        }
         if (ouverture != paNoError) return nullptr;
         stream->pa = pa;
         return stream;
     };
+    auto ouvrir = [ouvrirFlux, &session]() -> std::shared_ptr<Stream> {
+        // Counted from its first call into PortAudio: an opening that goes on past its bound keeps
+        // PortAudio from starting again under it. A stream that opens stays counted until it closes.
+        session.fluxOuvert(1);
+        std::shared_ptr<Stream> stream = ouvrirFlux();
+        if (!stream) session.fluxOuvert(-1);
+        return stream;
+    };
     // An opening that comes too late is closed where it ends.
-    auto fermerTard = [&list](std::shared_ptr<Stream>& tard) {
-        if (tard) tard->shut(list);
+    auto fermerTard = [&session](std::shared_ptr<Stream>& tard) {
+        if (tard) tard->shut(session);
     };
     std::optional<std::shared_ptr<Stream>> ouvert =
         dansLeDelai<std::shared_ptr<Stream>>(ouvrir, DELAI_OUVERTURE, fermerTard);
@@ -340,10 +504,9 @@ bool PortAudioInput::open(int device) {
 bool PortAudioInput::start() {
     if (stream_ == nullptr) return false;
     std::shared_ptr<Stream> stream = stream_;
-    std::mutex& list = session_.streamListLock();
     const std::optional<bool> demarre = dansLeDelai<bool>(
         [stream] { return Pa_IsStreamStopped(stream->pa) != 1 || Pa_StartStream(stream->pa) == paNoError; },
-        DELAI_OUVERTURE, [stream, &list](bool&) { stream->shut(list); });
+        DELAI_OUVERTURE, [stream, &session = session_](bool&) { stream->shut(session); });
     if (!demarre) {
         stream_.reset();  // closed where its late start ends
         return false;
@@ -379,7 +542,7 @@ void PortAudioInput::brancherAnneau(std::shared_ptr<AnneauSon> anneau) {
 void PortAudioInput::close(std::chrono::milliseconds timeout) {
     if (stream_ == nullptr) return;
     // The closing thread keeps the stream, which PortAudio's own thread may still be using.
-    session_.closeInBackground([stream = std::move(stream_), &list = session_.streamListLock()] { stream->shut(list); },
+    session_.closeInBackground([stream = std::move(stream_), &session = session_] { stream->shut(session); },
                                timeout);
 }
 

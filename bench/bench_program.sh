@@ -8,10 +8,14 @@
 #     it; wall time of a refresh tick (between two latches of group B) against the 111 samples of
 #     its capture; resident memory after a minute of running;
 #   - the longest time the window's thread was held, at 10 ms with a healthy sound server and
-#     with the server frozen for 5 s in the middle of a run.
+#     with the server frozen for 5 s in the middle of a run;
+#   - with the server frozen from before the start: the time to the main window, and the longest
+#     hold of the window's thread from the start through a "Lancement" that waits for the server
+#     until its notice "Wave input device didn't open!";
+#   - after each processor run, the resident memory and the program's own (anonymous) part of it.
 # The timing logs cost processor time of their own, so the shares come from runs without them.
 # Usage: bash bench/bench_program.sh [BUILD_DIR (build)] [SECONDS_PER_PERIOD (20)]
-# KORVALEN_BENCH_RUNS picks runs among "timed 200 46 10 frozen" (all by default);
+# KORVALEN_BENCH_RUNS picks runs among "timed 200 46 10 frozen gele" (all by default);
 # KORVALEN_BENCH_ANALYSE gives keys of the section "Analyse" (for instance "Bandes=1").
 set -euo pipefail
 SRC=$(cd "$(dirname "$0")/.." && pwd)
@@ -49,7 +53,8 @@ monotonic_ns() { python3 -c 'import time; print(time.monotonic_ns())'; }
 
 ANALYSE=${KORVALEN_BENCH_ANALYSE:-}
 [ -n "$ANALYSE" ] && echo "Section Analyse: $ANALYSE"
-for run in ${KORVALEN_BENCH_RUNS:-timed 200 46 10 frozen}; do
+RUNS=${KORVALEN_BENCH_RUNS:-timed 200 46 10 frozen gele}
+for run in ${RUNS/gele/}; do
     period=${run/timed/10}
     period=${period/frozen/10}
     if [ "$run" != timed ] && [ -z "${SERVED:-}" ]; then
@@ -118,6 +123,8 @@ for run in ${KORVALEN_BENCH_RUNS:-timed 200 46 10 frozen}; do
               if (c > 0 || k > 0) printf "    %-22s %6.2f %% %10.0f\n", $2 " (" $1 ")", 100 * c / ns, k / (ns / 1e9) }' \
             <(echo "$threads0") <(echo "$threads1") | sort -k3 -nr
         [ "$run" = 10 ] && echo "  longest hold of the window's thread: $(held) ms (target < 300 ms)"
+        awk '/^VmRSS:/ { r = $2 } /^RssAnon:/ { a = $2 } END { printf "  memory: resident %d kB, of which the program'"'"'s own (anonymous) %d kB\n", r, a }' \
+            "/proc/$APP/status"
     else
         echo "Refresh period 10 ms with timed logs, ${MEASURE} s measured"
         python3 - "$T/port.log" "$c0" "$c1" "$STEP_MS" <<'EOF'
@@ -163,3 +170,32 @@ EOF
     kill "$APP"
     wait "$APP" 2>/dev/null || true
 done
+
+if [[ " $RUNS " == *" gele "* ]]; then
+    # The sound server frozen before the start: the window must show all the same, and a "Lancement"
+    # that waits for the server must leave the window answering until its notice.
+    printf '[Options]\r\nTemps_timer=10\r\nrepertoire=%s\r\nfichierLUM=bench.lum\r\n[Port]\r\nPeripherique=/dev/korvalen-bench-port\r\n' \
+        "$T/modes" > "$T/prog/Config.ini"
+    echo 'pcm.!default { type pulse }' > "$T/server.conf"
+    rm -f "$T/port.log"
+    kill -STOP "$SOUND_SERVER_PID"
+    c0=$(monotonic_ns) t0=$(now_ns)
+    env ALSA_CONFIG_PATH="$T/server.conf" KORVALEN_FAKE_PARPORT=/dev/korvalen-bench-port KORVALEN_FAKE_PARPORT_LOG="$T/port.log" \
+        KORVALEN_MESURE_BLOCAGE=1 LD_PRELOAD="$SHIM" "$T/prog/korvalen" >"$T/out.log" 2>&1 &
+    APP=$!
+    PIDS+=("$APP")
+    wait_for 60 centred_window Korvalen >/dev/null || { kill -CONT "$SOUND_SERVER_PID"; fail "no main window"; }
+    startup_ms=$(( ($(now_ns) - t0) / 1000000 ))
+    click_twips Korvalen 3000 3720 3735 855                   # "Lancement"
+    t1=$(now_ns)
+    wait_for 60 eval '[ -n "$(window "Ack!")" ]' || { kill -CONT "$SOUND_SERVER_PID"; fail "no notice of the failed opening"; }
+    notice_ms=$(( ($(now_ns) - t1) / 1000000 ))
+    c1=$(monotonic_ns)
+    kill -CONT "$SOUND_SERVER_PID"
+    echo "Sound server frozen from before the start"
+    echo "  main window shown ${startup_ms} ms after the start; \"Wave input device didn't open!\" ${notice_ms} ms after Lancement"
+    echo "  longest hold of the window's thread from the start to that notice: $(awk -v from="$c0" -v to="$c1" \
+        '$1 == "H" && $3 >= from && $3 <= to && $2 > m { m = $2 } END { printf "%.1f", m / 1e6 }' "$T/port.log") ms (target < 300 ms)"
+    kill "$APP"
+    wait "$APP" 2>/dev/null || true
+fi

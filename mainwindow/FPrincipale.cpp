@@ -1,6 +1,7 @@
 #include "mainwindow/FPrincipale.h"
 
 #include <algorithm>
+#include <system_error>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -43,7 +44,11 @@ FPrincipale::FPrincipale(Variables& v, IAudioDeviceEnumerator& cartes, IAudioInp
     construireControles();
 }
 
-FPrincipale::~FPrincipale() = default;
+FPrincipale::~FPrincipale() {
+    // A listing or an opening still running uses the capture and the device list: both end within
+    // their own bounds.
+    if (travail_.joinable()) travail_.join();
+}
 
 void FPrincipale::construireControles() {
     using K = ControlKind;
@@ -122,22 +127,26 @@ void FPrincipale::construireControles() {
 }
 
 bool FPrincipale::Form_Load() {
-    InitDevices();
-    if (nomsCartes_.empty()) {
-        messages_.afficher(QStringLiteral("You have no audio input devices!"), QStringLiteral("Ack!"), Icone::Critique);
-        return false;
+    // Waited for here only when nothing else can run meanwhile; otherwise the window shows at once
+    // and the list fills when the sound system answers.
+    if (!enFond_) {
+        InitDevices();
+        if (nomsCartes_.empty()) {
+            messages_.afficher(QStringLiteral("You have no audio input devices!"), QStringLiteral("Ack!"),
+                               Icone::Critique);
+            return false;
+        }
     }
     v_.fichierINI = cheminConfig(emplacements_.dossierConfig);
     ChargerSorties(v_);
     ChargerOptions(v_, emplacements_.dossierModes);
     ChargerBoutons(v_);
     ChargerAnalyse(v_);
-    if (const std::optional<std::string> carte = ChargerCarte(v_)) {
-        if (const int position = positionCarte(texte(*carte)); position >= 0) {
-            carteChoisie_ = position;
-        } else {
-            carteManquante_ = texte(*carte);  // told at the first "Lancement"
-        }
+    if (const std::optional<std::string> carte = ChargerCarte(v_)) carteAttendue_ = texte(*carte);
+    if (enFond_) {
+        listerCartes();
+    } else {
+        reprendreCarteAttendue();
     }
     Affichage_sortie(v_, *this);
     NumeroterSorties(v_);
@@ -149,25 +158,91 @@ bool FPrincipale::Form_Load() {
     return true;
 }
 
-void FPrincipale::InitDevices() {
+void FPrincipale::InitDevices() { remplirCartes(enumerateur_.devices()); }
+
+void FPrincipale::remplirCartes(const std::vector<AudioDeviceInfo>& liste) {
+    const QString choisie = carteChoisie_ >= 0 && carteChoisie_ < static_cast<int>(nomsCartes_.size())
+                                ? nomsCartes_[static_cast<std::size_t>(carteChoisie_)]
+                                : QString();
     nomsCartes_.clear();
     numerosCartes_.clear();
-    const std::vector<AudioDeviceInfo> liste = enumerateur_.devices();
     for (int d = 0; d < static_cast<int>(liste.size()); ++d) {
         // Devices without the capture format are left out; the position keeps its device number.
         if (!liste[d].supportsFormat) continue;
         nomsCartes_.push_back(texte(liste[d].name));
         numerosCartes_.push_back(d);
     }
-    carteChoisie_ = nomsCartes_.empty() ? -1 : 0;
+    const int position = positionCarte(choisie);
+    carteChoisie_ = position >= 0 ? position : (nomsCartes_.empty() ? -1 : 0);
 }
 
 void FPrincipale::actualiserCartes() {
-    const QString choisie = carteChoisie_ >= 0 && carteChoisie_ < static_cast<int>(nomsCartes_.size())
-                                ? nomsCartes_[static_cast<std::size_t>(carteChoisie_)]
-                                : QString();
+    if (!carteAttendue_.isEmpty()) enumerateur_.rechercherCartes();
     InitDevices();
-    if (const int position = positionCarte(choisie); position >= 0) carteChoisie_ = position;
+    reprendreCarteAttendue();
+}
+
+void FPrincipale::reprendreCarteAttendue() {
+    if (carteAttendue_.isEmpty()) return;
+    // "Appliquer" in the options saves the card chosen there: the one awaited is then given up.
+    const std::optional<std::string> sauvee = ChargerCarte(v_);
+    if (!sauvee || texte(*sauvee) != carteAttendue_) {
+        carteAttendue_.clear();
+        return;
+    }
+    if (const int position = positionCarte(carteAttendue_); position >= 0) {
+        carteChoisie_ = position;
+        carteAttendue_.clear();
+    }
+}
+
+void FPrincipale::enFond(std::function<void()> travail, std::function<void()> ensuite) {
+    if (!enFond_) {
+        travail();
+        ensuite();
+        return;
+    }
+    // Only one runs at a time (listeEnAttente_, lancementEnAttente_): the previous one has ended.
+    if (travail_.joinable()) travail_.join();
+    try {
+        travail_ = std::thread([this, travail, ensuite] {
+            travail();
+            QMetaObject::invokeMethod(this, ensuite, Qt::QueuedConnection);
+        });
+    } catch (const std::system_error&) {
+        // No thread to spare: the work keeps its own bounds here.
+        travail();
+        ensuite();
+    }
+}
+
+void FPrincipale::listerCartes() {
+    listeEnAttente_ = true;
+    auto liste = std::make_shared<std::vector<AudioDeviceInfo>>();
+    auto complete = std::make_shared<bool>(true);
+    enFond(
+        [this, liste, complete] {
+            *liste = enumerateur_.devices();
+            *complete = enumerateur_.listeComplete();
+        },
+        [this, liste, complete] { cartesListees(*liste, *complete); });
+}
+
+void FPrincipale::cartesListees(const std::vector<AudioDeviceInfo>& liste, bool complete) {
+    listeEnAttente_ = false;
+    remplirCartes(liste);
+    reprendreCarteAttendue();
+    if (enFond_ && !listeFaite_ && nomsCartes_.empty() && complete) {
+        // As at a start that waited for the list: nothing to listen to ends the program. A sound
+        // system that did not answer has said so in its notice; "Lancement" asks it again.
+        quitteConfirme_ = true;
+        messages_.afficher(QStringLiteral("You have no audio input devices!"), QStringLiteral("Ack!"), Icone::Critique);
+        emit quitter();
+        return;
+    }
+    listeFaite_ = true;
+    emit listeCartesChangee();
+    if (lancementEnAttente_) ouvrirCarte();
 }
 
 int FPrincipale::positionCarte(const QString& nom) const {
@@ -219,19 +294,46 @@ void FPrincipale::Command3_Click() {
 }
 
 void FPrincipale::demarrer() {
+    // Pressed again while the last press still waits for the sound system: nothing more to do.
+    if (lancementEnAttente_) return;
+    lancementEnAttente_ = true;
+    setBoutonsConfigActifs(false);
     port_.reconnecter();
-    if (!carteManquante_.isEmpty() && carteChoisie_ >= 0) {
+    if (listeEnAttente_) return;  // the listing's end goes on with the opening
+    // A card Config.ini names that was missing may have been plugged in since, or the sound
+    // system that did not answer may answer now.
+    if (!carteAttendue_.isEmpty() || nomsCartes_.empty()) {
+        if (!carteAttendue_.isEmpty()) enumerateur_.rechercherCartes();
+        listerCartes();
+        return;
+    }
+    ouvrirCarte();
+}
+
+void FPrincipale::ouvrirCarte() {
+    if (!carteAttendue_.isEmpty() && !manqueSignale_ && carteChoisie_ >= 0) {
+        manqueSignale_ = true;
         messages_.signaler(QStringLiteral("La carte son « %1 » choisie dans les options n'est pas là (débranchée ?) : "
                                           "Korvalen écoute « %2 » à sa place.")
-                               .arg(carteManquante_, nomsCartes_[static_cast<std::size_t>(carteChoisie_)]),
+                               .arg(carteAttendue_, nomsCartes_[static_cast<std::size_t>(carteChoisie_)]),
                            QStringLiteral("Carte son"));
-        carteManquante_.clear();
     }
     const int position = carteChoisie_;
     const int numero = (position >= 0 && position < static_cast<int>(numerosCartes_.size()))
                            ? numerosCartes_[position]
                            : -1;
-    if (!capture_.ouvrirEtDemarrer(numero)) {
+    // The opening may wait for a sound server that hangs: the window goes on answering meanwhile.
+    auto ouverte = std::make_shared<bool>(false);
+    // Blocks fitted to the refresh period, chosen now: the options cannot change while running.
+    const int bloc = echantillonsParBloc(v_.Temps_timer, v_.analyse);
+    enFond([this, numero, bloc, ouverte] { *ouverte = capture_.ouvrirEtDemarrer(numero, bloc); },
+           [this, ouverte] { finirLancement(*ouverte); });
+}
+
+void FPrincipale::finirLancement(bool ouverte) {
+    lancementEnAttente_ = false;
+    if (!ouverte) {
+        setBoutonsConfigActifs(true);
         messages_.afficher(QStringLiteral("Wave input device didn't open!"), QStringLiteral("Ack!"),
                            Icone::Exclamation);
         return;
@@ -241,7 +343,6 @@ void FPrincipale::demarrer() {
     Timer2_->setEnabled(true);
     v_.enMarche = VRAI;
     Command3_->setText(QStringLiteral("Arret"));
-    setBoutonsConfigActifs(false);
     Timer1_->setInterval(v_.Temps_timer);
     Timer1_->setEnabled(true);
     appliquerAnalyse();
@@ -368,8 +469,8 @@ void FPrincipale::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    // While capture runs the close box is refused and the capture left untouched; "Arret" stops it first.
-    if (v_.enMarche || !demanderQuitter()) {
+    // While capture runs or starts the close box is refused and the capture left untouched; "Arret" stops it first.
+    if (v_.enMarche || lancementEnAttente_ || !demanderQuitter()) {
         event->ignore();
         return;
     }

@@ -4,7 +4,9 @@
 #include <QWidget>
 #include <array>
 #include <chrono>
+#include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "audio/CaptureAudio.h"
@@ -40,6 +42,9 @@ public:
 
     /// The start-up sequence; false when the program must end (no usable capture device).
     bool Form_Load();
+    /// Whether the device list and the opening of a device run off the window's thread (the real
+    /// program), the window answering meanwhile; otherwise they run in the caller's call. Set before Form_Load.
+    void setAttenteEnFond(bool enFond) { enFond_ = enFond; }
 
     // Events, named after their control.
     void Command3_Click();
@@ -92,6 +97,8 @@ signals:
     void boutonDirectChange(int k, bool bas);
     /// At least one of the sixteen output indicators changed.
     void sortiesChangees();
+    /// A listing run beside the window has come and the device list shows it.
+    void listeCartesChangee();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -100,6 +107,17 @@ protected:
 private:
     void construireControles();
     void InitDevices();
+    /// Puts `liste` in place of the device list, keeping the chosen card by its name.
+    void remplirCartes(const std::vector<AudioDeviceInfo>& liste);
+    /// Lists the devices (off the window's thread when enFond_), then hands the list to cartesListees.
+    void listerCartes();
+    void cartesListees(const std::vector<AudioDeviceInfo>& liste, bool complete);
+    /// Chooses the card Config.ini names once it is listed, unless another card was applied since.
+    void reprendreCarteAttendue();
+    /// Runs `travail` off the window's thread when enFond_, then `ensuite` on the window's thread.
+    void enFond(std::function<void()> travail, std::function<void()> ensuite);
+    void ouvrirCarte();
+    void finirLancement(bool ouverte);
     /// Where the card named `nom` stands in the list, or -1.
     int positionCarte(const QString& nom) const;
     void demarrer();
@@ -125,7 +143,13 @@ private:
     std::vector<QString> nomsCartes_;
     std::vector<int> numerosCartes_;  // list position -> device number
     int carteChoisie_ = -1;
-    QString carteManquante_;  // the card Config.ini names that is not listed, until it is told
+    QString carteAttendue_;   // the card Config.ini names while it is not listed
+    bool manqueSignale_ = false;  // its absence has been told
+    bool enFond_ = false;
+    std::thread travail_;      // the listing or the opening running off the window's thread
+    bool listeEnAttente_ = false;      // a listing has not answered yet
+    bool lancementEnAttente_ = false;  // "Lancement" waits for a listing or an opening
+    bool listeFaite_ = false;          // the first list has come
     bool dansRafraichissement_ = false;
     bool silenceSignale_ = false;
     bool centree_ = false;

@@ -22,6 +22,7 @@ TESTS=(
   xvfb xdotool imagemagick python3-xlib
   pulseaudio-utils
   desktop-file-utils appstream dpkg-dev mmdebstrap
+  groff-base  # the install check renders the manual page
   file procps  # CPack's dependency scan; ps in the test scripts
   dbus at-spi2-core python3-pyatspi  # the accessibility bus a screen reader reads
   jackd2 liblo-tools  # the MIDI tests' private JACK server; oscsend

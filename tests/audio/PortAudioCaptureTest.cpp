@@ -1,6 +1,7 @@
 // The real PortAudio -> ALSA path, each case in its own process with its own ALSA configuration.
 #include "audio/PortAudioCapture.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +15,28 @@
 
 #include "AudioTestEnvironment.h"
 #include "audio/AnneauSon.h"
+
+// Every change of the environment in this process is counted: one made while PortAudio's and the
+// sound server's threads run may meet their reading it.
+namespace {
+std::atomic<int> changementsEnvironnement{0};
+template <class F>
+F reelle(const char* nom) {
+    return reinterpret_cast<F>(dlsym(RTLD_NEXT, nom));
+}
+}  // namespace
+extern "C" int setenv(const char* nom, const char* valeur, int remplacer) {
+    ++changementsEnvironnement;
+    return reelle<int (*)(const char*, const char*, int)>("setenv")(nom, valeur, remplacer);
+}
+extern "C" int unsetenv(const char* nom) {
+    ++changementsEnvironnement;
+    return reelle<int (*)(const char*)>("unsetenv")(nom);
+}
+extern "C" int putenv(char* texte) {
+    ++changementsEnvironnement;
+    return reelle<int (*)(char*)>("putenv")(texte);
+}
 
 namespace korvalen {
 namespace {
@@ -104,6 +127,26 @@ TEST_F(ServerCaptureTest, CapturesContiguousRunsOfTheFedSamplesArrivedAfterEachR
     EXPECT_GT(offsetInInput(t), precedent + 5 * ECHANTILLONS_CAPTURE);
 }
 
+// Blocks of 50 ms, as at long refresh periods: each capture is still 111 contiguous fed samples,
+// the newest of the block that arrives after the request, later than the previous capture.
+TEST_F(ServerCaptureTest, LargerBlocksStillGiveTheNewestRunAfterEachRequest) {
+    startPortAudio(knownSamplesConfig(false));
+    entree->choisirBloc(551);
+    ASSERT_TRUE(entree->open(0));
+    ASSERT_TRUE(entree->start());
+    long precedent = -ECHANTILLONS_CAPTURE;
+    for (int i = 0; i < 4; ++i) {
+        TamponCapture t{};
+        ASSERT_EQ(entree->capture(t, BORNE), CaptureResult::Ok);
+        const long offset = offsetInInput(t);
+        ASSERT_GE(offset, 0) << "capture " << i << " is not a run of the fed samples";
+        EXPECT_GE(offset, precedent + ECHANTILLONS_CAPTURE) << "capture " << i << " overlaps the previous one";
+        // The newest samples of a block end on a block's edge.
+        EXPECT_EQ((offset + ECHANTILLONS_CAPTURE) % 551, 0) << "capture " << i << " is not the end of a block";
+        precedent = offset;
+    }
+}
+
 // Every sample the device delivers reaches the ring at full resolution, whether a capture waits
 // for it or not: the ring's newest sound is one run of the fed 16-bit samples.
 TEST_F(ServerCaptureTest, TheRingGetsEverySampleAtFullResolution) {
@@ -178,6 +221,45 @@ TEST_F(AlsaCaptureTest, NoDeviceGivesAnEmptyListAndOpenFailsCleanly) {
     EXPECT_FALSE(entree->open(0));
     TamponCapture t{};
     EXPECT_EQ(entree->capture(t, BORNE), CaptureResult::NotOpen);
+    entree->close(BORNE);
+}
+
+// A device plugged in after the start is listed once looked for, and opens; an open stream keeps
+// PortAudio from starting again under it.
+TEST_F(AlsaCaptureTest, ADevicePluggedInLaterIsListedWhenLookedFor) {
+    startPortAudio("pcm.nothing { type hw card 7 }\n");
+    EXPECT_TRUE(cartes->devices().empty());
+    input = test::writeKnownSamples(dir / "input.raw", 2'000'000);
+    std::filesystem::create_directories(dir / "branchee");
+    test::useAlsaConfig(dir / "branchee", test::filePcm("!default", dir / "input.raw", false));
+    EXPECT_TRUE(cartes->devices().empty()) << "PortAudio lists its devices once unless asked";
+    cartes->rechercherCartes();
+    ASSERT_EQ(cartes->devices().size(), 1u);
+    expectFedBytesFrom(0);
+    cartes->rechercherCartes();
+    EXPECT_EQ(cartes->devices().size(), 1u);
+    TamponCapture t{};
+    EXPECT_EQ(entree->capture(t, BORNE), CaptureResult::Ok) << "the open stream was pulled away";
+    entree->close(BORNE);
+}
+
+// The same device in blocks of 70 ms of its own rate, as at long refresh periods: each capture
+// is still the converted sine.
+TEST_F(AlsaCaptureTest, ConvertedDeviceInLargerBlocks) {
+    startPortAudio("pcm_type.korvalen_fixed_rate { lib \"" FIXED_RATE_PCM "\" }\n"
+                   "pcm.!default { type korvalen_fixed_rate }\n");
+    ASSERT_EQ(cartes->devices().size(), 1u);
+    entree->choisirBloc(771);
+    ASSERT_TRUE(entree->open(0));
+    ASSERT_TRUE(entree->start());
+    for (int i = 0; i < 3; ++i) {
+        TamponCapture t{};
+        ASSERT_EQ(entree->capture(t, BORNE), CaptureResult::Ok);
+        const auto [bas, haut] = std::minmax_element(t.begin(), t.end());
+        EXPECT_NEAR(*bas, 64, 3) << "capture " << i;
+        EXPECT_NEAR(*haut, 192, 3) << "capture " << i;
+        for (int n = 0; n + 25 < ECHANTILLONS_CAPTURE; ++n) ASSERT_NEAR(t[n + 25], t[n], 2) << "capture " << i;
+    }
     entree->close(BORNE);
 }
 
@@ -277,9 +359,12 @@ TEST_F(ServerCaptureTest, FrozenServerLetsTheListingEndAndIsToldOnce) {
 }
 
 // What the computer plays, one click away: an output's monitor is listed by its description and
-// captured from alone, whatever the server's default source is, which stays silent.
+// captured from alone, whatever the server's default source is, which stays silent, and without
+// a change of the environment while other threads run.
 TEST_F(ServerCaptureTest, AMonitorIsListedByItsDescriptionAndCapturedAlone) {
-    startPortAudio("pcm.!default { type pulse }\npcm.pulse { type pulse }\n");
+    // The "pulse" device as libasound2-plugins defines it, taking a source as its argument.
+    startPortAudio("pcm.!default { type pulse }\n"
+                   "pcm.pulse { @args [ DEVICE ] @args.DEVICE { type string default \"\" } type pulse device $DEVICE }\n");
     ASSERT_EQ(std::system("pactl load-module module-null-sink sink_name=scene sink_properties=device.description=Scene "
                           "rate=11025 channels=1 channel_map=mono format=s16le >/dev/null 2>&1"),
               0);
@@ -293,8 +378,10 @@ TEST_F(ServerCaptureTest, AMonitorIsListedByItsDescriptionAndCapturedAlone) {
     ASSERT_EQ(std::system(("pacat --playback -d scene --format=s16le --rate=11025 --channels=1 --raw --latency-msec=20 " +
                            (dir / "scene.raw").string() + " & echo $! > " + pid).c_str()),
               0);
+    const int avant = changementsEnvironnement;
     ASSERT_TRUE(entree->open(static_cast<int>(moniteur - liste.begin())));
     ASSERT_TRUE(entree->start());
+    EXPECT_EQ(changementsEnvironnement, avant) << "the environment changed while opening a source";
     TamponCapture t{};
     for (int i = 0; i < 3; ++i) {
         ASSERT_EQ(entree->capture(t, 5s), CaptureResult::Ok);

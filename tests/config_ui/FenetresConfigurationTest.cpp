@@ -161,6 +161,8 @@ private slots:
     void goodPeriodsAreTakenWithoutBlanks();
     void chosenDeviceIsOpenedAtNextStart();
     void appliedDeviceIsChosenByNameAtTheNextStart();
+    void savedCardPluggedInLaterIsChosen_data();
+    void savedCardPluggedInLaterIsChosen();
     void pickedFolderThenCancelLeavesSaveFolder();
     void pickerAppliedWithOptionsClosedCreatesItHidden();
     void hiddenPickerKeepsItsFolderAndCloseBoxStartsAfresh();
@@ -745,6 +747,50 @@ void FenetresConfigurationTest::appliedDeviceIsChosenByNameAtTheNextStart() {
     QVERIFY(p.messages.boxes[0].texte.contains("« Carte USB »"));
     QVERIFY(p.messages.boxes[0].texte.contains("« Micro »"));
     QCOMPARE(lire(config()), QByteArray("[Options]\r\nCarte=Carte USB\r\n"));
+}
+
+void FenetresConfigurationTest::savedCardPluggedInLaterIsChosen_data() {
+    QTest::addColumn<bool>("parLesOptions");
+    QTest::newRow("at the next Lancement") << false;
+    QTest::newRow("at the next opening of the options") << true;
+}
+
+// A saved card missing at the start and plugged in since is chosen again, unless another was applied.
+void FenetresConfigurationTest::savedCardPluggedInLaterIsChosen() {
+    QFETCH(bool, parLesOptions);
+    ecrire(config(), "[Options]\r\nCarte=Carte USB\r\n");
+    Programme p(dossier_->path());
+    QCOMPARE(p.fenetre->carteChoisie(), 0);
+    p.cartes.list.push_back({"Carte USB", true});  // device 3
+    if (parLesOptions) {
+        QWidget* w = p.ouvrir("Command7");
+        QCOMPARE(ctl<QComboBox>(w, "DevicesBox")->currentText(), QString("Carte USB"));
+        cliquer(w, "Command2");
+        QTRY_VERIFY(!p.reglages->options());
+    }
+    cliquer(p.fenetre.get(), "Command3");
+    cliquer(p.fenetre.get(), "Command3");
+    QCOMPARE(p.entree.openedDevices, std::vector<int>{3});
+    QVERIFY(p.messages.boxes.isEmpty());  // nothing missing to tell
+    // Looked for while it was missing only: a listing that looks for new devices costs more.
+    QCOMPARE(p.cartes.recherches, 1);
+    cliquer(p.fenetre.get(), "Command3");
+    cliquer(p.fenetre.get(), "Command3");
+    QCOMPARE(p.cartes.recherches, 1);
+    QCOMPARE(lire(config()), QByteArray("[Options]\r\nCarte=Carte USB\r\n"));
+
+    // Another card applied while the saved one was missing is kept when the old one comes back.
+    ecrire(config(), "[Options]\r\nCarte=Carte USB\r\n");
+    Programme q(dossier_->path());
+    QWidget* w = q.ouvrir("Command7");
+    auto* cartes = ctl<QComboBox>(w, "DevicesBox");
+    cartes->setFocus();
+    QTest::keyClick(cartes, Qt::Key_Down);
+    cliquer(w, "Command1");
+    QVERIFY(lire(config()).contains("Carte=Ligne\r\n"));
+    q.cartes.list.push_back({"Carte USB", true});
+    cliquer(q.fenetre.get(), "Command3");
+    QCOMPARE(q.entree.openedDevices, std::vector<int>{2});
 }
 
 void FenetresConfigurationTest::pickedFolderThenCancelLeavesSaveFolder() {

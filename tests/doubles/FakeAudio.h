@@ -17,7 +17,11 @@ namespace korvalen::test {
 class FakeAudioDeviceEnumerator : public IAudioDeviceEnumerator {
 public:
     std::vector<AudioDeviceInfo> devices() override { return list; }
+    bool listeComplete() const override { return complete; }
+    void rechercherCartes() override { ++recherches; }
     std::vector<AudioDeviceInfo> list;
+    int recherches = 0;  // listings asked to look for devices plugged in since
+    bool complete = true;  // false: as if the sound system had not answered in time
 };
 
 /// Capture double: hands out queued buffers and records every call it received. Each buffer
@@ -33,6 +37,7 @@ public:
         opened = openSucceeds;
         return opened;
     }
+    void choisirBloc(int echantillons) override { bloc = echantillons; }
     bool start() override {
         ++starts;
         if (!startSucceeds) opened = false;
@@ -105,6 +110,7 @@ public:
     bool opened = false;
     std::vector<int> openedDevices;
     int starts = 0, captures = 0, closes = 0;
+    int bloc = ECHANTILLONS_CAPTURE;  // the block size asked for the next opening
     std::chrono::milliseconds lastTimeout{0};
     std::chrono::milliseconds lastCloseTimeout{0};
     std::deque<Buffer> buffers;

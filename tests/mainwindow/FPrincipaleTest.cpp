@@ -9,7 +9,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 #include "doubles/FakeAudio.h"
 #include "doubles/Synthese.h"
@@ -65,6 +67,79 @@ struct Banc {
     std::unique_ptr<FPrincipale> f;
 };
 
+// A sound system that does not answer until the test lets it: the listing and the opening wait on
+// a gate, off the window's thread.
+struct Porte {
+    void attendre() {
+        std::unique_lock l(m);
+        ++enAttente;
+        cv.notify_all();
+        cv.wait(l, [this] { return ouverte; });
+    }
+    void ouvrir() {
+        const std::lock_guard l(m);
+        ouverte = true;
+        cv.notify_all();
+    }
+    int attentes() {
+        const std::lock_guard l(m);
+        return enAttente;
+    }
+    std::mutex m;
+    std::condition_variable cv;
+    bool ouverte = false;
+    int enAttente = 0;
+};
+
+struct CartesMuettes : FakeAudioDeviceEnumerator {
+    std::vector<AudioDeviceInfo> devices() override {
+        porte.attendre();
+        return FakeAudioDeviceEnumerator::devices();
+    }
+    Porte porte;
+};
+
+struct EntreeMuette : FakeAudioInput {
+    bool open(int device) override {
+        porte.attendre();
+        return FakeAudioInput::open(device);
+    }
+    Porte porte;
+};
+
+// A main window over those, with the listing and the opening off its thread as in the program.
+struct BancEnFond {
+    BancEnFond() { cartes.list = {{"Micro", true}, {"Ligne", true}}; }
+    ~BancEnFond() {
+        // The window waits for what still runs beside it.
+        cartes.porte.ouvrir();
+        entree.porte.ouvrir();
+    }
+    FPrincipale& fenetre() {
+        if (!f) {
+            f = std::make_unique<FPrincipale>(v, cartes, entree, port, messages,
+                                              Emplacements::ensemble(dossier.path().toStdString()));
+            f->setAttenteEnFond(true);
+        }
+        return *f;
+    }
+    QPushButton* marche() { return fenetre().findChild<QPushButton*>("Command3"); }
+    /// True once the event loop has run a queued call: the window's thread is free.
+    bool repond() {
+        bool fait = false;
+        QMetaObject::invokeMethod(&fenetre(), [&fait] { fait = true; }, Qt::QueuedConnection);
+        return QTest::qWaitFor([&] { return fait; }, 5000);
+    }
+
+    QTemporaryDir dossier;
+    Variables v;
+    CartesMuettes cartes;
+    EntreeMuette entree;
+    RecordingPort port;
+    MessagesEnregistres messages;
+    std::unique_ptr<FPrincipale> f;
+};
+
 }  // namespace
 
 class FPrincipaleTest : public QObject {
@@ -102,6 +177,11 @@ private slots:
     void aTickRepaintsOnlyWhatChangedInOnePaint();
     void barsTellAssistiveTechnologyTheirNameAndLevel();
     void chaserStepsOnTheBeat();
+    void windowAnswersWhileTheSoundSystemIsSilent();
+    void runStartsWhenTheOpeningEndsOffTheWindowThread_data();
+    void runStartsWhenTheOpeningEndsOffTheWindowThread();
+    void noDeviceListedLaterEndsTheProgram();
+    void captureBlocksFollowThePeriodAndTheAnalysis();
 };
 
 void FPrincipaleTest::controlsFollowTheLayoutTable() {
@@ -674,6 +754,110 @@ void FPrincipaleTest::barsTellAssistiveTechnologyTheirNameAndLevel() {
     QAccessibleInterface* autre = QAccessible::queryAccessibleInterface(b.ctl("ProgressBar1[0]"));
     QCOMPARE(autre->valueInterface()->currentValue().toInt(), 0);
     b.lancer();
+}
+
+// The window shows before the sound system answers, and "Lancement" waits for the list.
+void FPrincipaleTest::windowAnswersWhileTheSoundSystemIsSilent() {
+    BancEnFond b;
+    QVERIFY(b.fenetre().Form_Load());
+    b.fenetre().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&b.fenetre()));
+    QTRY_COMPARE(b.cartes.porte.attentes(), 1);
+    QVERIFY(b.fenetre().listeCartes().empty());
+    QVERIFY(b.repond());
+    b.marche()->click();
+    b.marche()->click();  // pressed twice while waiting: one opening
+    QVERIFY(b.repond());
+    QCOMPARE(b.entree.porte.attentes(), 0);
+    QCOMPARE(b.v.enMarche, FAUX);
+    b.cartes.porte.ouvrir();
+    QTRY_COMPARE(b.fenetre().listeCartes(), (std::vector<QString>{"Micro", "Ligne"}));
+    QTRY_COMPARE(b.entree.porte.attentes(), 1);
+    b.entree.porte.ouvrir();
+    QTRY_COMPARE(b.v.enMarche, VRAI);
+    QCOMPARE(b.entree.openedDevices, std::vector<int>{0});
+    QCOMPARE(b.marche()->text(), QString("Arret"));
+    QVERIFY(b.messages.boxes.isEmpty());
+}
+
+void FPrincipaleTest::runStartsWhenTheOpeningEndsOffTheWindowThread_data() {
+    QTest::addColumn<bool>("ouvre");
+    QTest::newRow("opens") << true;
+    QTest::newRow("fails") << false;
+}
+
+// While the opening waits for the sound system the window answers, a second press does nothing,
+// the configuration buttons and the close box wait; its end starts the run or says it failed.
+void FPrincipaleTest::runStartsWhenTheOpeningEndsOffTheWindowThread() {
+    QFETCH(bool, ouvre);
+    BancEnFond b;
+    b.cartes.porte.ouvrir();
+    QVERIFY(b.fenetre().Form_Load());
+    QTRY_COMPARE(b.fenetre().listeCartes().size(), size_t(2));
+    b.entree.openSucceeds = ouvre;
+    b.marche()->click();
+    QTRY_COMPARE(b.entree.porte.attentes(), 1);
+    QVERIFY(b.repond());
+    b.marche()->click();
+    QVERIFY(b.repond());
+    QCOMPARE(b.entree.porte.attentes(), 1);
+    QVERIFY(!b.fenetre().findChild<QPushButton*>("Command7")->isEnabled());
+    QVERIFY(!b.fenetre().close());  // refused while the run starts
+    QCOMPARE(b.v.enMarche, FAUX);
+    b.entree.porte.ouvrir();
+    QTRY_COMPARE(b.v.enMarche, ouvre ? VRAI : FAUX);
+    QTRY_COMPARE(b.fenetre().findChild<QPushButton*>("Command7")->isEnabled(), !ouvre);
+    QCOMPARE(b.entree.openedDevices, std::vector<int>{0});
+    QCOMPARE(b.marche()->text(), QString(ouvre ? "Arret" : "Lancement"));
+    if (ouvre) {
+        QVERIFY(b.messages.boxes.isEmpty());
+    } else {
+        QCOMPARE(b.messages.boxes.size(), 1);
+        QCOMPARE(b.messages.boxes[0].texte, QString("Wave input device didn't open!"));
+    }
+}
+
+// A list that comes empty ends the program as a start that waited for it does; one that is empty
+// because the sound system did not answer leaves the window, and "Lancement" asks again.
+void FPrincipaleTest::noDeviceListedLaterEndsTheProgram() {
+    BancEnFond b;
+    b.cartes.list = {{"Sans format", false}};
+    b.cartes.porte.ouvrir();
+    QSignalSpy quitter(&b.fenetre(), &FPrincipale::quitter);
+    QVERIFY(b.fenetre().Form_Load());
+    QTRY_COMPARE(quitter.count(), 1);
+    QCOMPARE(b.messages.boxes.size(), 1);
+    QCOMPARE(b.messages.boxes[0].texte, QString("You have no audio input devices!"));
+
+    BancEnFond muet;
+    muet.cartes.list = {};
+    muet.cartes.complete = false;
+    muet.cartes.porte.ouvrir();
+    muet.entree.porte.ouvrir();
+    QSignalSpy fin(&muet.fenetre(), &FPrincipale::quitter);
+    QSignalSpy listee(&muet.fenetre(), &FPrincipale::listeCartesChangee);
+    QVERIFY(muet.fenetre().Form_Load());
+    QTRY_COMPARE(listee.count(), 1);
+    QVERIFY(muet.repond());
+    QCOMPARE(fin.count(), 0);
+    QVERIFY(muet.messages.boxes.isEmpty());
+    muet.cartes.list = {{"Micro", true}};
+    muet.cartes.complete = true;
+    muet.marche()->click();
+    QTRY_COMPARE(muet.v.enMarche, VRAI);
+    QCOMPARE(muet.cartes.porte.attentes(), 2);
+    QCOMPARE(muet.entree.openedDevices, std::vector<int>{0});
+}
+
+void FPrincipaleTest::captureBlocksFollowThePeriodAndTheAnalysis() {
+    Banc b("[Options]\r\nTemps_timer=200\r\n");
+    QVERIFY(b.charger());
+    b.lancer();
+    QCOMPARE(b.entree.bloc, 771);
+    b.lancer();
+    b.v.analyse.bandes = true;
+    b.lancer();
+    QCOMPARE(b.entree.bloc, ECHANTILLONS_CAPTURE);
 }
 
 QTEST_MAIN(FPrincipaleTest)
