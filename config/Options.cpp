@@ -11,6 +11,7 @@
 #include "config/FenetreReglages.h"
 #include "ui/IFenetrePrincipale.h"
 #include "ui/Messages.h"
+#include "ui/Saisie.h"
 #include "ui/WindowBuilder.h"
 
 namespace korvalen {
@@ -20,19 +21,10 @@ namespace {
 // The refresh period is kept in a 16-bit signed value; a timer takes up to 65535 ms.
 constexpr int PERIODE_RAFRAICHISSEMENT_MAX = 32767;
 constexpr int PERIODE_CHENILLARD_MAX = 65535;
-// What one value of Config.ini holds.
-constexpr int LONGUEUR_VALEUR_MAX = 255;
-
-// A period typed by the operator: digits only, blanks at the ends ignored, from 1 to `maximum`.
+// A period typed by the operator, from 1 to `maximum` ms.
 std::optional<int> periode(const QString& saisie, int maximum) {
-    const QString t = saisie.trimmed();
-    if (t.isEmpty() || t.size() > 9) return std::nullopt;
-    for (const QChar c : t) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
-    }
-    const int ms = t.toInt();
-    if (ms < 1 || ms > maximum) return std::nullopt;
-    return ms;
+    const std::optional<qint64> ms = entierSaisi(saisie, 1, maximum);
+    return ms ? std::optional<int>(static_cast<int>(*ms)) : std::nullopt;
 }
 
 QString messagePeriode(const QString& champ, int maximum) {

@@ -9,26 +9,12 @@
 #include "config/FenetreReglages.h"
 #include "engine/Verrous.h"
 #include "ui/Messages.h"
+#include "ui/Saisie.h"
 #include "ui/WindowBuilder.h"
 
 namespace korvalen {
 
 namespace {
-
-// What one value of Config.ini holds.
-constexpr int LONGUEUR_VALEUR_MAX = 255;
-
-// A whole number typed by the operator: digits only, blanks at the ends ignored, within [min, max].
-std::optional<qint64> entier(const QString& saisie, qint64 min, qint64 max) {
-    const QString t = saisie.trimmed();
-    if (t.isEmpty() || t.size() > 10) return std::nullopt;
-    for (const QChar c : t) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
-    }
-    const qint64 n = t.toLongLong();
-    if (n < min || n > max) return std::nullopt;
-    return n;
-}
 
 QString messagePlage(const QString& champ, qint64 min, qint64 max, const QString& unite = {}) {
     return QStringLiteral("%1 doit être un nombre entier%2, de %3 à %4.")
@@ -119,22 +105,22 @@ void SortieDesLampes::Command1_Click() {
         return;
     }
     r.peripherique = peripherique.toStdString();
-    const auto univers = entier(Univers_->text(), 0, UINT32_MAX);
+    const auto univers = entierSaisi(Univers_->text(), 0, UINT32_MAX);
     if (!univers) {
         refuser(*Univers_, messagePlage(QStringLiteral("Univers"), 0, UINT32_MAX));
         return;
     }
-    const auto canal = entier(Canal_->text(), 1, CANAL_MAX);
+    const auto canal = entierSaisi(Canal_->text(), 1, CANAL_MAX);
     if (!canal) {
         refuser(*Canal_, messagePlage(QStringLiteral("Canal (le premier des seize canaux DMX)"), 1, CANAL_MAX));
         return;
     }
-    const auto portOLA = entier(PortOLA_->text(), 1, UINT16_MAX);
+    const auto portOLA = entierSaisi(PortOLA_->text(), 1, UINT16_MAX);
     if (!portOLA) {
         refuser(*PortOLA_, messagePlage(QStringLiteral("PortOLA (le port des clients de olad)"), 1, UINT16_MAX));
         return;
     }
-    const auto descente = entier(Descente_->text(), 0, DESCENTE_MAX);
+    const auto descente = entierSaisi(Descente_->text(), 0, DESCENTE_MAX);
     if (!descente) {
         refuser(*Descente_, messagePlage(QStringLiteral("Descente"), 0, DESCENTE_MAX, QStringLiteral("millisecondes")));
         return;

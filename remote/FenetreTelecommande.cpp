@@ -11,6 +11,7 @@
 #include "remote/ReseauxOsc.h"
 #include "remote/Telecommande.h"
 #include "ui/Messages.h"
+#include "ui/Saisie.h"
 #include "ui/WindowBuilder.h"
 
 namespace korvalen {
@@ -19,20 +20,12 @@ namespace {
 
 const char* const LIBELLES_NOTES[FenetreTelecommande::NOTES] = {"Bouton 1", "Bouton 2", "Bouton 3", "Bouton 4",
                                                                 "Bouton 5", "Lancement", "Initialisation"};
-// What one value of Config.ini holds.
-constexpr int LONGUEUR_VALEUR_MAX = 255;
 const QString APPRENDRE = QStringLiteral("Apprendre");
 
-// A whole number typed by the operator, blanks at the ends ignored, within minimum..maximum.
+// A whole number typed by the operator within minimum..maximum.
 std::optional<int> entier(const QString& saisie, int minimum, int maximum) {
-    const QString t = saisie.trimmed();
-    if (t.isEmpty() || t.size() > 5) return std::nullopt;
-    for (const QChar c : t) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
-    }
-    const int n = t.toInt();
-    if (n < minimum || n > maximum) return std::nullopt;
-    return n;
+    const std::optional<qint64> n = entierSaisi(saisie, minimum, maximum);
+    return n ? std::optional<int>(static_cast<int>(*n)) : std::nullopt;
 }
 
 }  // namespace
