@@ -11,6 +11,7 @@
 #include "config/Configuration.h"
 #include "engine/Chenillards.h"
 #include "engine/Ecriture_Sortie.h"
+#include "engine/Rafraichissement.h"
 #include "engine/Sorties.h"
 #include "ui/Controles.h"
 #include "ui/Messages.h"
@@ -101,6 +102,8 @@ void FPrincipale::construireControles() {
         d->setText(QString::fromUtf8(LEGENDES_DIRECTES[k]));
         d->setGeometry(rectTwips(120 + 1800 * k, 240, 1455, 495));
         connect(d, &QPushButton::toggled, this, [this, k](bool bas) { emit boutonDirectChange(k, bas); });
+        connect(d, &BoutonDirect::valeurChangee, this,
+                [this, k](int valeur) { v_.boutonsDirects[k] = static_cast<Entier>(valeur); });
         Check2_[k] = d;
     }
 
@@ -284,21 +287,17 @@ void FPrincipale::Timer1_Timer() {
         dansRafraichissement_ = false;
         return;
     }
-    if (!v_.chenillardActif) comparerNiveaux(v_);
-    if (Check2_[0]->valeur() == 1) {
-        v_.chenillardActif = VRAI;
-        Timer2_->setEnabled(true);
-    } else {
-        v_.chenillardActif = FAUX;
-        Timer2_->setEnabled(false);
-        Check2_[2]->setValeur(0);
-    }
-    v_.slowActif = Check2_[1]->valeur() == 1 ? VRAI : FAUX;
-    v_.inverseActif = Check2_[2]->valeur() == 1 ? VRAI : FAUX;
-    Affichage_sortie(v_, *this);
-    EcrireSorties(v_, port_);
+    etapeRafraichissement(v_, nullptr, *this, port_);
+    suivreBoutonsDirects();
     montrerBarres();
     dansRafraichissement_ = false;
+}
+
+void FPrincipale::suivreBoutonsDirects() {
+    // The step sampled the live buttons: the chaser's timer runs exactly while the chaser is on,
+    // and the buttons on screen show what the step made of them (Inversé put up).
+    Timer2_->setEnabled(v_.chenillardActif != FAUX);
+    for (int k = 0; k < 5; ++k) Check2_[k]->setValeur(v_.boutonsDirects[k]);
 }
 
 void FPrincipale::montrerBarres() {
@@ -329,8 +328,12 @@ void FPrincipale::battement() {
     // A beat posted just before the run or the setting ended is dropped.
     if (!battements_) return;
     dernierBattement_ = std::chrono::steady_clock::now();
-    // The chaser timer runs exactly while the chaser is on: a beat steps it in its place.
-    if (Timer2_->isEnabled()) Chenillards(v_);
+    // The chaser timer runs exactly while the chaser is on: a beat steps it in its place, and the
+    // step reaches the lamps at once rather than at the next refresh.
+    if (!Timer2_->isEnabled()) return;
+    Chenillards(v_);
+    etapeRafraichissement(v_, nullptr, *this, port_);
+    suivreBoutonsDirects();
 }
 
 void FPrincipale::File1_DblClick() {

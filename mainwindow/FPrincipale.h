@@ -104,6 +104,7 @@ private:
     void arreter();
     void CaptureLevels();
     void montrerBarres();
+    void suivreBoutonsDirects();
     void legendesBoutonsDirects();
     void setBoutonsConfigActifs(bool actifs);
     bool demanderQuitter();
