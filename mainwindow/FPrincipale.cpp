@@ -6,7 +6,9 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
+#include "audio/AnalyseContinue.h"
 #include "audio/Battements.h"
 #include "config/Configuration.h"
 #include "engine/Chenillards.h"
@@ -24,6 +26,7 @@ namespace korvalen {
 namespace {
 
 constexpr int LARGEUR_FENETRE = 8925, HAUTEUR_FENETRE = 5790;
+constexpr int IMAGE_MS = 16;  // the screen's pace: the analysis' steps repaint no faster
 const char* const LEGENDES_DIRECTES[5] = {"Chenillard", "Slow", "Inversé", "Bouton 4", "Bouton 5"};
 
 QString texte(const std::string& s) { return QString::fromStdString(s); }
@@ -110,6 +113,10 @@ void FPrincipale::construireControles() {
     Timer1_ = new Minuterie(0, true, this);
     Timer1_->setObjectName(QStringLiteral("Timer1"));
     connect(Timer1_, &Minuterie::tick, this, &FPrincipale::Timer1_Timer);
+    ecran_ = new QTimer(this);
+    ecran_->setSingleShot(true);
+    ecran_->setInterval(IMAGE_MS);
+    connect(ecran_, &QTimer::timeout, this, &FPrincipale::montrerEcran);
     Timer2_ = new Minuterie(30, false, this);
     Timer2_->setObjectName(QStringLiteral("Timer2"));
     connect(Timer2_, &Minuterie::tick, this, &FPrincipale::Timer2_Timer);
@@ -252,6 +259,7 @@ void FPrincipale::demarrer() {
 
 void FPrincipale::arreter() {
     battements_.reset();
+    analyseContinue_.reset();
     capture_.CloseDevice();
     Timer2_->setEnabled(false);
     v_.enMarche = FAUX;
@@ -311,6 +319,23 @@ void FPrincipale::Timer2_Timer() {
 }
 
 void FPrincipale::appliquerAnalyse() {
+    // With the bands on, each block of sound drives the lamps and the refresh timer rests.
+    const bool bandes = v_.enMarche && v_.analyse.bandes;
+    if (!bandes) {
+        analyseContinue_.reset();
+    } else if (!analyseContinue_ || analyseContinue_->gainAuto() != v_.analyse.gainAuto) {
+        // New settings start afresh, the gain from its most.
+        analyseContinue_.reset();
+        derniereEcriture_ = {};
+        const unsigned marche = marche_;
+        analyseContinue_ = std::make_unique<AnalyseContinue>(
+            capture_.anneau(), FREQUENCE_CAPTURE, v_.analyse.gainAuto,
+            [this, marche](const std::array<float, NB_BARRES>& niveaux) {
+                QMetaObject::invokeMethod(this, [this, marche, niveaux] { niveauxAnalyse(niveaux, marche); },
+                                          Qt::QueuedConnection);
+            });
+    }
+    if (v_.enMarche) Timer1_->setEnabled(!bandes);
     const bool suivre = v_.enMarche && v_.analyse.rythme;
     if (!suivre) {
         battements_.reset();
@@ -332,8 +357,35 @@ void FPrincipale::battement() {
     // step reaches the lamps at once rather than at the next refresh.
     if (!Timer2_->isEnabled()) return;
     Chenillards(v_);
-    etapeRafraichissement(v_, nullptr, *this, port_);
+    etapeRafraichissement(v_, nullptr, affichageEtape(), port_, analyseContinue_ ? &derniereEcriture_ : nullptr);
     suivreBoutonsDirects();
+    apresEtape();
+}
+
+void FPrincipale::niveauxAnalyse(const std::array<float, NB_BARRES>& niveaux, unsigned marche) {
+    // Levels posted just before the run or the setting ended are dropped.
+    if (!analyseContinue_ || marche != marche_ || !v_.enMarche) return;
+    etapeRafraichissement(v_, &niveaux, differes_, port_, &derniereEcriture_);
+    suivreBoutonsDirects();
+    for (int k = 0; k < NB_BARRES; ++k) ProgressBar1_[k]->setValue(static_cast<int>(v_.niveaux[k]));
+    apresEtape();
+}
+
+IIndicateurs& FPrincipale::affichageEtape() {
+    if (analyseContinue_) return differes_;
+    return *this;
+}
+
+void FPrincipale::apresEtape() {
+    if (analyseContinue_ && !ecran_->isActive()) ecran_->start();
+}
+
+void FPrincipale::montrerEcran() {
+    for (int n = 0; n < NB_INDICATEURS; ++n) {
+        const int valeur = std::exchange(differes_.valeurs[static_cast<std::size_t>(n)], -1);
+        if (valeur >= 0) setValue(n, valeur);
+    }
+    montrerBarres();
 }
 
 void FPrincipale::File1_DblClick() {

@@ -12,6 +12,7 @@
 #include "config/Configuration.h"
 #include "engine/IIndicateurs.h"
 #include "engine/IPort.h"
+#include "engine/Rafraichissement.h"
 #include "engine/Variables.h"
 #include "ui/ICommandesDistantes.h"
 #include "ui/IFenetrePrincipale.h"
@@ -20,9 +21,11 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class QTimer;
 
 namespace korvalen {
 
+class AnalyseContinue;
 class BarreNiveau;
 class SuiviBattements;
 class BoutonDirect;
@@ -105,6 +108,12 @@ private:
     void CaptureLevels();
     void montrerBarres();
     void suivreBoutonsDirects();
+    void niveauxAnalyse(const std::array<float, NB_BARRES>& niveaux, unsigned marche);
+    /// Where a step shows the outputs: the indicators at once, or at the screen's pace while the
+    /// analysis drives the lamps.
+    IIndicateurs& affichageEtape();
+    void apresEtape();
+    void montrerEcran();
     void legendesBoutonsDirects();
     void setBoutonsConfigActifs(bool actifs);
     bool demanderQuitter();
@@ -132,6 +141,19 @@ private:
     unsigned marche_ = 0;  // counts the starts, so a tick can tell that its run has ended
     std::unique_ptr<SuiviBattements> battements_;  // while running with the chaser on the beat
     std::chrono::steady_clock::time_point dernierBattement_{};
+    std::unique_ptr<AnalyseContinue> analyseContinue_;  // while running with the bands on
+    DerniereEcriture derniereEcriture_;                 // of the analysis' steps, which write only changes
+
+    /// The indicators as the analysis' steps set them, until the screen's next frame shows them.
+    struct IndicateursDifferes : IIndicateurs {
+        explicit IndicateursDifferes(FPrincipale& f) : fenetre(f) { valeurs.fill(-1); }
+        void setCaption(int n, const std::string& t) override { fenetre.setCaption(n, t); }
+        void setValue(int n, int valeur) override { valeurs[static_cast<std::size_t>(n)] = valeur; }
+        FPrincipale& fenetre;
+        std::array<int, NB_INDICATEURS> valeurs{};  // -1: not set since the last frame
+    };
+    IndicateursDifferes differes_{*this};
+    QTimer* ecran_ = nullptr;  // one frame at most 60 times a second
 
     QLabel* Label1_ = nullptr;
     ListeFichiers* File1_ = nullptr;

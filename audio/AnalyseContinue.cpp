@@ -1,0 +1,37 @@
+#include "audio/AnalyseContinue.h"
+
+#include <chrono>
+#include <vector>
+
+#include "audio/AnneauSon.h"
+#include "audio/MesureBandes.h"
+
+namespace korvalen {
+
+AnalyseContinue::AnalyseContinue(AnneauSon& anneau, double frequence, bool gainAuto, Rappel surNiveaux)
+    : anneau_(anneau), frequence_(frequence), gainAuto_(gainAuto), surNiveaux_(std::move(surNiveaux)),
+      analyse_(frequence) {
+    // The sound from now on, counted here rather than on the thread, which may start later.
+    fil_ = std::thread([this, position = anneau_.total()] { boucle(position); });
+}
+
+AnalyseContinue::~AnalyseContinue() {
+    fin_ = true;
+    anneau_.reveiller();
+    fil_.join();
+}
+
+void AnalyseContinue::boucle(std::uint64_t position) {
+    std::array<float, BLOC> bloc{};
+    std::vector<float> fenetre(MesureBandes::FENETRE);
+    const double secondes = static_cast<double>(BLOC) / frequence_;
+    while (!fin_) {
+        // A bounded wait, so that a device that stops delivering does not keep the thread from ending.
+        if (!anneau_.lireSuite(position, bloc.data(), bloc.size(), std::chrono::milliseconds(50))) continue;
+        anneau_.copierAvant(position, fenetre.data(), fenetre.size());
+        const std::array<float, NB_BARRES> niveaux = analyse_.bandesDe(gainAuto_, fenetre.data(), secondes);
+        if (!fin_) surNiveaux_(niveaux);
+    }
+}
+
+}  // namespace korvalen
