@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <thread>
 
+#include "audio/GainAuto.h"
+
 #include "audio/AnneauSon.h"
 #include "audio/Battements.h"
 #include "audio/CaptureAudio.h"
@@ -185,6 +187,98 @@ TEST(SuiviBattements, LeFilLitLAnneauEtSArrete) {
     const int vus = battements;
     EXPECT_GE(vus, 12);
     EXPECT_LE(vus, 26);  // 24 beats in 12 s, beats found twice over would be more
+}
+
+}  // namespace
+}  // namespace korvalen
+
+namespace korvalen {
+namespace {
+
+// A tone fading from 40 dB above the automatic gain's floor to below it: the bar falls without a
+// jump anywhere, reaches 0 at the floor and stays there.
+TEST(GainAuto, LesBarresSEteignentSansSautAuPlancher) {
+    for (const bool bandes : {true, false}) {
+        std::vector<float> son;
+        for (double db = -20; db >= -70; db -= 0.25) {
+            // The single samples read a steady offset at every bar, the bands a tone.
+            std::vector<float> t = test::sinus(1000, 0.05, std::pow(10.0, db / 20));
+            if (!bandes) std::fill(t.begin(), t.end(), static_cast<float>(std::pow(10.0, db / 20)));
+            son.insert(son.end(), t.begin(), t.end());
+        }
+        const auto ticks = jouer(son, {bandes, true, false});
+        float precedent = *std::max_element(ticks[tickA(1)].begin(), ticks[tickA(1)].end()), plusGrandSaut = 0;
+        for (std::size_t t = tickA(1); t < ticks.size(); ++t) {
+            const float n = *std::max_element(ticks[t].begin(), ticks[t].end());
+            plusGrandSaut = std::max(plusGrandSaut, precedent - n);
+            precedent = n;
+        }
+        EXPECT_LE(plusGrandSaut, 15.0f) << (bandes ? "bands" : "samples");
+        EXPECT_EQ(precedent, 0.0f) << (bandes ? "bands" : "samples");
+    }
+    // The map itself: full share well above the floor, none at or under it, straight between.
+    EXPECT_EQ(GainAuto::part(GainAuto::SILENCE_DB + GainAuto::RAMPE_DB + 1), 1.0f);
+    EXPECT_EQ(GainAuto::part(GainAuto::SILENCE_DB), 0.0f);
+    EXPECT_EQ(GainAuto::part(GainAuto::SILENCE_DB - 10), 0.0f);
+    EXPECT_NEAR(GainAuto::part(GainAuto::SILENCE_DB + GainAuto::RAMPE_DB / 2), 0.5f, 1e-6);
+}
+
+// New settings during a run start the gain afresh: after a loud song, the quiet sound that follows
+// shows at once under the new settings instead of waiting for the old peak to fall.
+TEST(CaptureAudio, DeNouveauxReglagesRepartentDuGainLePlusFort) {
+    test::FakeAudioInput entree;
+    CaptureAudio capture{entree, std::chrono::milliseconds(100), [&] { return entree.clock(); }};
+    Variables v;
+    v.analyse = {true, true, false};
+    capture.ouvrirEtDemarrer(0);
+    entree.queueSound(test::sinus(1000, 1.0, 1.0));
+    while (!entree.buffers.empty()) capture.CaptureLevels(v);
+    for (const bool change : {false, true}) {
+        entree.queueSound(test::sinus(1000, 0.2, 0.01));  // 40 dB quieter
+        if (change) v.analyse.rythme = true;
+        while (!entree.buffers.empty()) capture.CaptureLevels(v);
+        if (change) {
+            EXPECT_GT(v.niveaux[6], 85.0f);
+        } else {
+            EXPECT_LT(v.niveaux[6], 50.0f);
+        }
+    }
+}
+
+// A writer filling the ring as fast as it can while readers copy: every sample a reader gets is
+// the one written at its place (each sample holds its own number), never a newer one.
+TEST(AnneauSon, LesLecteursNeVoientJamaisUnEchantillonEcrase) {
+    AnneauSon anneau(1024);
+    std::atomic<bool> fin{false};
+    std::thread ecrivain([&] {
+        std::array<float, 100> bloc{};
+        for (std::uint32_t n = 0; !fin; n += bloc.size()) {
+            for (std::size_t i = 0; i < bloc.size(); ++i) bloc[i] = static_cast<float>((n + i) % 1000000);
+            anneau.ecrire(bloc.data(), bloc.size());
+        }
+    });
+    std::array<float, 700> copie{};
+    int fautes = 0, lectures = 0;
+    std::uint64_t position = 0;
+    while (anneau.total() < 1024) std::this_thread::yield();
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    while (std::chrono::steady_clock::now() < limite) {
+        const std::uint64_t total = anneau.copierDerniers(copie.data(), copie.size());
+        for (std::size_t i = 0; i < copie.size(); ++i) {
+            const std::uint64_t k = total - copie.size() + i;
+            if (copie[i] != static_cast<float>(k % 1000000)) ++fautes;
+        }
+        if (anneau.lireSuite(position, copie.data(), 200, std::chrono::milliseconds(50))) {
+            for (std::size_t i = 0; i < 200; ++i) {
+                if (copie[i] != static_cast<float>((position - 200 + i) % 1000000)) ++fautes;
+            }
+        }
+        ++lectures;
+    }
+    fin = true;
+    ecrivain.join();
+    EXPECT_GT(lectures, 10);
+    EXPECT_EQ(fautes, 0);
 }
 
 }  // namespace
