@@ -16,6 +16,7 @@
 #include "doubles/RecordingPort.h"
 #include "ui/Controles.h"
 #include "mainwindow/FPrincipale.h"
+#include "engine/Ecriture_Sortie.h"
 #include "doubles/MessagesEnregistres.h"
 
 using namespace korvalen;
@@ -102,6 +103,8 @@ private slots:
     void aTickRepaintsOnlyWhatChangedInOnePaint();
     void barsTellAssistiveTechnologyTheirNameAndLevel();
     void chaserStepsOnTheBeat();
+    void bandsLightKicksBetweenTicks();
+    void beatStepReachesThePortAtOnce();
 };
 
 void FPrincipaleTest::controlsFollowTheLayoutTable() {
@@ -721,6 +724,80 @@ void FPrincipaleTest::chaserStepsOnTheBeat() {
         QCOMPARE(pas(b.v, avant), 1);
         b.lancer();
     }
+}
+
+// Group B's bytes as latched on the port, one per write sequence.
+static std::vector<std::uint8_t> octetsB(const RecordingPort& port) {
+    std::vector<std::uint8_t> b;
+    for (std::size_t i = 0; i + 4 < port.writes.size(); ++i) {
+        if (port.writes[i].first == 0x378 && port.writes[i + 1] == std::pair<std::uint32_t, std::uint8_t>(0x37A, 1)) {
+            b.push_back(port.writes[i].second);
+        }
+    }
+    return b;
+}
+
+// At the default period of 200 ms the bands light B0 at every kick, each within a block of
+// sound: the refresh timer rests and the kicks between its ticks still reach the port.
+void FPrincipaleTest::bandsLightKicksBetweenTicks() {
+    Banc b("[Analyse]\r\nBandes=1\r\n");
+    QVERIFY(b.charger());
+    b.v.SortieB[0].sens[0] = 2;
+    b.v.SortieB[0].seuil[0] = 65;
+    b.lancer();
+    QCOMPARE(b.timer("Timer1")->interval(), 200);
+    QVERIFY(!b.timer("Timer1")->isTicking());
+    const test::Mix mix = test::mixBatterie(120, 4, test::kicksIrreguliers(120, 4));
+    b.port.writes.clear();
+    // The device delivers the mix as its callback would, a few periods at a time.
+    for (std::size_t i = 0; i + 1024 <= mix.son.size(); i += 1024) {
+        b.entree.deliver(mix.son.data() + i, 1024);
+        QTRY_COMPARE(b.entree.ring->lu(), b.entree.ring->total());
+        QCoreApplication::processEvents();
+    }
+    const std::vector<std::uint8_t> bytes = octetsB(b.port);
+    int allumages = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if ((bytes[i] & 1) && (i == 0 || !(bytes[i - 1] & 1))) ++allumages;
+        // Only changes are written while the analysis drives the lamps.
+        if (i > 0) QVERIFY(bytes[i] != bytes[i - 1]);
+    }
+    QCOMPARE(allumages, static_cast<int>(mix.kicks.size()));
+    QTRY_VERIFY(b.ctl<QCheckBox>("Check1[8]")->isChecked() == ((bytes.back() & 1) != 0));
+    // Switched off during the run: the refresh timer drives the lamps again.
+    b.v.analyse.bandes = false;
+    b.fenetre().appliquerAnalyse();
+    QVERIFY(b.timer("Timer1")->isTicking());
+    b.lancer();
+}
+
+// A beat moves the chaser and the port shows the move at once, with no refresh tick between.
+void FPrincipaleTest::beatStepReachesThePortAtOnce() {
+    Banc b("[Analyse]\r\nRythme=1\r\n");
+    QVERIFY(b.charger());
+    b.chenillardALaMain();
+    b.lancer();
+    b.timer("Timer1")->setEnabled(false);  // only beats may write from here on
+    b.direct(0)->setValeur(1);
+    b.entree.queue(128);
+    b.fenetre().Timer1_Timer();  // the chaser sampled on
+    b.port.writes.clear();
+    const test::Mix mix = test::mixBatterie(120, 12, test::kicksUnSurDeux(120, 12));
+    int etapes = 0;
+    for (std::size_t i = 0; i + 128 <= mix.son.size() && etapes < 4; i += 128) {
+        const Entier avant = b.v.etapeChenillard;
+        b.entree.deliver(mix.son.data() + i, 128);
+        QTRY_VERIFY(b.entree.ring->total() - b.entree.ring->lu() < 128);
+        QCoreApplication::processEvents();
+        if (b.v.etapeChenillard == avant) continue;
+        ++etapes;
+        // The step's light is on the port now: B0, B1, B3.. for steps 1, 2, 3..
+        QVERIFY(!b.port.writes.empty());
+        QCOMPARE(octetGroupeB(b.v), octetsB(b.port).back());
+        QVERIFY(octetGroupeB(b.v) != 0 || octetGroupeA(b.v) != 0);
+    }
+    QCOMPARE(etapes, 4);
+    b.lancer();
 }
 
 #include "FPrincipaleTest.moc"
