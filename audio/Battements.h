@@ -1,6 +1,7 @@
 #pragma once
 // Beats of the captured sound, found on a thread of their own from the continuous sound.
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -24,19 +25,40 @@ public:
     DetecteurBattements(const DetecteurBattements&) = delete;
     DetecteurBattements& operator=(const DetecteurBattements&) = delete;
 
-    /// Takes the next PAS samples; true when a beat falls in them.
+    /// How far under its recent peak the sound may be and still count as music.
+    static constexpr float ECART_MUSIQUE_DB = 30.0f;
+    /// How much an onset's block must rise over the quietest of the few blocks before it.
+    static constexpr float MONTEE_ATTAQUE_DB = 4.0f;
+    /// How long music may go without such an onset: longer, and beats are no longer told.
+    static constexpr double DUREE_SANS_ATTAQUE_S = 1.0;
+    static constexpr float CHUTE_PIC_DB_PAR_SECONDE = 1.0f;
+    static constexpr float CHUTE_RECENT_DB_PAR_SECONDE = 40.0f;
+
+    /// Takes the next PAS samples; true when a beat falls in them while music plays.
     bool traiter(const float* pas);
+    /// Whether the sound, at the last hop, was music rather than a pause's hiss or a room's noise.
+    bool musique() const { return musique_; }
 
 private:
     struct Aubio;
     std::unique_ptr<Aubio> a_;
+    double pasParSeconde_;
+    std::uint64_t pas_ = 0;
+    std::uint64_t dernierePasAttaque_ = 0;
+    float pic_ = -200.0f;     // the loudest hop lately, falling slowly
+    float recent_ = -200.0f;  // the sound's level now, rising at once and falling fast
+    std::array<float, 8> precedents_{};  // the last hops' levels (93 ms)
+    bool musique_ = false;
 };
 
 /// Reads the ring as it fills and calls `surBattement` on its own thread at each beat: the
 /// caller posts that to wherever the beat is used.
 class SuiviBattements {
 public:
-    SuiviBattements(AnneauSon& anneau, double frequence, std::function<void()> surBattement);
+    /// `surFinMusique`, when given, is called (on the same thread) when the music stops: the
+    /// chaser may then go back to its timer without waiting for the beats' absence.
+    SuiviBattements(AnneauSon& anneau, double frequence, std::function<void()> surBattement,
+                    std::function<void()> surFinMusique = {});
     /// Stops the thread and waits for it.
     ~SuiviBattements();
     SuiviBattements(const SuiviBattements&) = delete;
@@ -48,6 +70,7 @@ private:
     AnneauSon& anneau_;
     DetecteurBattements detecteur_;
     std::function<void()> surBattement_;
+    std::function<void()> surFinMusique_;
     std::atomic<bool> fin_{false};
     std::thread fil_;
 };

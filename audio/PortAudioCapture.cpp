@@ -4,6 +4,7 @@
 #include <samplerate.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <condition_variable>
 #include <cstdlib>
@@ -209,16 +210,19 @@ struct PortAudioInput::Stream {
         pa = nullptr;
     }
 
-    // Runs on PortAudio's thread: no allocation, the lock is only held to copy a few bytes.
+    // Runs on PortAudio's thread: no lock, no allocation, no system call. `dansRappel` tells the
+    // window's thread when it may take the ring away or reuse the request.
     static int callback(const void* input, void*, unsigned long frames, const PaStreamCallbackTimeInfo*,
                         PaStreamCallbackFlags, void* user) {
         auto* s = static_cast<Stream*>(user);
         if (input == nullptr) return paContinue;
+        s->dansRappel.store(true, std::memory_order_seq_cst);
         if (s->format.resample) {
             s->convert(static_cast<const float*>(input), frames);
         } else {
             s->narrow(static_cast<const std::int16_t*>(input), frames);
         }
+        s->dansRappel.store(false, std::memory_order_release);
         return paContinue;
     }
 
@@ -253,17 +257,29 @@ struct PortAudioInput::Stream {
     }
 
     void deliver(const std::uint8_t* samples, const float* full, unsigned long count) {
-        bool complete = false;
-        {
-            std::lock_guard lock(mutex);
-            if (ring) ring->ecrire(full, count);
-            if (!armed || filled >= ECHANTILLONS_CAPTURE) return;
-            const int n = static_cast<int>(std::min<unsigned long>(count, ECHANTILLONS_CAPTURE - filled));
-            std::memcpy(request.data() + filled, samples, static_cast<std::size_t>(n));
-            filled += n;
-            complete = filled == ECHANTILLONS_CAPTURE;
+        if (AnneauSon* r = ring.load(std::memory_order_seq_cst)) r->ecrire(full, count);
+        if (!armed.load(std::memory_order_seq_cst)) return;
+        const int deja = filled.load(std::memory_order_relaxed);
+        if (deja >= ECHANTILLONS_CAPTURE) return;
+        const int n = static_cast<int>(std::min<unsigned long>(count, ECHANTILLONS_CAPTURE - deja));
+        std::memcpy(request.data() + deja, samples, static_cast<std::size_t>(n));
+        filled.store(deja + n, std::memory_order_release);
+    }
+
+    /// Waits until no callback runs: the callback reads `ring` and `armed` only inside it.
+    void attendreRappel() const {
+        const auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+        while (dansRappel.load(std::memory_order_seq_cst) && std::chrono::steady_clock::now() < limite) {
+            std::this_thread::yield();
         }
-        if (complete) delivered.notify_one();
+    }
+
+    /// Points the callback at `anneau` (nullptr: nowhere); the ring it wrote before is left alone
+    /// from here on.
+    void brancher(std::shared_ptr<AnneauSon> anneau) {
+        ring.store(anneau.get(), std::memory_order_seq_cst);
+        attendreRappel();
+        ringGarde = std::move(anneau);
     }
 
     DeviceFormat format;
@@ -275,11 +291,11 @@ struct PortAudioInput::Stream {
     std::vector<std::uint8_t> bytes;
     std::vector<float> reels;  // the same samples at full resolution, for the ring
 
-    std::mutex mutex;
-    std::shared_ptr<AnneauSon> ring;
-    std::condition_variable delivered;
-    bool armed = false;
-    int filled = 0;
+    std::atomic<bool> dansRappel{false};
+    std::atomic<AnneauSon*> ring{nullptr};
+    std::shared_ptr<AnneauSon> ringGarde;  // keeps `ring` alive; set on the window's thread only
+    std::atomic<bool> armed{false};
+    std::atomic<int> filled{0};
     TamponCapture request{};
 };
 
@@ -358,26 +374,34 @@ bool PortAudioInput::start() {
 CaptureResult PortAudioInput::capture(TamponCapture& buffer, std::chrono::milliseconds timeout) {
     if (stream_ == nullptr) return CaptureResult::NotOpen;
     Stream& s = *stream_;
-    std::unique_lock lock(s.mutex);
-    // Only samples that arrive from now on count; nothing is kept between captures.
-    s.armed = true;
-    s.filled = 0;
-    const bool complete = s.delivered.wait_for(lock, timeout, [&] { return s.filled == ECHANTILLONS_CAPTURE; });
-    s.armed = false;
-    if (!complete) return CaptureResult::TimedOut;
+    // Only samples that arrive from now on count; nothing is kept between captures. The callback
+    // wakes nobody: the request is looked at every millisecond, a tenth of one capture.
+    s.filled.store(0, std::memory_order_relaxed);
+    s.armed.store(true, std::memory_order_seq_cst);
+    const auto limite = std::chrono::steady_clock::now() + timeout;
+    bool complete = false;
+    for (;;) {
+        complete = s.filled.load(std::memory_order_acquire) >= ECHANTILLONS_CAPTURE;
+        if (complete || std::chrono::steady_clock::now() >= limite) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    s.armed.store(false, std::memory_order_seq_cst);
+    // A callback that saw the request armed may still be filling it.
+    s.attendreRappel();
+    if (!complete && s.filled.load(std::memory_order_acquire) < ECHANTILLONS_CAPTURE) return CaptureResult::TimedOut;
     buffer = s.request;
     return CaptureResult::Ok;
 }
 
 void PortAudioInput::brancherAnneau(std::shared_ptr<AnneauSon> anneau) {
     anneau_ = std::move(anneau);
-    if (stream_ == nullptr) return;
-    const std::lock_guard lock(stream_->mutex);
-    stream_->ring = anneau_;
+    if (stream_ != nullptr) stream_->brancher(anneau_);
 }
 
 void PortAudioInput::close(std::chrono::milliseconds timeout) {
     if (stream_ == nullptr) return;
+    // A stream still closing in the background must not write into the ring of the next run.
+    stream_->brancher(nullptr);
     // The closing thread keeps the stream, which PortAudio's own thread may still be using.
     session_.closeInBackground([stream = std::move(stream_), &list = session_.streamListLock()] { stream->shut(list); },
                                timeout);

@@ -344,9 +344,14 @@ void FPrincipale::appliquerAnalyse() {
     if (battements_) return;
     dernierBattement_ = {};
     // The beats are found on a thread of their own; each is handed to this window's thread.
-    battements_ = std::make_unique<SuiviBattements>(capture_.anneau(), FREQUENCE_CAPTURE, [this] {
-        QMetaObject::invokeMethod(this, &FPrincipale::battement, Qt::QueuedConnection);
-    });
+    battements_ = std::make_unique<SuiviBattements>(
+        capture_.anneau(), FREQUENCE_CAPTURE,
+        [this] { QMetaObject::invokeMethod(this, &FPrincipale::battement, Qt::QueuedConnection); },
+        [this] {
+            // The music stopped: the chaser's timer takes over at once.
+            QMetaObject::invokeMethod(
+                this, [this] { if (battements_) dernierBattement_ = {}; }, Qt::QueuedConnection);
+        });
 }
 
 void FPrincipale::battement() {
