@@ -3,6 +3,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -24,8 +25,15 @@ public:
     static constexpr std::size_t BLOC = 128;
     using Rappel = std::function<void(const std::array<float, NB_BARRES>&)>;
 
+    /// How long without any sound before `surSilence` is told: the time a device just started may
+    /// take to deliver, and a capture's bound after it.
+    static constexpr std::chrono::milliseconds SILENCE{2250};
+
     /// Starts from the sound that arrives from now on, with the gain (when asked) from its most.
-    AnalyseContinue(AnneauSon& anneau, double frequence, bool gainAuto, Rappel surNiveaux);
+    /// `surSilence`, when given, is called on the thread once the device has delivered nothing for
+    /// SILENCE, and again only after it delivered in between.
+    AnalyseContinue(AnneauSon& anneau, double frequence, bool gainAuto, Rappel surNiveaux,
+                    std::function<void()> surSilence = {});
     /// Stops the thread and waits for it.
     ~AnalyseContinue();
     AnalyseContinue(const AnalyseContinue&) = delete;
@@ -40,6 +48,7 @@ private:
     double frequence_;
     bool gainAuto_;
     Rappel surNiveaux_;
+    std::function<void()> surSilence_;
     AnalyseSon analyse_;
     std::atomic<bool> fin_{false};
     std::thread fil_;

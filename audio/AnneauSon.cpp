@@ -6,9 +6,10 @@
 namespace korvalen {
 
 namespace {
-// A waiting reader looks again this often: the writer wakes nobody, so that it never makes a
-// system call; at 11025 Hz this is under a fifth of a block of 128 samples.
-constexpr std::chrono::milliseconds SCRUTATION{2};
+// The writer wakes nobody, so that it never makes a system call: a waiting reader sleeps about as
+// long as the samples it lacks take to come, then looks again this often.
+constexpr std::chrono::microseconds SCRUTATION{1000};
+constexpr double FREQUENCE = 11025.0;  // the capture rate, to tell how long missing samples take
 }  // namespace
 
 AnneauSon::AnneauSon(std::size_t capacite)
@@ -90,8 +91,12 @@ bool AnneauSon::lireSuite(std::uint64_t& position, float* dest, std::size_t n, s
             // Overtaken during the copy: the reader fell a whole ring behind and skips ahead.
             continue;
         }
-        if (std::chrono::steady_clock::now() >= limite) return false;
-        std::this_thread::sleep_for(SCRUTATION);
+        const auto maintenant = std::chrono::steady_clock::now();
+        if (maintenant >= limite) return false;
+        const auto manque = std::chrono::microseconds(
+            static_cast<long long>(static_cast<double>(position + n - total) * 1e6 / FREQUENCE));
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            std::max<std::chrono::steady_clock::duration>(manque - SCRUTATION, SCRUTATION), limite - maintenant));
     }
 }
 

@@ -28,9 +28,9 @@ public:
     /// How far under its recent peak the sound may be and still count as music.
     static constexpr float ECART_MUSIQUE_DB = 30.0f;
     /// How much an onset's block must rise over the quietest of the few blocks before it.
-    static constexpr float MONTEE_ATTAQUE_DB = 4.0f;
+    static constexpr float MONTEE_ATTAQUE_DB = 3.0f;
     /// How long music may go without such an onset: longer, and beats are no longer told.
-    static constexpr double DUREE_SANS_ATTAQUE_S = 1.0;
+    static constexpr double DUREE_SANS_ATTAQUE_S = 2.0;
     static constexpr float CHUTE_PIC_DB_PAR_SECONDE = 1.0f;
     static constexpr float CHUTE_RECENT_DB_PAR_SECONDE = 40.0f;
 

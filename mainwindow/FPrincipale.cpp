@@ -272,14 +272,17 @@ void FPrincipale::CaptureLevels() {
     const CaptureResult r = capture_.CaptureLevels(v_);
     // The bars hold the new levels from here on; they are painted with the outputs at the end of the tick.
     for (int k = 0; k < NB_BARRES; ++k) ProgressBar1_[k]->setValue(static_cast<int>(v_.niveaux[k]));
-    if (r == CaptureResult::TimedOut && !silenceSignale_) {
-        // Told once per run: the bars keep the last levels until the input delivers again.
-        silenceSignale_ = true;
-        messages_.signaler(QStringLiteral("L'entrée audio ne délivre plus de son. Les barres gardent les derniers "
-                                          "niveaux mesurés ; vérifiez la carte son ou le micro."),
-                           QStringLiteral("Ack!"));
-    }
+    if (r == CaptureResult::TimedOut) signalerSilence();
     QCoreApplication::processEvents();
+}
+
+void FPrincipale::signalerSilence() {
+    // Told once per run: the bars keep the last levels until the input delivers again.
+    if (silenceSignale_) return;
+    silenceSignale_ = true;
+    messages_.signaler(QStringLiteral("L'entrée audio ne délivre plus de son. Les barres gardent les derniers "
+                                      "niveaux mesurés ; vérifiez la carte son ou le micro."),
+                       QStringLiteral("Ack!"));
 }
 
 void FPrincipale::Timer1_Timer() {
@@ -333,6 +336,11 @@ void FPrincipale::appliquerAnalyse() {
             [this, marche](const std::array<float, NB_BARRES>& niveaux) {
                 QMetaObject::invokeMethod(this, [this, marche, niveaux] { niveauxAnalyse(niveaux, marche); },
                                           Qt::QueuedConnection);
+            },
+            [this, marche] {
+                QMetaObject::invokeMethod(
+                    this, [this, marche] { if (analyseContinue_ && marche == marche_) signalerSilence(); },
+                    Qt::QueuedConnection);
             });
     }
     if (v_.enMarche) Timer1_->setEnabled(!bandes);

@@ -108,6 +108,7 @@ private:
     void CaptureLevels();
     void montrerBarres();
     void suivreBoutonsDirects();
+    void signalerSilence();
     void niveauxAnalyse(const std::array<float, NB_BARRES>& niveaux, unsigned marche);
     /// Where a step shows the outputs: the indicators at once, or at the screen's pace while the
     /// analysis drives the lamps.
