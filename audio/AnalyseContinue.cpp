@@ -1,5 +1,7 @@
 #include "audio/AnalyseContinue.h"
 
+#include <pthread.h>
+
 #include <chrono>
 #include <vector>
 
@@ -23,6 +25,7 @@ AnalyseContinue::~AnalyseContinue() {
 }
 
 void AnalyseContinue::boucle(std::uint64_t position) {
+    pthread_setname_np(pthread_self(), "bandes");  // seen in top and /proc, to tell the threads apart
     std::array<float, BLOC> bloc{};
     std::vector<float> fenetre(MesureBandes::FENETRE);
     const double secondes = static_cast<double>(BLOC) / frequence_;

@@ -1,6 +1,7 @@
 #include "audio/Battements.h"
 
 #include <aubio/aubio.h>
+#include <pthread.h>
 
 #include <algorithm>
 #include <array>
@@ -12,20 +13,15 @@ namespace korvalen {
 
 struct DetecteurBattements::Aubio {
     aubio_tempo_t* tempo;
-    aubio_onset_t* onset;
     fvec_t* entree = new_fvec(PAS);
     fvec_t* sortie = new_fvec(2);
-    fvec_t* attaque = new_fvec(1);
     explicit Aubio(double frequence)
-        : tempo(new_aubio_tempo(const_cast<char_t*>("default"), FENETRE, PAS, static_cast<uint_t>(frequence))),
-          onset(new_aubio_onset(const_cast<char_t*>("default"), FENETRE, PAS, static_cast<uint_t>(frequence))) {}
+        : tempo(new_aubio_tempo(const_cast<char_t*>("default"), FENETRE, PAS, static_cast<uint_t>(frequence))) {}
     Aubio(const Aubio&) = delete;
     Aubio& operator=(const Aubio&) = delete;
     ~Aubio() {
-        del_fvec(attaque);
         del_fvec(sortie);
         del_fvec(entree);
-        if (onset != nullptr) del_aubio_onset(onset);
         if (tempo != nullptr) del_aubio_tempo(tempo);
     }
 };
@@ -49,16 +45,13 @@ bool DetecteurBattements::traiter(const float* pas) {
     const float seconde = static_cast<float>(1.0 / pasParSeconde_);
     pic_ = std::max(db, pic_ - CHUTE_PIC_DB_PAR_SECONDE * seconde);
     recent_ = std::max(db, recent_ - CHUTE_RECENT_DB_PAR_SECONDE * seconde);
-    bool attaque = false;
-    if (a_->onset != nullptr) {
-        aubio_onset_do(a_->onset, a_->entree, a_->attaque);
-        attaque = a_->attaque->data[0] != 0.0f;
-    }
-    // An onset counts when its block rises clearly over the quietest of the blocks just before.
+    // An onset: a hop that rises clearly over the quietest of the hops just before, near the peak.
+    // The sound's own energy rather than a second spectral onset detector beside the tracker's,
+    // which would double its cost; a steady hiss never rises so.
     float plusBas = db;
     for (const float d : precedents_) plusBas = std::min(plusBas, d);
     precedents_[pas_ % precedents_.size()] = db;
-    if (attaque && db >= pic_ - ECART_MUSIQUE_DB && db - plusBas >= MONTEE_ATTAQUE_DB) dernierePasAttaque_ = pas_;
+    if (db >= pic_ - ECART_MUSIQUE_DB && db - plusBas >= MONTEE_ATTAQUE_DB) dernierePasAttaque_ = pas_;
     const bool attaqueRecente =
         dernierePasAttaque_ > 0 && static_cast<double>(pas_ - dernierePasAttaque_) <= DUREE_SANS_ATTAQUE_S * pasParSeconde_;
     musique_ = attaqueRecente && recent_ >= pic_ - ECART_MUSIQUE_DB;
@@ -80,6 +73,7 @@ SuiviBattements::~SuiviBattements() {
 }
 
 void SuiviBattements::boucle(std::uint64_t position) {
+    pthread_setname_np(pthread_self(), "rythme");  // seen in top and /proc, to tell the threads apart
     std::array<float, DetecteurBattements::PAS> pas{};
     while (!fin_) {
         // A bounded wait, so that a device that stops delivering does not keep the thread from ending.

@@ -330,6 +330,7 @@ void FPrincipale::appliquerAnalyse() {
         // New settings start afresh, the gain from its most.
         analyseContinue_.reset();
         derniereEcriture_ = {};
+        differes_.legendes = {};  // the names may have changed since: the first step shows them all
         const unsigned marche = marche_;
         analyseContinue_ = std::make_unique<AnalyseContinue>(
             capture_.anneau(), FREQUENCE_CAPTURE, v_.analyse.gainAuto,

@@ -148,10 +148,17 @@ private:
     /// The indicators as the analysis' steps set them, until the screen's next frame shows them.
     struct IndicateursDifferes : IIndicateurs {
         explicit IndicateursDifferes(FPrincipale& f) : fenetre(f) { valeurs.fill(-1); }
-        void setCaption(int n, const std::string& t) override { fenetre.setCaption(n, t); }
+        void setCaption(int n, const std::string& t) override {
+            // Every step gives the sixteen names again: only a new one reaches its check box.
+            std::string& vu = legendes[static_cast<std::size_t>(n)];
+            if (vu == t) return;
+            vu = t;
+            fenetre.setCaption(n, t);
+        }
         void setValue(int n, int valeur) override { valeurs[static_cast<std::size_t>(n)] = valeur; }
         FPrincipale& fenetre;
         std::array<int, NB_INDICATEURS> valeurs{};  // -1: not set since the last frame
+        std::array<std::string, NB_INDICATEURS> legendes{};
     };
     IndicateursDifferes differes_{*this};
     QTimer* ecran_ = nullptr;  // one frame at most 60 times a second
