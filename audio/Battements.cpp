@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <chrono>
 
 #include "audio/AnneauSon.h"
@@ -51,16 +52,56 @@ bool DetecteurBattements::traiter(const float* pas) {
     float plusBas = db;
     for (const float d : precedents_) plusBas = std::min(plusBas, d);
     precedents_[pas_ % precedents_.size()] = db;
-    if (db >= pic_ - ECART_MUSIQUE_DB && db - plusBas >= MONTEE_ATTAQUE_DB) dernierePasAttaque_ = pas_;
+    const bool attaque = db >= pic_ - ECART_MUSIQUE_DB && db - plusBas >= MONTEE_ATTAQUE_DB;
+    // One onset per sound: the hops that go on rising just after it are the same attack.
+    // For the phase, only the clear attacks (a kick, a snare), not the small rises a chord's
+    // beating or a hi-hat make.
+    if (attaque && db - plusBas >= MONTEE_PHASE_DB && pas_ - derniereAttaqueNette_ > 4) {
+        derniereAttaqueNette_ = pas_;
+        attaques_[nbAttaques_++ % attaques_.size()] = static_cast<double>((pas_ - 1) * PAS);
+    }
+    if (attaque) dernierePasAttaque_ = pas_;
     const bool attaqueRecente =
         dernierePasAttaque_ > 0 && static_cast<double>(pas_ - dernierePasAttaque_) <= DUREE_SANS_ATTAQUE_S * pasParSeconde_;
     musique_ = attaqueRecente && recent_ >= pic_ - ECART_MUSIQUE_DB;
+    if (battement) battements_[nbBattements_++ % battements_.size()] = static_cast<double>(aubio_tempo_get_last(a_->tempo));
     return battement && musique_;
 }
 
-SuiviBattements::SuiviBattements(AnneauSon& anneau, double frequence, std::function<void()> surBattement,
+std::optional<double> DetecteurBattements::prochainBattement() const {
+    const std::size_t n = std::min(nbBattements_, battements_.size());
+    if (n < 3) return std::nullopt;
+    // The period: the mean spacing of the last beats, re-anchorings included, which the tracker's
+    // own estimate (counted in whole hops) is not.
+    const double premier = battements_[(nbBattements_ - n) % battements_.size()];
+    const double periode = (battements_[(nbBattements_ - 1) % battements_.size()] - premier) / static_cast<double>(n - 1);
+    if (periode <= 0) return std::nullopt;
+    periode_ = periode;
+    const double dernier = battements_[(nbBattements_ - 1) % battements_.size()];
+    // The phase: the onsets of the last few beats near the tracker's beats tell how far its grid
+    // stands from the attacks themselves.
+    std::array<double, 32> ecartsPhase{};
+    std::size_t m = 0;
+    for (std::size_t i = 0; i < std::min(nbAttaques_, attaques_.size()); ++i) {
+        const double a = attaques_[i];
+        if (a < dernier - 8 * periode) continue;
+        const double d = std::remainder(a - dernier, periode);
+        if (std::abs(d) < periode / 8) ecartsPhase[m++] = d;
+    }
+    double phase = 0;
+    if (m >= 2) {
+        std::nth_element(ecartsPhase.begin(), ecartsPhase.begin() + static_cast<std::ptrdiff_t>(m / 2),
+                         ecartsPhase.begin() + static_cast<std::ptrdiff_t>(m));
+        phase = ecartsPhase[m / 2];
+    }
+    double prochain = dernier + phase + periode;
+    while (prochain <= static_cast<double>(position())) prochain += periode;
+    return prochain;
+}
+
+SuiviBattements::SuiviBattements(AnneauSon& anneau, double frequence, std::function<void(const BattementPrevu&)> surBattement,
                                  std::function<void()> surFinMusique)
-    : anneau_(anneau), detecteur_(frequence), surBattement_(std::move(surBattement)),
+    : anneau_(anneau), frequence_(frequence), detecteur_(frequence), surBattement_(std::move(surBattement)),
       surFinMusique_(std::move(surFinMusique)) {
     // The sound from now on, counted here rather than on the thread, which may start later.
     fil_ = std::thread([this, position = anneau_.total()] { boucle(position); });
@@ -78,8 +119,20 @@ void SuiviBattements::boucle(std::uint64_t position) {
     while (!fin_) {
         // A bounded wait, so that a device that stops delivering does not keep the thread from ending.
         if (!anneau_.lireSuite(position, pas.data(), pas.size(), std::chrono::milliseconds(50))) continue;
+        // The hop just read arrived about now: a sample `d` samples after its end arrives d / rate later.
+        const auto maintenant = std::chrono::steady_clock::now();
         const bool avant = detecteur_.musique();
-        if (detecteur_.traiter(pas.data()) && !fin_) surBattement_();
+        if (detecteur_.traiter(pas.data()) && !fin_) {
+            BattementPrevu b;
+            if (const std::optional<double> prochain = detecteur_.prochainBattement()) {
+                const double dans = (*prochain - static_cast<double>(detecteur_.position())) / frequence_;
+                b.quand = maintenant + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                           std::chrono::duration<double>(dans));
+                b.periode = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                    std::chrono::duration<double>(detecteur_.periode() / frequence_));
+            }
+            surBattement_(b);
+        }
         if (avant && !detecteur_.musique() && surFinMusique_ && !fin_) surFinMusique_();
     }
 }

@@ -113,6 +113,10 @@ void FPrincipale::construireControles() {
     Timer1_ = new Minuterie(0, true, this);
     Timer1_->setObjectName(QStringLiteral("Timer1"));
     connect(Timer1_, &Minuterie::tick, this, &FPrincipale::Timer1_Timer);
+    pasPrevu_ = new QTimer(this);
+    pasPrevu_->setSingleShot(true);
+    pasPrevu_->setTimerType(Qt::PreciseTimer);
+    connect(pasPrevu_, &QTimer::timeout, this, &FPrincipale::pasPrevuEchu);
     ecran_ = new QTimer(this);
     ecran_->setSingleShot(true);
     ecran_->setInterval(IMAGE_MS);
@@ -259,6 +263,7 @@ void FPrincipale::demarrer() {
 
 void FPrincipale::arreter() {
     battements_.reset();
+    oublierPasPrevus();
     analyseContinue_.reset();
     capture_.CloseDevice();
     Timer2_->setEnabled(false);
@@ -348,6 +353,7 @@ void FPrincipale::appliquerAnalyse() {
     const bool suivre = v_.enMarche && v_.analyse.rythme;
     if (!suivre) {
         battements_.reset();
+        oublierPasPrevus();
         return;
     }
     if (battements_) return;
@@ -355,18 +361,63 @@ void FPrincipale::appliquerAnalyse() {
     // The beats are found on a thread of their own; each is handed to this window's thread.
     battements_ = std::make_unique<SuiviBattements>(
         capture_.anneau(), FREQUENCE_CAPTURE,
-        [this] { QMetaObject::invokeMethod(this, &FPrincipale::battement, Qt::QueuedConnection); },
+        [this](const BattementPrevu& b) {
+            QMetaObject::invokeMethod(this, [this, b] { battementEntendu(b); }, Qt::QueuedConnection);
+        },
         [this] {
-            // The music stopped: the chaser's timer takes over at once.
+            // The music stopped: no more steps on the beat, the chaser's timer takes over at once.
             QMetaObject::invokeMethod(
-                this, [this] { if (battements_) dernierBattement_ = {}; }, Qt::QueuedConnection);
+                this,
+                [this] {
+                    if (!battements_) return;
+                    dernierBattement_ = {};
+                    oublierPasPrevus();
+                },
+                Qt::QueuedConnection);
         });
 }
 
-void FPrincipale::battement() {
+void FPrincipale::battementEntendu(const BattementPrevu& b) {
     // A beat posted just before the run or the setting ended is dropped.
     if (!battements_) return;
-    dernierBattement_ = std::chrono::steady_clock::now();
+    const auto maintenant = std::chrono::steady_clock::now();
+    dernierBattement_ = maintenant;
+    // The beat just heard has had its step unless a step came within half a period (the one
+    // placed on it beforehand): otherwise, and while the tempo is not known, it steps now.
+    if (!b.quand || maintenant - dernierPas_ > b.periode / 2) battement();
+    if (!b.quand) return;
+    // The next beat's step goes where its sound will arrive, less the way from here to the port;
+    // a step already placed within half a period of it is that same beat, placed again.
+    const auto quand = *b.quand - AVANCE_PORT;
+    std::erase_if(pasPrevus_, [&](auto t) { return (t > quand ? t - quand : quand - t) < b.periode / 2; });
+    pasPrevus_.insert(std::upper_bound(pasPrevus_.begin(), pasPrevus_.end(), quand), quand);
+    armerPasPrevu();
+}
+
+void FPrincipale::armerPasPrevu() {
+    if (pasPrevus_.empty()) {
+        pasPrevu_->stop();
+        return;
+    }
+    const auto reste = pasPrevus_.front() - std::chrono::steady_clock::now();
+    pasPrevu_->start(static_cast<int>(std::max<long long>(0, std::chrono::ceil<std::chrono::milliseconds>(reste).count())));
+}
+
+void FPrincipale::pasPrevuEchu() {
+    if (pasPrevus_.empty()) return;
+    pasPrevus_.erase(pasPrevus_.begin());
+    if (battements_) battement();
+    armerPasPrevu();
+}
+
+void FPrincipale::oublierPasPrevus() {
+    pasPrevus_.clear();
+    pasPrevu_->stop();
+}
+
+void FPrincipale::battement() {
+    if (!battements_) return;
+    dernierPas_ = std::chrono::steady_clock::now();
     // The chaser timer runs exactly while the chaser is on: a beat steps it in its place, and the
     // step reaches the lamps at once rather than at the next refresh.
     if (!Timer2_->isEnabled()) return;

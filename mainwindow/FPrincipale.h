@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "audio/Battements.h"
 #include "audio/CaptureAudio.h"
 #include "audio/IAudio.h"
 #include "config/Configuration.h"
@@ -27,7 +28,6 @@ namespace korvalen {
 
 class AnalyseContinue;
 class BarreNiveau;
-class SuiviBattements;
 class BoutonDirect;
 class IMessages;
 class ListeFichiers;
@@ -67,6 +67,8 @@ public:
 
     /// How long the chaser waits for a beat before its timer drives it again.
     static constexpr std::chrono::milliseconds ATTENTE_BATTEMENT{2000};
+    /// How long before a beat's sound arrives its step leaves: the way from the timer to the port.
+    static constexpr std::chrono::milliseconds AVANCE_PORT{1};
 
     // What a remote controller clicks (FPrincipaleDistante.cpp).
     bool boutonDirectBas(int k) const override;
@@ -119,6 +121,10 @@ private:
     void setBoutonsConfigActifs(bool actifs);
     bool demanderQuitter();
     void battement();
+    void battementEntendu(const BattementPrevu& b);
+    void armerPasPrevu();
+    void pasPrevuEchu();
+    void oublierPasPrevus();
 
     // Indicators Check1(0..15), as the engine drives them.
     void setCaption(int indicateur, const std::string& texte) override;
@@ -142,6 +148,9 @@ private:
     unsigned marche_ = 0;  // counts the starts, so a tick can tell that its run has ended
     std::unique_ptr<SuiviBattements> battements_;  // while running with the chaser on the beat
     std::chrono::steady_clock::time_point dernierBattement_{};
+    std::chrono::steady_clock::time_point dernierPas_{};  // the last step a beat made
+    std::vector<std::chrono::steady_clock::time_point> pasPrevus_;  // steps placed on the beats to come
+    QTimer* pasPrevu_ = nullptr;                                     // due at the first of them
     std::unique_ptr<AnalyseContinue> analyseContinue_;  // while running with the bands on
     DerniereEcriture derniereEcriture_;                 // of the analysis' steps, which write only changes
 
