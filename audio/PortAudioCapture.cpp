@@ -375,15 +375,22 @@ CaptureResult PortAudioInput::capture(TamponCapture& buffer, std::chrono::millis
     if (stream_ == nullptr) return CaptureResult::NotOpen;
     Stream& s = *stream_;
     // Only samples that arrive from now on count; nothing is kept between captures. The callback
-    // wakes nobody: the request is looked at every millisecond, a tenth of one capture.
+    // wakes nobody: this sleeps about as long as the missing samples take to come, then looks
+    // again every quarter of a millisecond until they are there.
     s.filled.store(0, std::memory_order_relaxed);
     s.armed.store(true, std::memory_order_seq_cst);
     const auto limite = std::chrono::steady_clock::now() + timeout;
+    constexpr std::chrono::microseconds SCRUTATION{250};
     bool complete = false;
     for (;;) {
-        complete = s.filled.load(std::memory_order_acquire) >= ECHANTILLONS_CAPTURE;
-        if (complete || std::chrono::steady_clock::now() >= limite) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const int deja = s.filled.load(std::memory_order_acquire);
+        complete = deja >= ECHANTILLONS_CAPTURE;
+        const auto maintenant = std::chrono::steady_clock::now();
+        if (complete || maintenant >= limite) break;
+        const auto manque = std::chrono::microseconds((ECHANTILLONS_CAPTURE - deja) * 1000000LL / FREQUENCE_CAPTURE);
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            std::max<std::chrono::steady_clock::duration>(manque - std::chrono::milliseconds(1), SCRUTATION),
+            limite - maintenant));
     }
     s.armed.store(false, std::memory_order_seq_cst);
     // A callback that saw the request armed may still be filling it.

@@ -149,6 +149,7 @@ private:
     std::unique_ptr<SuiviBattements> battements_;  // while running with the chaser on the beat
     std::chrono::steady_clock::time_point dernierBattement_{};
     std::chrono::steady_clock::time_point dernierPas_{};  // the last step a beat made
+    std::chrono::steady_clock::duration periodePas_{};    // the beats' period, as last told
     std::vector<std::chrono::steady_clock::time_point> pasPrevus_;  // steps placed on the beats to come
     QTimer* pasPrevu_ = nullptr;                                     // due at the first of them
     std::unique_ptr<AnalyseContinue> analyseContinue_;  // while running with the bands on
@@ -170,7 +171,8 @@ private:
         std::array<std::string, NB_INDICATEURS> legendes{};
     };
     IndicateursDifferes differes_{*this};
-    QTimer* ecran_ = nullptr;  // one frame at most 60 times a second
+    QTimer* ecran_ = nullptr;        // the indicators at most 60 times a second
+    QTimer* ecranBarres_ = nullptr;  // the bars at most 30 times a second
 
     QLabel* Label1_ = nullptr;
     ListeFichiers* File1_ = nullptr;
