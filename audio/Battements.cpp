@@ -71,13 +71,29 @@ bool DetecteurBattements::traiter(const float* pas) {
 std::optional<double> DetecteurBattements::prochainBattement() const {
     const std::size_t n = std::min(nbBattements_, battements_.size());
     if (n < 3) return std::nullopt;
-    // The period: the mean spacing of the last beats, re-anchorings included, which the tracker's
-    // own estimate (counted in whole hops) is not.
-    const double premier = battements_[(nbBattements_ - n) % battements_.size()];
-    const double periode = (battements_[(nbBattements_ - 1) % battements_.size()] - premier) / static_cast<double>(n - 1);
+    // The period and the place of the last beat from a straight line through the last beats: the
+    // tracker's own period is counted in whole hops, and each of its beats wavers by a few ms.
+    double sx = 0, sy = 0, sxx = 0, sxy = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double x = static_cast<double>(i);
+        const double y = battements_[(nbBattements_ - n + i) % battements_.size()];
+        sx += x;
+        sy += y;
+        sxx += x * x;
+        sxy += x * y;
+    }
+    const double nn = static_cast<double>(n);
+    const double periode = (nn * sxy - sx * sy) / (nn * sxx - sx * sx);
     if (periode <= 0) return std::nullopt;
+    const double origine = (sy - periode * sx) / nn;
+    // Beats off the line (a tempo still being found, or changing) predict nothing: the beat heard
+    // then steps at once.
+    for (std::size_t i = 0; i < n; ++i) {
+        const double y = battements_[(nbBattements_ - n + i) % battements_.size()];
+        if (std::abs(y - origine - periode * static_cast<double>(i)) > ECART_LIGNE * periode) return std::nullopt;
+    }
     periode_ = periode;
-    const double dernier = battements_[(nbBattements_ - 1) % battements_.size()];
+    const double dernier = origine + periode * (nn - 1);
     // The phase: the onsets of the last few beats near the tracker's beats tell how far its grid
     // stands from the attacks themselves.
     std::array<double, 32> ecartsPhase{};

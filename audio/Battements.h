@@ -33,6 +33,9 @@ public:
     static constexpr float MONTEE_ATTAQUE_DB = 3.0f;
     /// How much an attack must rise for the phase of the beats to be taken from it.
     static constexpr float MONTEE_PHASE_DB = 6.0f;
+    /// How far from the straight line through the last beats any of them may lie, as a share of the
+    /// period, for the next beat to be predicted.
+    static constexpr double ECART_LIGNE = 0.05;
     /// How long music may go without such an onset: longer, and beats are no longer told.
     static constexpr double DUREE_SANS_ATTAQUE_S = 2.0;
     static constexpr float CHUTE_PIC_DB_PAR_SECONDE = 1.0f;
@@ -44,8 +47,9 @@ public:
     bool musique() const { return musique_; }
     /// Samples taken since the start.
     std::uint64_t position() const { return pas_ * PAS; }
-    /// After a beat: where the next beat falls, in samples since the start, from the spacing of the
-    /// last beats and the phase of the onsets around them; nothing while fewer than three beats are known.
+    /// After a beat: where the next beat falls, in samples since the start, from a straight line
+    /// through the last beats and the phase of the clear attacks around them; nothing while fewer
+    /// than three beats are known or while they do not lie on a line.
     std::optional<double> prochainBattement() const;
     /// The period the last prochainBattement() found, in samples.
     double periode() const { return periode_; }

@@ -105,6 +105,7 @@ private slots:
     void chaserStepsOnTheBeat();
     void bandsLightKicksBetweenTicks();
     void beatStepReachesThePortAtOnce();
+    void remotePressSetsTheLiveButtonState();
 };
 
 void FPrincipaleTest::controlsFollowTheLayoutTable() {
@@ -797,6 +798,38 @@ void FPrincipaleTest::beatStepReachesThePortAtOnce() {
         QVERIFY(octetGroupeB(b.v) != 0 || octetGroupeA(b.v) != 0);
     }
     QCOMPARE(etapes, 4);
+    b.lancer();
+}
+
+// A remote press turns the live button's state over in the program-wide state; the button on screen
+// shows it, the change is told once, and the next step samples it. Greyed counts as up.
+void FPrincipaleTest::remotePressSetsTheLiveButtonState() {
+    Banc b;
+    QVERIFY(b.charger());
+    b.lancer();
+    QSignalSpy change(&b.fenetre(), &FPrincipale::boutonDirectChange);
+    QVERIFY(b.fenetre().cliquerBoutonDirect(1));
+    QCOMPARE(b.v.boutonsDirects[1], Entier(1));
+    QCOMPARE(b.direct(1)->valeur(), 1);
+    QVERIFY(b.fenetre().boutonDirectBas(1));
+    QCOMPARE(change.count(), 1);
+    QCOMPARE(change[0], (QList<QVariant>{1, true}));
+    b.entree.queue(128);
+    b.fenetre().Timer1_Timer();
+    QCOMPARE(b.v.slowActif, VRAI);
+
+    b.direct(3)->setValeur(2);  // greyed
+    QCOMPARE(b.v.boutonsDirects[3], Entier(2));
+    QVERIFY(b.fenetre().cliquerBoutonDirect(3));
+    QCOMPARE(b.v.boutonsDirects[3], Entier(1));
+    QVERIFY(b.fenetre().cliquerBoutonDirect(1));
+    QCOMPARE(b.v.boutonsDirects[1], Entier(0));
+    QCOMPARE(b.direct(1)->valeur(), 0);
+
+    // A button the mouse could not press is refused, and its state stays.
+    b.direct(4)->setEnabled(false);
+    QVERIFY(!b.fenetre().cliquerBoutonDirect(4));
+    QCOMPARE(b.v.boutonsDirects[4], Entier(0));
     b.lancer();
 }
 
