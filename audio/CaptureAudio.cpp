@@ -48,7 +48,7 @@ CaptureResult CaptureAudio::CaptureLevels(Variables& v) {
     mesurePrecedente_ = mesure;
     // New settings ("Appliquer" during a run) start the gain afresh rather than from a peak
     // followed under other settings.
-    if (v.analyse != reglages_) analyse_.reinitialiser();
+    if (v.analyse.bandes != reglages_.bandes || v.analyse.gainAuto != reglages_.gainAuto) analyse_.reinitialiser();
     reglages_ = v.analyse;
     v.niveaux = analyse_.niveaux(v.analyse, tampon_, *anneau_, secondes);
     return resultat;

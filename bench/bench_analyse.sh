@@ -97,7 +97,7 @@ def f_measure(found):
     found = [x for x in found if start <= x <= end - 0.5e9]
     used, hits, delays = set(), 0, []
     for m in marks:
-        best = min((abs(x - m), i) for i, x in enumerate(found) if i not in used) if found else None
+        best = min(((abs(x - m), i) for i, x in enumerate(found) if i not in used), default=None)
         if best and best[0] <= tolerance * 1e9:
             used.add(best[1]); hits += 1
             delays.append((found[best[1]] - m) / 1e6)
