@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QElapsedTimer>
 #include <QtTest>
 #include <memory>
 
@@ -106,6 +107,7 @@ private slots:
     void bandsLightKicksBetweenTicks();
     void beatStepReachesThePortAtOnce();
     void remotePressSetsTheLiveButtonState();
+    void hissAfterTheMusicGivesTheTimerBack();
 };
 
 void FPrincipaleTest::controlsFollowTheLayoutTable() {
@@ -830,6 +832,42 @@ void FPrincipaleTest::remotePressSetsTheLiveButtonState() {
     b.direct(4)->setEnabled(false);
     QVERIFY(!b.fenetre().cliquerBoutonDirect(4));
     QCOMPARE(b.v.boutonsDirects[4], Entier(0));
+    b.lancer();
+}
+
+// When the music gives way to a line input's hiss, the chaser's timer steps again as soon as the
+// hiss is heard for what it is, well before two seconds without a beat have passed.
+void FPrincipaleTest::hissAfterTheMusicGivesTheTimerBack() {
+    Banc b("[Analyse]\r\nRythme=1\r\n");
+    QVERIFY(b.charger());
+    b.chenillardALaMain();
+    b.lancer();
+    b.direct(0)->setValeur(1);
+    b.entree.queue(128);
+    b.fenetre().Timer1_Timer();
+    const auto livrer = [&](const std::vector<float>& son) {
+        for (std::size_t i = 0; i + 4096 <= son.size(); i += 4096) {
+            b.entree.deliver(son.data() + i, 4096);
+            QTRY_VERIFY(b.entree.ring->total() - b.entree.ring->lu() < 128);
+            QCoreApplication::processEvents();
+        }
+    };
+    livrer(test::mixBatterie(120, 10, test::kicksUnSurDeux(120, 10)).son);
+    QElapsedTimer finMusique;
+    finMusique.start();
+    // The beats are recent: the timer's tick leaves the chaser to them.
+    Entier avant = b.v.etapeChenillard;
+    b.fenetre().Timer2_Timer();
+    QCOMPARE(pas(b.v, avant), 0);
+    std::vector<float> souffle;
+    std::uint32_t x = 3;
+    for (int i = 0; i < 3 * 11025; ++i) {
+        x = x * 1664525u + 1013904223u;
+        souffle.push_back(static_cast<float>((static_cast<double>(x >> 8) / double(1u << 23) - 1.0) * 0.00055));  // -70 dBFS
+    }
+    livrer(souffle);
+    QTRY_VERIFY_WITH_TIMEOUT((b.fenetre().Timer2_Timer(), pas(b.v, avant) == 1), 1000);
+    QVERIFY(finMusique.elapsed() < FPrincipale::ATTENTE_BATTEMENT.count());
     b.lancer();
 }
 
