@@ -56,13 +56,14 @@ bool AnneauSon::copier(std::uint64_t de, float* dest, std::size_t n) const {
 }
 
 std::uint64_t AnneauSon::copierDerniers(float* dest, std::size_t n) const {
-    for (;;) {
+    // A few tries at most: a copy near the whole ring may always be overtaken, and then keeps zeros.
+    for (int essai = 1;; ++essai) {
         const std::uint64_t total = this->total();
         const std::uint64_t de = total >= n ? total - n : 0;
         const std::size_t manque = total >= n ? 0 : static_cast<std::size_t>(n - total);
         std::fill(dest, dest + manque, 0.0f);
         // A copy overtaken by the writer is taken again from the newer end.
-        if (copier(de, dest + manque, n - manque)) return total;
+        if (copier(de, dest + manque, n - manque) || essai == 3) return total;
     }
 }
 
