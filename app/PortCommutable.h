@@ -28,6 +28,7 @@ public:
 
     void write(std::uint32_t address, std::uint8_t value) override;
     void niveaux(const ValeursLampes& valeurs) override;
+    bool veutNiveaux() const override { return actuel_ && actuel_->veutNiveaux(); }
     void finSequence() override;
     void reconnecter() override;
 

@@ -39,19 +39,29 @@ std::array<float, NB_BARRES> AnalyseSon::echantillonsAvecGain(const TamponCaptur
     }
     const float gain = std::pow(10.0f, gain_.suivre(decibels(plusFort), secondes) / 20.0f);
     std::array<float, NB_BARRES> niveaux{};
-    if (decibels(plusFort * PLEIN_ECHANTILLON) < GainAuto::SILENCE_DB) return niveaux;
-    for (int k = 0; k < NB_BARRES; ++k) niveaux[k] = std::min(100.0f, 100.0f * amplitude[k] * gain);
+    // The tick's loudest level near the floor dims every bar, down to 0 at the floor.
+    const float part = GainAuto::part(decibels(plusFort * PLEIN_ECHANTILLON));
+    for (int k = 0; k < NB_BARRES; ++k) niveaux[k] = std::min(100.0f, 100.0f * amplitude[k] * gain) * part;
     return niveaux;
 }
 
 std::array<float, NB_BARRES> AnalyseSon::bandes(bool gainAuto, const AnneauSon& anneau, double secondes) {
     anneau.copierDerniers(fenetre_.data(), fenetre_.size());
-    const std::array<float, NB_BARRES> db = bandes_.decibels(fenetre_.data());
-    const float plusFort = *std::max_element(db.begin(), db.end());
-    const float gain = gainAuto ? gain_.suivre(plusFort, secondes) : 0.0f;
+    return bandesDe(gainAuto, fenetre_.data(), secondes);
+}
+
+std::array<float, NB_BARRES> AnalyseSon::bandesDe(bool gainAuto, const float* fenetre, double secondes) {
+    const std::array<float, NB_BARRES> db = bandes_.decibels(fenetre);
     std::array<float, NB_BARRES> niveaux{};
-    if (gainAuto && plusFort < GainAuto::SILENCE_DB) return niveaux;
-    for (int k = 0; k < NB_BARRES; ++k) niveaux[k] = niveauDecibels(db[k] + gain);
+    if (gainAuto) {
+        const float plusFort = *std::max_element(db.begin(), db.end());
+        const float gain = gain_.suivre(plusFort, secondes);
+        // The tick's loudest band near the floor dims every bar, down to 0 at the floor.
+        const float part = GainAuto::part(plusFort);
+        for (int k = 0; k < NB_BARRES; ++k) niveaux[k] = niveauDecibels(db[k] + gain) * part;
+    } else {
+        for (int k = 0; k < NB_BARRES; ++k) niveaux[k] = niveauDecibels(db[k]);
+    }
     return niveaux;
 }
 

@@ -25,7 +25,10 @@ public:
     /// newest capture in `anneau`, and the bands from its newest MesureBandes::FENETRE samples.
     std::array<float, NB_BARRES> niveaux(const ReglagesAnalyse& reglages, const TamponCapture& tampon,
                                          const AnneauSon& anneau, double secondes);
-    /// A new run: the gain starts again from its most.
+    /// The bands of MesureBandes::FENETRE samples `fenetre` (oldest first), taken `secondes` after
+    /// the previous measure.
+    std::array<float, NB_BARRES> bandesDe(bool gainAuto, const float* fenetre, double secondes);
+    /// A new run or new settings: the gain starts again from its most.
     void reinitialiser() { gain_.reinitialiser(); }
 
 private:

@@ -1,76 +1,104 @@
 #include "audio/AnneauSon.h"
 
 #include <algorithm>
+#include <thread>
 
 namespace korvalen {
 
-AnneauSon::AnneauSon(std::size_t capacite) : echantillons_(capacite, 0.0f) {}
+namespace {
+// The writer wakes nobody, so that it never makes a system call: a waiting reader sleeps about as
+// long as the samples it lacks take to come, then looks again this often.
+constexpr std::chrono::microseconds SCRUTATION{1000};
+constexpr double FREQUENCE = 11025.0;  // the capture rate, to tell how long missing samples take
+}  // namespace
+
+AnneauSon::AnneauSon(std::size_t capacite)
+    : capacite_(capacite), echantillons_(std::make_unique<std::atomic<float>[]>(capacite)) {
+    for (std::size_t i = 0; i < capacite_; ++i) echantillons_[i].store(0.0f, std::memory_order_relaxed);
+}
 
 void AnneauSon::ecrire(const float* echantillons, std::size_t n) {
-    {
-        const std::lock_guard verrou(mutex_);
-        const std::size_t taille = echantillons_.size();
-        // Only the newest samples can stay.
-        if (n > taille) {
-            echantillons += n - taille;
-            total_ += n - taille;
-            n = taille;
-        }
-        for (std::size_t i = 0; i < n; ++i) echantillons_[(total_ + i) % taille] = echantillons[i];
-        total_ += n;
+    std::uint64_t total = total_.load(std::memory_order_relaxed);
+    // Only the newest samples can stay.
+    if (n > capacite_) {
+        echantillons += n - capacite_;
+        total += n - capacite_;
+        n = capacite_;
     }
-    arrivee_.notify_all();
+    // Tells first how far this write reaches, so that a reader copying meanwhile knows which of
+    // its samples may have been overwritten.
+    enCours_.store(total + n, std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_release);
+    for (std::size_t i = 0; i < n; ++i) {
+        echantillons_[(total + i) % capacite_].store(echantillons[i], std::memory_order_relaxed);
+    }
+    // Publishes the samples: a reader that sees the new total sees them.
+    total_.store(total + n, std::memory_order_release);
+}
+
+bool AnneauSon::copier(std::uint64_t de, float* dest, std::size_t n) const {
+    const std::uint64_t avant = total();
+    const std::uint64_t debut = debut_.load(std::memory_order_acquire);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint64_t k = de + i;
+        const bool tenu = k >= debut && k < avant && avant - k <= capacite_;
+        dest[i] = tenu ? echantillons_[k % capacite_].load(std::memory_order_relaxed) : 0.0f;
+    }
+    std::atomic_thread_fence(std::memory_order_acquire);
+    // Samples the writer reached during the copy may hold newer sound: they are dropped.
+    const std::uint64_t apres = enCours_.load(std::memory_order_relaxed);
+    bool intact = true;
+    for (std::size_t i = 0; i < n && de + i + capacite_ < apres; ++i) {
+        dest[i] = 0.0f;
+        intact = false;
+    }
+    return intact;
 }
 
 std::uint64_t AnneauSon::copierDerniers(float* dest, std::size_t n) const {
-    const std::lock_guard verrou(mutex_);
-    const std::size_t taille = echantillons_.size();
-    const std::uint64_t tenus = std::min<std::uint64_t>(total_ - debut_, taille);
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::uint64_t recul = n - i;  // 1 for the newest sample
-        dest[i] = recul <= tenus ? echantillons_[(total_ - recul) % taille] : 0.0f;
+    // A few tries at most: a copy near the whole ring may always be overtaken, and then keeps zeros.
+    for (int essai = 1;; ++essai) {
+        const std::uint64_t total = this->total();
+        const std::uint64_t de = total >= n ? total - n : 0;
+        const std::size_t manque = total >= n ? 0 : static_cast<std::size_t>(n - total);
+        std::fill(dest, dest + manque, 0.0f);
+        // A copy overtaken by the writer is taken again from the newer end.
+        if (copier(de, dest + manque, n - manque) || essai == 3) return total;
     }
-    return total_;
+}
+
+void AnneauSon::copierAvant(std::uint64_t fin, float* dest, std::size_t n) const {
+    const std::uint64_t de = fin >= n ? fin - n : 0;
+    const std::size_t manque = fin >= n ? 0 : static_cast<std::size_t>(n - fin);
+    std::fill(dest, dest + manque, 0.0f);
+    copier(de, dest + manque, n - manque);
 }
 
 bool AnneauSon::lireSuite(std::uint64_t& position, float* dest, std::size_t n, std::chrono::milliseconds attente) {
-    std::unique_lock verrou(mutex_);
-    const unsigned reveils = reveils_;
-    if (!arrivee_.wait_for(verrou, attente, [&] { return total_ >= position + n || reveils_ != reveils; }) ||
-        reveils_ != reveils) {
-        return false;
+    const unsigned reveils = reveils_.load(std::memory_order_acquire);
+    const auto limite = std::chrono::steady_clock::now() + attente;
+    for (;;) {
+        if (reveils_.load(std::memory_order_acquire) != reveils) return false;
+        const std::uint64_t total = this->total();
+        if (total >= position + n) {
+            const std::uint64_t plusAncien =
+                std::max(debut_.load(std::memory_order_acquire), total > capacite_ ? total - capacite_ : 0);
+            if (position < plusAncien) position = plusAncien;
+            if (total >= position + n && copier(position, dest, n)) {
+                position += n;
+                lu_.store(position, std::memory_order_release);
+                return true;
+            }
+            // Overtaken during the copy: the reader fell a whole ring behind and skips ahead.
+            continue;
+        }
+        const auto maintenant = std::chrono::steady_clock::now();
+        if (maintenant >= limite) return false;
+        const auto manque = std::chrono::microseconds(
+            static_cast<long long>(static_cast<double>(position + n - total) * 1e6 / FREQUENCE));
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            std::max<std::chrono::steady_clock::duration>(manque - SCRUTATION, SCRUTATION), limite - maintenant));
     }
-    const std::size_t taille = echantillons_.size();
-    const std::uint64_t plusAncien = std::max(debut_, total_ > taille ? total_ - taille : 0);
-    if (position < plusAncien) position = plusAncien;
-    if (total_ < position + n) return false;
-    for (std::size_t i = 0; i < n; ++i) dest[i] = echantillons_[(position + i) % taille];
-    position += n;
-    lu_ = position;
-    return true;
-}
-
-std::uint64_t AnneauSon::total() const {
-    const std::lock_guard verrou(mutex_);
-    return total_;
-}
-
-std::uint64_t AnneauSon::lu() const {
-    const std::lock_guard verrou(mutex_);
-    return lu_;
-}
-
-void AnneauSon::vider() {
-    const std::lock_guard verrou(mutex_);
-    debut_ = total_;
-}
-
-void AnneauSon::reveiller() {
-    {
-        const std::lock_guard verrou(mutex_);
-        ++reveils_;
-    }
-    arrivee_.notify_all();
 }
 
 }  // namespace korvalen

@@ -2,49 +2,57 @@
 // The last few hundred milliseconds of captured sound, for measurements that look further back
 // than one capture.
 
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <mutex>
-#include <vector>
+#include <memory>
 
 namespace korvalen {
 
-/// Ring of the newest samples at the capture rate, as floats in -1..1. The capture layer writes
-/// it from its own thread; the window's thread and the beat tracker read it.
+/// Ring of the newest samples at the capture rate, as floats in -1..1. One writer, the capture
+/// layer's callback, publishes without a lock or a system call; the readers (the window's thread,
+/// the analysis and the beat tracker) copy, then check that what they copied was not overwritten
+/// meanwhile.
 class AnneauSon {
 public:
     /// 8192 samples: 743 ms at 11025 Hz.
     explicit AnneauSon(std::size_t capacite = 8192);
 
-    /// Adds samples; allocates nothing, so the capture's callback may call it.
+    /// Adds samples; never waits, allocates nothing, makes no system call. One writer at a time.
     void ecrire(const float* echantillons, std::size_t n);
     /// Copies the newest `n` samples, oldest first, into `dest`; zeros stand for samples the ring
     /// never held. Returns the number of samples written since the start.
     std::uint64_t copierDerniers(float* dest, std::size_t n) const;
+    /// Copies the `n` samples that end just before sample number `fin` (counted from the start),
+    /// oldest first; zeros stand for samples not held (before the start, or already overwritten).
+    void copierAvant(std::uint64_t fin, float* dest, std::size_t n) const;
     /// Copies the `n` samples that follow sample number `position` (counted from the start), once
     /// they have all arrived, waiting at most `attente`. A reader that fell behind by more than the
     /// ring skips ahead: `position` becomes the oldest sample still held. False when they did not
     /// arrive in time.
     bool lireSuite(std::uint64_t& position, float* dest, std::size_t n, std::chrono::milliseconds attente);
     /// Samples written since the start.
-    std::uint64_t total() const;
+    std::uint64_t total() const { return total_.load(std::memory_order_acquire); }
     /// Where lireSuite's reader stands: the samples it has read or skipped since the start.
-    std::uint64_t lu() const;
+    std::uint64_t lu() const { return lu_.load(std::memory_order_acquire); }
     /// Forgets the sound: a new run does not measure the last one.
-    void vider();
+    void vider() { debut_.store(total(), std::memory_order_release); }
     /// Wakes every reader waiting in lireSuite, which then returns false.
-    void reveiller();
+    void reveiller() { reveils_.fetch_add(1, std::memory_order_acq_rel); }
 
 private:
-    mutable std::mutex mutex_;
-    std::condition_variable arrivee_;
-    std::vector<float> echantillons_;
-    std::uint64_t total_ = 0;
-    std::uint64_t debut_ = 0;  // first sample held since the last vider()
-    std::uint64_t lu_ = 0;
-    unsigned reveils_ = 0;
+    /// Copies samples [de, de + n) as far as they are held; false when the writer overwrote some
+    /// of them during the copy (those are zeros then).
+    bool copier(std::uint64_t de, float* dest, std::size_t n) const;
+
+    std::size_t capacite_;
+    std::unique_ptr<std::atomic<float>[]> echantillons_;
+    std::atomic<std::uint64_t> total_{0};
+    std::atomic<std::uint64_t> enCours_{0};  // the end of the write under way, or total_
+    std::atomic<std::uint64_t> debut_{0};  // first sample held since the last vider()
+    std::atomic<std::uint64_t> lu_{0};
+    std::atomic<unsigned> reveils_{0};
 };
 
 }  // namespace korvalen

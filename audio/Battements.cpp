@@ -1,8 +1,11 @@
 #include "audio/Battements.h"
 
 #include <aubio/aubio.h>
+#include <pthread.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <chrono>
 
 #include "audio/AnneauSon.h"
@@ -24,7 +27,8 @@ struct DetecteurBattements::Aubio {
     }
 };
 
-DetecteurBattements::DetecteurBattements(double frequence) : a_(std::make_unique<Aubio>(frequence)) {}
+DetecteurBattements::DetecteurBattements(double frequence)
+    : a_(std::make_unique<Aubio>(frequence)), pasParSeconde_(frequence / static_cast<double>(PAS)) {}
 
 DetecteurBattements::~DetecteurBattements() = default;
 
@@ -32,11 +36,89 @@ bool DetecteurBattements::traiter(const float* pas) {
     if (a_->tempo == nullptr) return false;
     for (std::size_t i = 0; i < PAS; ++i) a_->entree->data[i] = pas[i];
     aubio_tempo_do(a_->tempo, a_->entree, a_->sortie);
-    return a_->sortie->data[0] != 0.0f;
+    const bool battement = a_->sortie->data[0] != 0.0f;
+
+    // Whether music plays: the sound near its recent peak, and onsets that stand out of it lately.
+    // The tracker's own silence threshold alone lets a line input's hiss after a song go on
+    // "beating" at the song's tempo.
+    ++pas_;
+    const float db = static_cast<float>(aubio_db_spl(a_->entree));
+    const float seconde = static_cast<float>(1.0 / pasParSeconde_);
+    pic_ = std::max(db, pic_ - CHUTE_PIC_DB_PAR_SECONDE * seconde);
+    recent_ = std::max(db, recent_ - CHUTE_RECENT_DB_PAR_SECONDE * seconde);
+    // An onset: a hop that rises clearly over the quietest of the hops just before, near the peak.
+    // The sound's own energy rather than a second spectral onset detector beside the tracker's,
+    // which would double its cost; a steady hiss never rises so.
+    float plusBas = db;
+    for (const float d : precedents_) plusBas = std::min(plusBas, d);
+    precedents_[pas_ % precedents_.size()] = db;
+    const bool attaque = db >= pic_ - ECART_MUSIQUE_DB && db - plusBas >= MONTEE_ATTAQUE_DB;
+    // One onset per sound: the hops that go on rising just after it are the same attack.
+    // For the phase, only the clear attacks (a kick, a snare), not the small rises a chord's
+    // beating or a hi-hat make.
+    if (attaque && db - plusBas >= MONTEE_PHASE_DB && pas_ - derniereAttaqueNette_ > 4) {
+        derniereAttaqueNette_ = pas_;
+        attaques_[nbAttaques_++ % attaques_.size()] = static_cast<double>((pas_ - 1) * PAS);
+    }
+    if (attaque) dernierePasAttaque_ = pas_;
+    const bool attaqueRecente =
+        dernierePasAttaque_ > 0 && static_cast<double>(pas_ - dernierePasAttaque_) <= DUREE_SANS_ATTAQUE_S * pasParSeconde_;
+    musique_ = attaqueRecente && recent_ >= pic_ - ECART_MUSIQUE_DB;
+    if (battement) battements_[nbBattements_++ % battements_.size()] = static_cast<double>(aubio_tempo_get_last(a_->tempo));
+    return battement && musique_;
 }
 
-SuiviBattements::SuiviBattements(AnneauSon& anneau, double frequence, std::function<void()> surBattement)
-    : anneau_(anneau), detecteur_(frequence), surBattement_(std::move(surBattement)) {
+std::optional<double> DetecteurBattements::prochainBattement() const {
+    const std::size_t n = std::min(nbBattements_, battements_.size());
+    if (n < 3) return std::nullopt;
+    // The period and the place of the last beat from a straight line through the last beats: the
+    // tracker's own period is counted in whole hops, and each of its beats wavers by a few ms.
+    double sx = 0, sy = 0, sxx = 0, sxy = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double x = static_cast<double>(i);
+        const double y = battements_[(nbBattements_ - n + i) % battements_.size()];
+        sx += x;
+        sy += y;
+        sxx += x * x;
+        sxy += x * y;
+    }
+    const double nn = static_cast<double>(n);
+    const double periode = (nn * sxy - sx * sy) / (nn * sxx - sx * sx);
+    if (periode <= 0) return std::nullopt;
+    const double origine = (sy - periode * sx) / nn;
+    // Beats off the line (a tempo still being found, or changing) predict nothing: the beat heard
+    // then steps at once.
+    for (std::size_t i = 0; i < n; ++i) {
+        const double y = battements_[(nbBattements_ - n + i) % battements_.size()];
+        if (std::abs(y - origine - periode * static_cast<double>(i)) > ECART_LIGNE * periode) return std::nullopt;
+    }
+    periode_ = periode;
+    const double dernier = origine + periode * (nn - 1);
+    // The phase: the onsets of the last few beats near the tracker's beats tell how far its grid
+    // stands from the attacks themselves.
+    std::array<double, 32> ecartsPhase{};
+    std::size_t m = 0;
+    for (std::size_t i = 0; i < std::min(nbAttaques_, attaques_.size()); ++i) {
+        const double a = attaques_[i];
+        if (a < dernier - 8 * periode) continue;
+        const double d = std::remainder(a - dernier, periode);
+        if (std::abs(d) < periode / 8) ecartsPhase[m++] = d;
+    }
+    double phase = 0;
+    if (m >= 2) {
+        std::nth_element(ecartsPhase.begin(), ecartsPhase.begin() + static_cast<std::ptrdiff_t>(m / 2),
+                         ecartsPhase.begin() + static_cast<std::ptrdiff_t>(m));
+        phase = ecartsPhase[m / 2];
+    }
+    double prochain = dernier + phase + periode;
+    while (prochain <= static_cast<double>(position())) prochain += periode;
+    return prochain;
+}
+
+SuiviBattements::SuiviBattements(AnneauSon& anneau, double frequence, std::function<void(const BattementPrevu&)> surBattement,
+                                 std::function<void()> surFinMusique)
+    : anneau_(anneau), frequence_(frequence), detecteur_(frequence), surBattement_(std::move(surBattement)),
+      surFinMusique_(std::move(surFinMusique)) {
     // The sound from now on, counted here rather than on the thread, which may start later.
     fil_ = std::thread([this, position = anneau_.total()] { boucle(position); });
 }
@@ -48,11 +130,26 @@ SuiviBattements::~SuiviBattements() {
 }
 
 void SuiviBattements::boucle(std::uint64_t position) {
+    pthread_setname_np(pthread_self(), "rythme");  // seen in top and /proc, to tell the threads apart
     std::array<float, DetecteurBattements::PAS> pas{};
     while (!fin_) {
         // A bounded wait, so that a device that stops delivering does not keep the thread from ending.
         if (!anneau_.lireSuite(position, pas.data(), pas.size(), std::chrono::milliseconds(50))) continue;
-        if (detecteur_.traiter(pas.data()) && !fin_) surBattement_();
+        // The hop just read arrived about now: a sample `d` samples after its end arrives d / rate later.
+        const auto maintenant = std::chrono::steady_clock::now();
+        const bool avant = detecteur_.musique();
+        if (detecteur_.traiter(pas.data()) && !fin_) {
+            BattementPrevu b;
+            if (const std::optional<double> prochain = detecteur_.prochainBattement()) {
+                const double dans = (*prochain - static_cast<double>(detecteur_.position())) / frequence_;
+                b.quand = maintenant + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                           std::chrono::duration<double>(dans));
+                b.periode = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                    std::chrono::duration<double>(detecteur_.periode() / frequence_));
+            }
+            surBattement_(b);
+        }
+        if (avant && !detecteur_.musique() && surFinMusique_ && !fin_) surFinMusique_();
     }
 }
 

@@ -1,11 +1,14 @@
 #pragma once
 // Beats of the captured sound, found on a thread of their own from the continuous sound.
 
+#include <array>
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 
 namespace korvalen {
@@ -24,19 +27,68 @@ public:
     DetecteurBattements(const DetecteurBattements&) = delete;
     DetecteurBattements& operator=(const DetecteurBattements&) = delete;
 
-    /// Takes the next PAS samples; true when a beat falls in them.
+    /// How far under its recent peak the sound may be and still count as music.
+    static constexpr float ECART_MUSIQUE_DB = 30.0f;
+    /// How much an onset's block must rise over the quietest of the few blocks before it.
+    static constexpr float MONTEE_ATTAQUE_DB = 3.0f;
+    /// How much an attack must rise for the phase of the beats to be taken from it.
+    static constexpr float MONTEE_PHASE_DB = 6.0f;
+    /// How far from the straight line through the last beats any of them may lie, as a share of the
+    /// period, for the next beat to be predicted.
+    static constexpr double ECART_LIGNE = 0.05;
+    /// How long music may go without such an onset: longer, and beats are no longer told.
+    static constexpr double DUREE_SANS_ATTAQUE_S = 2.0;
+    static constexpr float CHUTE_PIC_DB_PAR_SECONDE = 1.0f;
+    static constexpr float CHUTE_RECENT_DB_PAR_SECONDE = 40.0f;
+
+    /// Takes the next PAS samples; true when a beat falls in them while music plays.
     bool traiter(const float* pas);
+    /// Whether the sound, at the last hop, was music rather than a pause's hiss or a room's noise.
+    bool musique() const { return musique_; }
+    /// Samples taken since the start.
+    std::uint64_t position() const { return pas_ * PAS; }
+    /// After a beat: where the next beat falls, in samples since the start, from a straight line
+    /// through the last beats and the phase of the clear attacks around them; nothing while fewer
+    /// than three beats are known or while they do not lie on a line.
+    std::optional<double> prochainBattement() const;
+    /// The period the last prochainBattement() found, in samples.
+    double periode() const { return periode_; }
 
 private:
     struct Aubio;
     std::unique_ptr<Aubio> a_;
+    double pasParSeconde_;
+    std::uint64_t pas_ = 0;
+    std::uint64_t dernierePasAttaque_ = 0;
+    std::uint64_t derniereAttaqueNette_ = 0;
+    float pic_ = -200.0f;     // the loudest hop lately, falling slowly
+    float recent_ = -200.0f;  // the sound's level now, rising at once and falling fast
+    std::array<float, 8> precedents_{};  // the last hops' levels (93 ms)
+    bool musique_ = false;
+    // The last beats and onsets, in samples since the start, newest at [n % size].
+    std::array<double, 8> battements_{};
+    std::size_t nbBattements_ = 0;
+    std::array<double, 32> attaques_{};
+    std::size_t nbAttaques_ = 0;
+    mutable double periode_ = 0;
 };
 
-/// Reads the ring as it fills and calls `surBattement` on its own thread at each beat: the
-/// caller posts that to wherever the beat is used.
+/// A beat as the tracker tells it: when the next one will be heard, once the tempo is known.
+struct BattementPrevu {
+    /// When the next beat's sound arrives (the moment the capture hands it over); none while the
+    /// tempo is not known yet: the beat is then for now.
+    std::optional<std::chrono::steady_clock::time_point> quand;
+    std::chrono::steady_clock::duration periode{};
+};
+
+/// Reads the ring as it fills and calls `surBattement` on its own thread at each beat, with the
+/// moment of the next one: the caller posts that to wherever the beat is used.
 class SuiviBattements {
 public:
-    SuiviBattements(AnneauSon& anneau, double frequence, std::function<void()> surBattement);
+    /// `surFinMusique`, when given, is called (on the same thread) when the music stops: the
+    /// chaser may then go back to its timer without waiting for the beats' absence.
+    SuiviBattements(AnneauSon& anneau, double frequence, std::function<void(const BattementPrevu&)> surBattement,
+                    std::function<void()> surFinMusique = {});
     /// Stops the thread and waits for it.
     ~SuiviBattements();
     SuiviBattements(const SuiviBattements&) = delete;
@@ -46,8 +98,10 @@ private:
     void boucle(std::uint64_t position);
 
     AnneauSon& anneau_;
+    double frequence_;
     DetecteurBattements detecteur_;
-    std::function<void()> surBattement_;
+    std::function<void(const BattementPrevu&)> surBattement_;
+    std::function<void()> surFinMusique_;
     std::atomic<bool> fin_{false};
     std::thread fil_;
 };

@@ -54,6 +54,10 @@ CaptureResult CaptureAudio::CaptureLevels(Variables& v) {
     const double secondes =
         mesurePrecedente_ ? std::chrono::duration<double>(mesure - *mesurePrecedente_).count() : 0.0;
     mesurePrecedente_ = mesure;
+    // New settings ("Appliquer" during a run) start the gain afresh rather than from a peak
+    // followed under other settings.
+    if (v.analyse.bandes != reglages_.bandes || v.analyse.gainAuto != reglages_.gainAuto) analyse_.reinitialiser();
+    reglages_ = v.analyse;
     v.niveaux = analyse_.niveaux(v.analyse, tampon_, *anneau_, secondes);
     return resultat;
 }

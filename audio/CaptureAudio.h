@@ -58,6 +58,7 @@ private:
     TamponCapture tampon_;
     std::shared_ptr<AnneauSon> anneau_;  // shared with the device's thread, which may outlive this
     AnalyseSon analyse_;
+    ReglagesAnalyse reglages_;  // those of the last measure
     std::optional<std::chrono::steady_clock::time_point> mesurePrecedente_;
     bool demarrage_ = false;  // started and nothing delivered yet
     std::chrono::steady_clock::time_point finDemarrage_{};

@@ -10,4 +10,6 @@ float GainAuto::suivre(float plusFortDb, double secondes) {
     return -pic_;
 }
 
+float GainAuto::part(float decibels) { return std::clamp((decibels - SILENCE_DB) / RAMPE_DB, 0.0f, 1.0f); }
+
 }  // namespace korvalen

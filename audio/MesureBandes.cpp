@@ -33,6 +33,7 @@ struct MesureBandes::Aubio {
     aubio_filterbank_t* bandes = new_aubio_filterbank(NB_BARRES, FENETRE);
     fvec_t* ponderation = fenetreAsymetrique();  // the analysis window
     fvec_t* entree = new_fvec(FENETRE);
+    fvec_t* complexe = new_fvec(FENETRE);
     cvec_t* spectre = new_cvec(FENETRE);
     fvec_t* sortie = new_fvec(NB_BARRES);
     Aubio() = default;
@@ -41,6 +42,7 @@ struct MesureBandes::Aubio {
     ~Aubio() {
         del_fvec(sortie);
         del_cvec(spectre);
+        del_fvec(complexe);
         del_fvec(entree);
         del_fvec(ponderation);
         del_aubio_filterbank(bandes);
@@ -79,7 +81,9 @@ MesureBandes::~MesureBandes() = default;
 std::array<float, NB_BARRES> MesureBandes::energies(const float* fenetre) {
     Aubio& a = *a_;
     for (std::size_t i = 0; i < FENETRE; ++i) a.entree->data[i] = fenetre[i] * a.ponderation->data[i];
-    aubio_fft_do(a.fft, a.entree, a.spectre);
+    // The magnitudes alone: the phases (an arc tangent per line) are of no use to the bands.
+    aubio_fft_do_complex(a.fft, a.entree, a.complexe);
+    aubio_fft_get_norm(a.complexe, a.spectre);
     aubio_filterbank_do(a.bandes, a.spectre, a.sortie);
     std::array<float, NB_BARRES> e{};
     for (int k = 0; k < NB_BARRES; ++k) e[k] = a.sortie->data[k];

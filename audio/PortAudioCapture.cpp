@@ -5,6 +5,7 @@
 #include <samplerate.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <condition_variable>
 #include <cstdlib>
@@ -361,16 +362,19 @@ struct PortAudioInput::Stream {
         session.fluxOuvert(-1);
     }
 
-    // Runs on PortAudio's thread: no allocation, the lock is only held to copy a few bytes.
+    // Runs on PortAudio's thread: no lock, no allocation, no system call. `dansRappel` tells the
+    // window's thread when it may take the ring away or reuse the request.
     static int callback(const void* input, void*, unsigned long frames, const PaStreamCallbackTimeInfo*,
                         PaStreamCallbackFlags, void* user) {
         auto* s = static_cast<Stream*>(user);
         if (input == nullptr) return paContinue;
+        s->dansRappel.store(true, std::memory_order_seq_cst);
         if (s->format.resample) {
             s->convert(static_cast<const float*>(input), frames);
         } else {
             s->narrow(static_cast<const std::int16_t*>(input), frames);
         }
+        s->dansRappel.store(false, std::memory_order_release);
         return paContinue;
     }
 
@@ -405,23 +409,35 @@ struct PortAudioInput::Stream {
     }
 
     void deliver(const std::uint8_t* samples, const float* full, unsigned long count) {
-        bool complete = false;
-        {
-            std::lock_guard lock(mutex);
-            if (ring) ring->ecrire(full, count);
-            if (!armed || filled >= ECHANTILLONS_CAPTURE) return;
-            if (count >= ECHANTILLONS_CAPTURE) {
-                // A block of a capture or more: its newest samples, the sound just heard.
-                std::memcpy(request.data(), samples + (count - ECHANTILLONS_CAPTURE), ECHANTILLONS_CAPTURE);
-                filled = ECHANTILLONS_CAPTURE;
-            } else {
-                const int n = static_cast<int>(std::min<unsigned long>(count, ECHANTILLONS_CAPTURE - filled));
-                std::memcpy(request.data() + filled, samples, static_cast<std::size_t>(n));
-                filled += n;
-            }
-            complete = filled == ECHANTILLONS_CAPTURE;
+        if (AnneauSon* r = ring.load(std::memory_order_seq_cst)) r->ecrire(full, count);
+        if (!armed.load(std::memory_order_seq_cst)) return;
+        const int deja = filled.load(std::memory_order_relaxed);
+        if (deja >= ECHANTILLONS_CAPTURE) return;
+        if (count >= ECHANTILLONS_CAPTURE) {
+            // A block of a capture or more: its newest samples, the sound just heard.
+            std::memcpy(request.data(), samples + (count - ECHANTILLONS_CAPTURE), ECHANTILLONS_CAPTURE);
+            filled.store(ECHANTILLONS_CAPTURE, std::memory_order_release);
+            return;
         }
-        if (complete) delivered.notify_one();
+        const int n = static_cast<int>(std::min<unsigned long>(count, ECHANTILLONS_CAPTURE - deja));
+        std::memcpy(request.data() + deja, samples, static_cast<std::size_t>(n));
+        filled.store(deja + n, std::memory_order_release);
+    }
+
+    /// Waits until no callback runs: the callback reads `ring` and `armed` only inside it.
+    void attendreRappel() const {
+        const auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+        while (dansRappel.load(std::memory_order_seq_cst) && std::chrono::steady_clock::now() < limite) {
+            std::this_thread::yield();
+        }
+    }
+
+    /// Points the callback at `anneau` (nullptr: nowhere); the ring it wrote before is left alone
+    /// from here on.
+    void brancher(std::shared_ptr<AnneauSon> anneau) {
+        ring.store(anneau.get(), std::memory_order_seq_cst);
+        attendreRappel();
+        ringGarde = std::move(anneau);
     }
 
     DeviceFormat format;
@@ -434,11 +450,11 @@ struct PortAudioInput::Stream {
     std::vector<std::uint8_t> bytes;
     std::vector<float> reels;  // the same samples at full resolution, for the ring
 
-    std::mutex mutex;
-    std::shared_ptr<AnneauSon> ring;
-    std::condition_variable delivered;
-    bool armed = false;
-    int filled = 0;
+    std::atomic<bool> dansRappel{false};
+    std::atomic<AnneauSon*> ring{nullptr};
+    std::shared_ptr<AnneauSon> ringGarde;  // keeps `ring` alive; set on the window's thread only
+    std::atomic<bool> armed{false};
+    std::atomic<int> filled{0};
     TamponCapture request{};
 };
 
@@ -521,26 +537,44 @@ bool PortAudioInput::start() {
 CaptureResult PortAudioInput::capture(TamponCapture& buffer, std::chrono::milliseconds timeout) {
     if (stream_ == nullptr) return CaptureResult::NotOpen;
     Stream& s = *stream_;
-    std::unique_lock lock(s.mutex);
-    // Only samples that arrive from now on count; nothing is kept between captures.
-    s.armed = true;
-    s.filled = 0;
-    const bool complete = s.delivered.wait_for(lock, timeout, [&] { return s.filled == ECHANTILLONS_CAPTURE; });
-    s.armed = false;
-    if (!complete) return CaptureResult::TimedOut;
+    // Only samples that arrive from now on count; nothing is kept between captures. The callback
+    // wakes nobody: this sleeps about as long as the missing samples take to come, then looks
+    // again every quarter of a millisecond until they are there.
+    s.filled.store(0, std::memory_order_relaxed);
+    s.armed.store(true, std::memory_order_seq_cst);
+    const auto limite = std::chrono::steady_clock::now() + timeout;
+    // Blocks larger than a capture come whole at an unknown moment: looking every eighth of a block
+    // keeps the window's thread to a few wake-ups a tick, the sound at most that much older.
+    const std::chrono::microseconds SCRUTATION{
+        std::max<long long>(250, bloc_ > ECHANTILLONS_CAPTURE ? bloc_ * 1000000LL / FREQUENCE_CAPTURE / 8 : 0)};
+    bool complete = false;
+    for (;;) {
+        const int deja = s.filled.load(std::memory_order_acquire);
+        complete = deja >= ECHANTILLONS_CAPTURE;
+        const auto maintenant = std::chrono::steady_clock::now();
+        if (complete || maintenant >= limite) break;
+        const auto manque = std::chrono::microseconds((ECHANTILLONS_CAPTURE - deja) * 1000000LL / FREQUENCE_CAPTURE);
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            std::max<std::chrono::steady_clock::duration>(manque - std::chrono::milliseconds(1), SCRUTATION),
+            limite - maintenant));
+    }
+    s.armed.store(false, std::memory_order_seq_cst);
+    // A callback that saw the request armed may still be filling it.
+    s.attendreRappel();
+    if (!complete && s.filled.load(std::memory_order_acquire) < ECHANTILLONS_CAPTURE) return CaptureResult::TimedOut;
     buffer = s.request;
     return CaptureResult::Ok;
 }
 
 void PortAudioInput::brancherAnneau(std::shared_ptr<AnneauSon> anneau) {
     anneau_ = std::move(anneau);
-    if (stream_ == nullptr) return;
-    const std::lock_guard lock(stream_->mutex);
-    stream_->ring = anneau_;
+    if (stream_ != nullptr) stream_->brancher(anneau_);
 }
 
 void PortAudioInput::close(std::chrono::milliseconds timeout) {
     if (stream_ == nullptr) return;
+    // A stream still closing in the background must not write into the ring of the next run.
+    stream_->brancher(nullptr);
     // The closing thread keeps the stream, which PortAudio's own thread may still be using.
     session_.closeInBackground([stream = std::move(stream_), &session = session_] { stream->shut(session); },
                                timeout);

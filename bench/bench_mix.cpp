@@ -1,6 +1,7 @@
 // Writes a synthesized drum mix as raw 16-bit little-endian mono at 11025 Hz, for the analysis
 // benchmark, and prints the times of its events (kick onsets or the tempo's beats) in seconds.
-// Usage: bench_mix OUT.raw kicks|loop BPM SECONDS GAIN_DB
+// Usage: bench_mix OUT.raw kicks|loop BPM SECONDS GAIN_DB [HISS_SECONDS]
+// With HISS_SECONDS the mix gives way to white noise at -70 dBFS (a line input's hiss) for that long.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -8,12 +9,13 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "doubles/Synthese.h"
 
 int main(int argc, char** argv) {
-    if (argc != 6) {
-        std::fprintf(stderr, "usage: %s OUT.raw kicks|loop BPM SECONDS GAIN_DB\n", argv[0]);
+    if (argc != 6 && argc != 7) {
+        std::fprintf(stderr, "usage: %s OUT.raw kicks|loop BPM SECONDS GAIN_DB [HISS_SECONDS]\n", argv[0]);
         return 2;
     }
     using namespace korvalen::test;
@@ -23,8 +25,17 @@ int main(int argc, char** argv) {
     // Irregular kicks for the lamp on the kick; kicks on beats 1 and 3 for the beat tracking.
     const Mix mix = mixBatterie(bpm, seconds, kind == "kicks" ? kicksIrreguliers(bpm, seconds) : kicksUnSurDeux(bpm, seconds),
                                 gain);
+    std::vector<float> son = mix.son;
+    if (argc == 7) {
+        std::uint32_t x = 99;
+        const double niveau = std::pow(10.0, -70.0 / 20.0) * std::sqrt(3.0);  // RMS -70 dBFS
+        for (long i = 0; i < std::lround(std::atof(argv[6]) * RATE); ++i) {
+            x = x * 1664525u + 1013904223u;
+            son.push_back(static_cast<float>((static_cast<double>(x >> 8) / double(1u << 23) - 1.0) * niveau));
+        }
+    }
     std::ofstream out(argv[1], std::ios::binary);
-    for (const float s : mix.son) {
+    for (const float s : son) {
         const auto v = static_cast<std::int16_t>(std::lround(std::clamp(s, -1.0f, 1.0f) * 32767.0f));
         const unsigned char le[2] = {static_cast<unsigned char>(v & 0xff), static_cast<unsigned char>((v >> 8) & 0xff)};
         out.write(reinterpret_cast<const char*>(le), 2);

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -61,7 +62,13 @@ Options::Options(Variables& v, IFenetrePrincipale& principale, IMessages& messag
         {K::CheckBox, "Check2", "Frame1", 120, 1740, 2640, 300, "Chenillard sur le rythme"},
         {K::Button, "Command5", {}, 4800, 3240, 2880, 375, "Sortie des lampes…"},
         {K::Button, "Command4", {}, 4800, 2760, 2880, 375, "Télécommande…"},
+        {K::Label, "Label6", "Frame1", 120, 2100, 2640, 375,
+         "Bandes : les lampes suivent le son, pas la période (échantillons seuls)."},
     });
+    // What the period still governs once an analysis option is on, in small print beside it.
+    auto* note = b.get<QLabel>("Label6");
+    note->setWordWrap(true);
+    note->setFont(windowFont(6.5));
     Text1_ = b.get<QLineEdit>("Text1");
     Text2_ = b.get<QLineEdit>("Text2");
     Text3_ = b.get<QLineEdit>("Text3");

@@ -22,6 +22,8 @@ public:
     /// Just before finSequence(): the brightness of each output that the sequence lights. A port
     /// whose lamps can dim may show it; the latches still say which outputs are lit.
     virtual void niveaux(const ValeursLampes& /*valeurs*/) {}
+    /// True when niveaux() shows on the lamps, so that a new level is worth a write of its own.
+    virtual bool veutNiveaux() const { return false; }
     /// At each start of a run: tries again to reach lamps that were out of reach, silently.
     virtual void reconnecter() {}
 };

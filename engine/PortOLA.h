@@ -40,6 +40,7 @@ public:
 
     void write(std::uint32_t address, std::uint8_t value) override;
     void niveaux(const ValeursLampes& valeurs) override;
+    bool veutNiveaux() const override { return intensites_.niveaux; }
     void finSequence() override;
     /// Connects unless connected; on success sends the latched outputs at once.
     void reconnecter() override;

@@ -44,7 +44,11 @@ struct Variables {
     Booleen etatB0 = FAUX, etatB1 = FAUX, etatB2 = FAUX, etatB3 = FAUX;
     Booleen etatB4 = FAUX, etatB5 = FAUX, etatB6 = FAUX, etatB7 = FAUX;
 
-    // Live buttons as sampled at the last refresh tick, and the run flag.
+    // The live buttons Check2(0..4) themselves: 0 up, 1 down, 2 greyed (counts as up). The
+    // buttons on screen show these; a remote press changes them too.
+    std::array<Entier, 5> boutonsDirects{};
+
+    // Live buttons as sampled at the last refresh step, and the run flag.
     Booleen chenillardActif = FAUX;
     Booleen slowActif = FAUX;
     Booleen inverseActif = FAUX;

@@ -7,11 +7,14 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
+#include "audio/AnalyseContinue.h"
 #include "audio/Battements.h"
 #include "config/Configuration.h"
 #include "engine/Chenillards.h"
 #include "engine/Ecriture_Sortie.h"
+#include "engine/Rafraichissement.h"
 #include "engine/Sorties.h"
 #include "ui/Controles.h"
 #include "ui/Messages.h"
@@ -24,6 +27,11 @@ namespace korvalen {
 namespace {
 
 constexpr int LARGEUR_FENETRE = 8925, HAUTEUR_FENETRE = 5790;
+// The analysis' steps repaint no faster than the screen's pace for the indicators, and half of it
+// for the bars, which move at every block: painting them 60 times a second cost a whole 0.5 % of a
+// core more, for a movement the eye does not follow (the lamps themselves are written at once).
+constexpr int IMAGE_MS = 16;
+constexpr int IMAGE_BARRES_MS = 33;
 const char* const LEGENDES_DIRECTES[5] = {"Chenillard", "Slow", "Inversé", "Bouton 4", "Bouton 5"};
 
 QString texte(const std::string& s) { return QString::fromStdString(s); }
@@ -106,12 +114,26 @@ void FPrincipale::construireControles() {
         d->setText(QString::fromUtf8(LEGENDES_DIRECTES[k]));
         d->setGeometry(rectTwips(120 + 1800 * k, 240, 1455, 495));
         connect(d, &QPushButton::toggled, this, [this, k](bool bas) { emit boutonDirectChange(k, bas); });
+        connect(d, &BoutonDirect::valeurChangee, this,
+                [this, k](int valeur) { v_.boutonsDirects[k] = static_cast<Entier>(valeur); });
         Check2_[k] = d;
     }
 
     Timer1_ = new Minuterie(0, true, this);
     Timer1_->setObjectName(QStringLiteral("Timer1"));
     connect(Timer1_, &Minuterie::tick, this, &FPrincipale::Timer1_Timer);
+    pasPrevu_ = new QTimer(this);
+    pasPrevu_->setSingleShot(true);
+    pasPrevu_->setTimerType(Qt::PreciseTimer);
+    connect(pasPrevu_, &QTimer::timeout, this, &FPrincipale::pasPrevuEchu);
+    ecran_ = new QTimer(this);
+    ecran_->setSingleShot(true);
+    ecran_->setInterval(IMAGE_MS);
+    connect(ecran_, &QTimer::timeout, this, &FPrincipale::montrerEcran);
+    ecranBarres_ = new QTimer(this);
+    ecranBarres_->setSingleShot(true);
+    ecranBarres_->setInterval(IMAGE_BARRES_MS);
+    connect(ecranBarres_, &QTimer::timeout, this, &FPrincipale::montrerBarres);
     Timer2_ = new Minuterie(30, false, this);
     Timer2_->setObjectName(QStringLiteral("Timer2"));
     connect(Timer2_, &Minuterie::tick, this, &FPrincipale::Timer2_Timer);
@@ -350,6 +372,8 @@ void FPrincipale::finirLancement(bool ouverte) {
 
 void FPrincipale::arreter() {
     battements_.reset();
+    oublierPasPrevus();
+    analyseContinue_.reset();
     capture_.CloseDevice();
     Timer2_->setEnabled(false);
     v_.enMarche = FAUX;
@@ -362,14 +386,17 @@ void FPrincipale::CaptureLevels() {
     const CaptureResult r = capture_.CaptureLevels(v_);
     // The bars hold the new levels from here on; they are painted with the outputs at the end of the tick.
     for (int k = 0; k < NB_BARRES; ++k) ProgressBar1_[k]->setValue(static_cast<int>(v_.niveaux[k]));
-    if (r == CaptureResult::TimedOut && !silenceSignale_) {
-        // Told once per run: the bars keep the last levels until the input delivers again.
-        silenceSignale_ = true;
-        messages_.signaler(QStringLiteral("L'entrée audio ne délivre plus de son. Les barres gardent les derniers "
-                                          "niveaux mesurés ; vérifiez la carte son ou le micro."),
-                           QStringLiteral("Ack!"));
-    }
+    if (r == CaptureResult::TimedOut) signalerSilence();
     QCoreApplication::processEvents();
+}
+
+void FPrincipale::signalerSilence() {
+    // Told once per run: the bars keep the last levels until the input delivers again.
+    if (silenceSignale_) return;
+    silenceSignale_ = true;
+    messages_.signaler(QStringLiteral("L'entrée audio ne délivre plus de son. Les barres gardent les derniers "
+                                      "niveaux mesurés ; vérifiez la carte son ou le micro."),
+                       QStringLiteral("Ack!"));
 }
 
 void FPrincipale::Timer1_Timer() {
@@ -385,21 +412,17 @@ void FPrincipale::Timer1_Timer() {
         dansRafraichissement_ = false;
         return;
     }
-    if (!v_.chenillardActif) comparerNiveaux(v_);
-    if (Check2_[0]->valeur() == 1) {
-        v_.chenillardActif = VRAI;
-        Timer2_->setEnabled(true);
-    } else {
-        v_.chenillardActif = FAUX;
-        Timer2_->setEnabled(false);
-        Check2_[2]->setValeur(0);
-    }
-    v_.slowActif = Check2_[1]->valeur() == 1 ? VRAI : FAUX;
-    v_.inverseActif = Check2_[2]->valeur() == 1 ? VRAI : FAUX;
-    Affichage_sortie(v_, *this);
-    EcrireSorties(v_, port_);
+    etapeRafraichissement(v_, nullptr, *this, port_);
+    suivreBoutonsDirects();
     montrerBarres();
     dansRafraichissement_ = false;
+}
+
+void FPrincipale::suivreBoutonsDirects() {
+    // The step sampled the live buttons: the chaser's timer runs exactly while the chaser is on,
+    // and the buttons on screen show what the step made of them (Inversé put up).
+    Timer2_->setEnabled(v_.chenillardActif != FAUX);
+    for (int k = 0; k < 5; ++k) Check2_[k]->setValeur(v_.boutonsDirects[k]);
 }
 
 void FPrincipale::montrerBarres() {
@@ -413,25 +436,141 @@ void FPrincipale::Timer2_Timer() {
 }
 
 void FPrincipale::appliquerAnalyse() {
+    // With the bands on, each block of sound drives the lamps and the refresh timer rests.
+    const bool bandes = v_.enMarche && v_.analyse.bandes;
+    if (!bandes) {
+        analyseContinue_.reset();
+    } else if (!analyseContinue_ || analyseContinue_->gainAuto() != v_.analyse.gainAuto) {
+        // New settings start afresh, the gain from its most.
+        analyseContinue_.reset();
+        derniereEcriture_ = {};
+        differes_.legendes = {};  // the names may have changed since: the first step shows them all
+        const unsigned marche = marche_;
+        analyseContinue_ = std::make_unique<AnalyseContinue>(
+            capture_.anneau(), FREQUENCE_CAPTURE, v_.analyse.gainAuto,
+            [this, marche](const std::array<float, NB_BARRES>& niveaux) {
+                QMetaObject::invokeMethod(this, [this, marche, niveaux] { niveauxAnalyse(niveaux, marche); },
+                                          Qt::QueuedConnection);
+            },
+            [this, marche] {
+                QMetaObject::invokeMethod(
+                    this, [this, marche] { if (analyseContinue_ && marche == marche_) signalerSilence(); },
+                    Qt::QueuedConnection);
+            });
+    }
+    if (v_.enMarche) Timer1_->setEnabled(!bandes);
     const bool suivre = v_.enMarche && v_.analyse.rythme;
     if (!suivre) {
         battements_.reset();
+        oublierPasPrevus();
         return;
     }
     if (battements_) return;
     dernierBattement_ = {};
     // The beats are found on a thread of their own; each is handed to this window's thread.
-    battements_ = std::make_unique<SuiviBattements>(capture_.anneau(), FREQUENCE_CAPTURE, [this] {
-        QMetaObject::invokeMethod(this, &FPrincipale::battement, Qt::QueuedConnection);
-    });
+    battements_ = std::make_unique<SuiviBattements>(
+        capture_.anneau(), FREQUENCE_CAPTURE,
+        [this](const BattementPrevu& b) {
+            QMetaObject::invokeMethod(this, [this, b] { battementEntendu(b); }, Qt::QueuedConnection);
+        },
+        [this] {
+            // The music stopped: no more steps on the beat, the chaser's timer takes over at once.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (!battements_) return;
+                    dernierBattement_ = {};
+                    oublierPasPrevus();
+                },
+                Qt::QueuedConnection);
+        });
+}
+
+void FPrincipale::battementEntendu(const BattementPrevu& b) {
+    // A beat posted just before the run or the setting ended is dropped.
+    if (!battements_) return;
+    const auto maintenant = std::chrono::steady_clock::now();
+    dernierBattement_ = maintenant;
+    periodePas_ = b.periode;
+    const auto proche = [&](auto t, auto u) { return (t > u ? t - u : u - t) < b.periode / 2; };
+    // The beat just heard has had its step unless a step came within half a period (the one
+    // placed on it beforehand): otherwise, and while the tempo is not known, it steps now, in
+    // place of any step placed on it that is still to come.
+    if (!b.quand || maintenant - dernierPas_ > b.periode / 2) {
+        std::erase_if(pasPrevus_, [&](auto t) { return proche(t, maintenant); });
+        battement();
+    }
+    if (!b.quand) {
+        armerPasPrevu();
+        return;
+    }
+    // The next beat's step goes where its sound will arrive, less the way from here to the port;
+    // a step already placed within half a period of it is that same beat, placed again.
+    const auto quand = *b.quand - AVANCE_PORT;
+    std::erase_if(pasPrevus_, [&](auto t) { return proche(t, quand); });
+    pasPrevus_.insert(std::upper_bound(pasPrevus_.begin(), pasPrevus_.end(), quand), quand);
+    armerPasPrevu();
+}
+
+void FPrincipale::armerPasPrevu() {
+    if (pasPrevus_.empty()) {
+        pasPrevu_->stop();
+        return;
+    }
+    const auto reste = pasPrevus_.front() - std::chrono::steady_clock::now();
+    pasPrevu_->start(static_cast<int>(std::max<long long>(0, std::chrono::ceil<std::chrono::milliseconds>(reste).count())));
+}
+
+void FPrincipale::pasPrevuEchu() {
+    if (pasPrevus_.empty()) return;
+    pasPrevus_.erase(pasPrevus_.begin());
+    // A beat heard a little early has already stepped for this one.
+    if (battements_ && std::chrono::steady_clock::now() - dernierPas_ >= periodePas_ / 2) battement();
+    armerPasPrevu();
+}
+
+void FPrincipale::oublierPasPrevus() {
+    pasPrevus_.clear();
+    pasPrevu_->stop();
 }
 
 void FPrincipale::battement() {
-    // A beat posted just before the run or the setting ended is dropped.
     if (!battements_) return;
-    dernierBattement_ = std::chrono::steady_clock::now();
-    // The chaser timer runs exactly while the chaser is on: a beat steps it in its place.
-    if (Timer2_->isEnabled()) Chenillards(v_);
+    dernierPas_ = std::chrono::steady_clock::now();
+    // The chaser timer runs exactly while the chaser is on: a beat steps it in its place, and the
+    // step reaches the lamps at once rather than at the next refresh.
+    if (!Timer2_->isEnabled()) return;
+    Chenillards(v_);
+    etapeRafraichissement(v_, nullptr, affichageEtape(), port_, analyseContinue_ ? &derniereEcriture_ : nullptr);
+    suivreBoutonsDirects();
+    apresEtape();
+}
+
+void FPrincipale::niveauxAnalyse(const std::array<float, NB_BARRES>& niveaux, unsigned marche) {
+    // Levels posted just before the run or the setting ended are dropped.
+    if (!analyseContinue_ || marche != marche_ || !v_.enMarche) return;
+    etapeRafraichissement(v_, &niveaux, differes_, port_, &derniereEcriture_);
+    suivreBoutonsDirects();
+    for (int k = 0; k < NB_BARRES; ++k) ProgressBar1_[k]->setValue(static_cast<int>(v_.niveaux[k]));
+    apresEtape();
+}
+
+IIndicateurs& FPrincipale::affichageEtape() {
+    if (analyseContinue_) return differes_;
+    return *this;
+}
+
+void FPrincipale::apresEtape() {
+    if (!analyseContinue_) return;
+    if (!ecran_->isActive()) ecran_->start();
+    if (!ecranBarres_->isActive()) ecranBarres_->start();
+}
+
+void FPrincipale::montrerEcran() {
+    for (int n = 0; n < NB_INDICATEURS; ++n) {
+        const int valeur = std::exchange(differes_.valeurs[static_cast<std::size_t>(n)], -1);
+        if (valeur >= 0) setValue(n, valeur);
+    }
 }
 
 void FPrincipale::File1_DblClick() { chargerMode(File1_->fichierSelectionne()); }

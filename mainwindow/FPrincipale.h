@@ -9,11 +9,13 @@
 #include <thread>
 #include <vector>
 
+#include "audio/Battements.h"
 #include "audio/CaptureAudio.h"
 #include "audio/IAudio.h"
 #include "config/Configuration.h"
 #include "engine/IIndicateurs.h"
 #include "engine/IPort.h"
+#include "engine/Rafraichissement.h"
 #include "engine/Variables.h"
 #include "ui/ICommandesDistantes.h"
 #include "ui/IFenetrePrincipale.h"
@@ -22,11 +24,12 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class QTimer;
 
 namespace korvalen {
 
+class AnalyseContinue;
 class BarreNiveau;
-class SuiviBattements;
 class BoutonDirect;
 class IMessages;
 class ListeFichiers;
@@ -71,6 +74,8 @@ public:
 
     /// How long the chaser waits for a beat before its timer drives it again.
     static constexpr std::chrono::milliseconds ATTENTE_BATTEMENT{2000};
+    /// How long before a beat's sound arrives its step leaves: the way from the timer to the port.
+    static constexpr std::chrono::milliseconds AVANCE_PORT{1};
 
     // What a remote controller clicks (FPrincipaleDistante.cpp).
     bool boutonDirectBas(int k) const override;
@@ -124,10 +129,22 @@ private:
     void arreter();
     void CaptureLevels();
     void montrerBarres();
+    void suivreBoutonsDirects();
+    void signalerSilence();
+    void niveauxAnalyse(const std::array<float, NB_BARRES>& niveaux, unsigned marche);
+    /// Where a step shows the outputs: the indicators at once, or at the screen's pace while the
+    /// analysis drives the lamps.
+    IIndicateurs& affichageEtape();
+    void apresEtape();
+    void montrerEcran();
     void legendesBoutonsDirects();
     void setBoutonsConfigActifs(bool actifs);
     bool demanderQuitter();
     void battement();
+    void battementEntendu(const BattementPrevu& b);
+    void armerPasPrevu();
+    void pasPrevuEchu();
+    void oublierPasPrevus();
 
     // Indicators Check1(0..15), as the engine drives them.
     void setCaption(int indicateur, const std::string& texte) override;
@@ -157,6 +174,31 @@ private:
     unsigned marche_ = 0;  // counts the starts, so a tick can tell that its run has ended
     std::unique_ptr<SuiviBattements> battements_;  // while running with the chaser on the beat
     std::chrono::steady_clock::time_point dernierBattement_{};
+    std::chrono::steady_clock::time_point dernierPas_{};  // the last step a beat made
+    std::chrono::steady_clock::duration periodePas_{};    // the beats' period, as last told
+    std::vector<std::chrono::steady_clock::time_point> pasPrevus_;  // steps placed on the beats to come
+    QTimer* pasPrevu_ = nullptr;                                     // due at the first of them
+    std::unique_ptr<AnalyseContinue> analyseContinue_;  // while running with the bands on
+    DerniereEcriture derniereEcriture_;                 // of the analysis' steps, which write only changes
+
+    /// The indicators as the analysis' steps set them, until the screen's next frame shows them.
+    struct IndicateursDifferes : IIndicateurs {
+        explicit IndicateursDifferes(FPrincipale& f) : fenetre(f) { valeurs.fill(-1); }
+        void setCaption(int n, const std::string& t) override {
+            // Every step gives the sixteen names again: only a new one reaches its check box.
+            std::string& vu = legendes[static_cast<std::size_t>(n)];
+            if (vu == t) return;
+            vu = t;
+            fenetre.setCaption(n, t);
+        }
+        void setValue(int n, int valeur) override { valeurs[static_cast<std::size_t>(n)] = valeur; }
+        FPrincipale& fenetre;
+        std::array<int, NB_INDICATEURS> valeurs{};  // -1: not set since the last frame
+        std::array<std::string, NB_INDICATEURS> legendes{};
+    };
+    IndicateursDifferes differes_{*this};
+    QTimer* ecran_ = nullptr;        // the indicators at most 60 times a second
+    QTimer* ecranBarres_ = nullptr;  // the bars at most 30 times a second
 
     QLabel* Label1_ = nullptr;
     ListeFichiers* File1_ = nullptr;

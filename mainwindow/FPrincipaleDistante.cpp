@@ -14,12 +14,16 @@ namespace {
 bool utilisable(const QWidget& controle) { return controle.isEnabled() && QApplication::activeModalWidget() == nullptr; }
 }  // namespace
 
-bool FPrincipale::boutonDirectBas(int k) const { return Check2_[static_cast<std::size_t>(k)]->valeur() == 1; }
+bool FPrincipale::boutonDirectBas(int k) const { return v_.boutonsDirects[static_cast<std::size_t>(k)] == 1; }
 
 bool FPrincipale::cliquerBoutonDirect(int k) {
-    BoutonDirect* bouton = Check2_[static_cast<std::size_t>(k)];
+    const auto i = static_cast<std::size_t>(k);
+    BoutonDirect* bouton = Check2_[i];
     if (!utilisable(*bouton)) return false;
-    bouton->click();
+    // A press turns the state over as a click would (greyed counts as up); the button on screen
+    // follows it and tells the change.
+    v_.boutonsDirects[i] = v_.boutonsDirects[i] == 1 ? 0 : 1;
+    bouton->setValeur(v_.boutonsDirects[i]);
     return true;
 }
 

@@ -40,7 +40,10 @@ void Minuterie::appliquer() {
 
 BoutonDirect::BoutonDirect(QWidget* parent) : QPushButton(parent) {
     setCheckable(true);
-    connect(this, &QPushButton::toggled, this, [this] { grise_ = false; });
+    connect(this, &QPushButton::toggled, this, [this] {
+        grise_ = false;
+        emit valeurChangee(valeur());
+    });
 }
 
 int BoutonDirect::valeur() const { return grise_ ? 2 : (isChecked() ? 1 : 0); }
@@ -49,6 +52,7 @@ void BoutonDirect::setValeur(int valeur) {
     if (valeur == this->valeur()) return;  // the refresh tick sets it each time: no repaint for nothing
     setChecked(valeur == 1);
     grise_ = (valeur == 2);
+    emit valeurChangee(this->valeur());
 }
 
 BarreNiveau::BarreNiveau(QWidget* parent) : QWidget(parent) {

@@ -42,6 +42,10 @@ public:
     int valeur() const;
     void setValeur(int valeur);
 
+signals:
+    /// The value changed, by a click or by setValeur().
+    void valeurChangee(int valeur);
+
 private:
     bool grise_ = false;
 };

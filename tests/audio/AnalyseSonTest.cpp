@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <thread>
 
+#include "audio/GainAuto.h"
+
 #include "audio/AnneauSon.h"
 #include "audio/Battements.h"
 #include "audio/CaptureAudio.h"
@@ -167,6 +169,30 @@ TEST_P(BattementsTempo, LesBattementsSuiventLaBoucle) {
     EXPECT_GE(mesureF(mix.beats, trouves, 5.0, 0.070), 0.85);
 }
 
+// Once the tempo is known each beat tells where the next one falls: the median of those places is
+// within 10 ms of the loop's beats, and nine in ten within 30 ms.
+TEST_P(BattementsTempo, LeProchainBattementTombeSurLaBoucle) {
+    const double bpm = GetParam();
+    const test::Mix mix = test::mixBatterie(bpm, 30, test::kicksUnSurDeux(bpm, 30));
+    DetecteurBattements detecteur(RATE);
+    std::vector<double> ecarts;
+    for (std::size_t i = 0; i + DetecteurBattements::PAS <= mix.son.size(); i += DetecteurBattements::PAS) {
+        if (!detecteur.traiter(mix.son.data() + i)) continue;
+        const std::optional<double> prochain = detecteur.prochainBattement();
+        if (!prochain || i < 5 * RATE) continue;
+        EXPECT_GT(*prochain, static_cast<double>(detecteur.position()));
+        const double t = *prochain / RATE;
+        double plusProche = 1e9;
+        for (const double b : mix.beats) if (std::abs(t - b) < std::abs(plusProche)) plusProche = t - b;
+        ecarts.push_back(plusProche);
+    }
+    ASSERT_GE(ecarts.size(), static_cast<std::size_t>(bpm / 60 * 20));
+    std::sort(ecarts.begin(), ecarts.end());
+    EXPECT_LE(std::abs(ecarts[ecarts.size() / 2]), 0.010);
+    const auto dedans = std::count_if(ecarts.begin(), ecarts.end(), [](double e) { return std::abs(e) <= 0.030; });
+    EXPECT_GE(static_cast<double>(dedans) / static_cast<double>(ecarts.size()), 0.85);
+}
+
 INSTANTIATE_TEST_SUITE_P(Tempos, BattementsTempo, ::testing::Values(90.0, 120.0, 140.0));
 
 // The thread reads the ring as it fills and tells each beat; it ends when asked, sound or not.
@@ -175,7 +201,7 @@ TEST(SuiviBattements, LeFilLitLAnneauEtSArrete) {
     AnneauSon anneau(mix.son.size());  // room for all of it: the reader never falls behind
     std::atomic<int> battements{0};
     {
-        SuiviBattements suivi(anneau, RATE, [&] { ++battements; });
+        SuiviBattements suivi(anneau, RATE, [&](const BattementPrevu&) { ++battements; });
         anneau.ecrire(mix.son.data(), mix.son.size());
         const auto fin = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         while (battements < 12 && std::chrono::steady_clock::now() < fin) {
@@ -185,6 +211,148 @@ TEST(SuiviBattements, LeFilLitLAnneauEtSArrete) {
     const int vus = battements;
     EXPECT_GE(vus, 12);
     EXPECT_LE(vus, 26);  // 24 beats in 12 s, beats found twice over would be more
+}
+
+}  // namespace
+}  // namespace korvalen
+
+namespace korvalen {
+namespace {
+
+// A tone fading from 40 dB above the automatic gain's floor to below it: the bar falls without a
+// jump anywhere, reaches 0 at the floor and stays there.
+TEST(GainAuto, LesBarresSEteignentSansSautAuPlancher) {
+    for (const bool bandes : {true, false}) {
+        std::vector<float> son;
+        for (double db = -20; db >= -70; db -= 0.25) {
+            // The single samples read a steady offset at every bar, the bands a tone.
+            std::vector<float> t = test::sinus(1000, 0.05, std::pow(10.0, db / 20));
+            if (!bandes) std::fill(t.begin(), t.end(), static_cast<float>(std::pow(10.0, db / 20)));
+            son.insert(son.end(), t.begin(), t.end());
+        }
+        const auto ticks = jouer(son, {bandes, true, false});
+        float precedent = *std::max_element(ticks[tickA(1)].begin(), ticks[tickA(1)].end()), plusGrandSaut = 0;
+        for (std::size_t t = tickA(1); t < ticks.size(); ++t) {
+            const float n = *std::max_element(ticks[t].begin(), ticks[t].end());
+            plusGrandSaut = std::max(plusGrandSaut, precedent - n);
+            precedent = n;
+        }
+        EXPECT_LE(plusGrandSaut, 15.0f) << (bandes ? "bands" : "samples");
+        EXPECT_EQ(precedent, 0.0f) << (bandes ? "bands" : "samples");
+    }
+    // The map itself: full share well above the floor, none at or under it, straight between.
+    EXPECT_EQ(GainAuto::part(GainAuto::SILENCE_DB + GainAuto::RAMPE_DB + 1), 1.0f);
+    EXPECT_EQ(GainAuto::part(GainAuto::SILENCE_DB), 0.0f);
+    EXPECT_EQ(GainAuto::part(GainAuto::SILENCE_DB - 10), 0.0f);
+    EXPECT_NEAR(GainAuto::part(GainAuto::SILENCE_DB + GainAuto::RAMPE_DB / 2), 0.5f, 1e-6);
+}
+
+// New settings during a run start the gain afresh: after a loud song, the quiet sound that follows
+// shows at once under the new settings instead of waiting for the old peak to fall.
+TEST(CaptureAudio, DeNouveauxReglagesRepartentDuGainLePlusFort) {
+    test::FakeAudioInput entree;
+    CaptureAudio capture{entree, std::chrono::milliseconds(100), [&] { return entree.clock(); }};
+    Variables v;
+    v.analyse = {true, true, false};
+    capture.ouvrirEtDemarrer(0);
+    entree.queueSound(test::sinus(1000, 1.0, 1.0));
+    while (!entree.buffers.empty()) capture.CaptureLevels(v);
+    for (const bool change : {false, true}) {
+        entree.queueSound(test::sinus(1000, 0.2, 0.01));  // 40 dB quieter
+        if (change) v.analyse.bandes = false;           // "Appliquer" with the single samples
+        while (!entree.buffers.empty()) capture.CaptureLevels(v);
+        const float plusHaut = *std::max_element(v.niveaux.begin(), v.niveaux.end());
+        if (change) {
+            EXPECT_GT(plusHaut, 50.0f);
+        } else {
+            EXPECT_LT(v.niveaux[6], 50.0f);  // the same settings keep the loud peak a while
+        }
+    }
+}
+
+// A writer filling the ring as fast as it can while readers copy: every sample a reader gets is
+// the one written at its place (each sample holds its own number) or 0 where the writer overtook
+// the copy, never a newer one; most copies come whole.
+TEST(AnneauSon, LesLecteursNeVoientJamaisUnEchantillonEcrase) {
+    AnneauSon anneau(1024);
+    std::atomic<bool> fin{false};
+    std::thread ecrivain([&] {
+        std::array<float, 100> bloc{};
+        for (std::uint32_t n = 0; !fin; n += bloc.size()) {
+            for (std::size_t i = 0; i < bloc.size(); ++i) bloc[i] = static_cast<float>((n + i) % 1000000);
+            anneau.ecrire(bloc.data(), bloc.size());
+        }
+    });
+    std::array<float, 700> copie{};
+    int fautes = 0, lectures = 0, entieres = 0;
+    std::uint64_t position = 0;
+    while (anneau.total() < 1024) std::this_thread::yield();
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    while (std::chrono::steady_clock::now() < limite) {
+        // A sample overtaken during the copy may come back as 0 (not held), never as another.
+        const std::uint64_t total = anneau.copierDerniers(copie.data(), copie.size());
+        bool entiere = true;
+        for (std::size_t i = 0; i < copie.size(); ++i) {
+            const float attendu = static_cast<float>((total - copie.size() + i) % 1000000);
+            if (copie[i] != attendu && copie[i] != 0.0f) ++fautes;
+            entiere = entiere && copie[i] == attendu;
+        }
+        if (entiere) ++entieres;
+        if (anneau.lireSuite(position, copie.data(), 200, std::chrono::milliseconds(50))) {
+            for (std::size_t i = 0; i < 200; ++i) {
+                if (copie[i] != static_cast<float>((position - 200 + i) % 1000000)) ++fautes;
+            }
+        }
+        ++lectures;
+    }
+    fin = true;
+    ecrivain.join();
+    EXPECT_GT(lectures, 10);
+    EXPECT_GT(entieres, lectures / 2);
+    EXPECT_EQ(fautes, 0);
+}
+
+}  // namespace
+}  // namespace korvalen
+
+namespace korvalen {
+namespace {
+
+// When the music gives way to a line input's hiss (-70 dBFS) or a louder room noise, the music is
+// judged over within 2.5 s of its last beat, so that the chaser's timer takes over within 3 s; while
+// the song plays, slow or fast, it is never judged over and its beats are all there.
+TEST(DetecteurBattements, PasDeBattementInventeDansLeSouffle) {
+    struct Cas {
+        double bpm, souffleDb;
+    };
+    for (const Cas c : {Cas{90, -70}, Cas{140, -70}, Cas{120, -50}}) {
+        test::Mix mix = test::mixBatterie(c.bpm, 12, test::kicksUnSurDeux(c.bpm, 12));
+        const double fin = static_cast<double>(mix.son.size()) / RATE;
+        std::uint32_t x = 7;
+        for (std::size_t i = 0; i < static_cast<std::size_t>(20 * RATE); ++i) {
+            x = x * 1664525u + 1013904223u;
+            const double blanc = (static_cast<double>(x >> 8) / double(1u << 23) - 1.0) * std::sqrt(3.0);
+            mix.son.push_back(static_cast<float>(blanc * std::pow(10.0, c.souffleDb / 20)));
+        }
+        DetecteurBattements detecteur(RATE);
+        std::vector<double> trouves;
+        double finDeclaree = 0;  // when the music was last judged to play
+        bool interrompue = false;
+        for (std::size_t i = 0; i + DetecteurBattements::PAS <= mix.son.size(); i += DetecteurBattements::PAS) {
+            const double t = static_cast<double>(i + DetecteurBattements::PAS) / RATE;
+            if (detecteur.traiter(mix.son.data() + i)) trouves.push_back(t);
+            if (detecteur.musique()) finDeclaree = t;
+            if (t > 3 && t < fin && !detecteur.musique()) interrompue = true;
+        }
+        std::vector<double> beats;
+        for (const double b : mix.beats) if (b < fin) beats.push_back(b);
+        ASSERT_FALSE(trouves.empty());
+        EXPECT_FALSE(interrompue) << c.bpm;
+        EXPECT_LE(finDeclaree, beats.back() + 2.5) << c.bpm << " " << c.souffleDb;
+        EXPECT_LE(trouves.back(), finDeclaree) << c.bpm;
+        EXPECT_FALSE(detecteur.musique()) << c.bpm;
+        EXPECT_GE(mesureF(beats, trouves, 5.0, 0.070), 0.85) << c.bpm;
+    }
 }
 
 }  // namespace

@@ -98,6 +98,11 @@ public:
             buffers.push_back(std::move(b));
         }
     }
+    /// The device's callback delivering `sound` at full resolution, whether a capture waits or not:
+    /// it reaches the ring only.
+    void deliver(const float* sound, std::size_t n) {
+        if (ring) ring->ecrire(sound, n);
+    }
     Clock::time_point clock() const { return now; }
 
     struct Buffer {

@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QElapsedTimer>
 #include <QtTest>
 #include <condition_variable>
 #include <memory>
@@ -18,6 +19,7 @@
 #include "doubles/RecordingPort.h"
 #include "ui/Controles.h"
 #include "mainwindow/FPrincipale.h"
+#include "engine/Ecriture_Sortie.h"
 #include "doubles/MessagesEnregistres.h"
 
 using namespace korvalen;
@@ -182,6 +184,10 @@ private slots:
     void runStartsWhenTheOpeningEndsOffTheWindowThread();
     void noDeviceListedLaterEndsTheProgram();
     void captureBlocksFollowThePeriodAndTheAnalysis();
+    void bandsLightKicksBetweenTicks();
+    void beatStepReachesThePortAtOnce();
+    void remotePressSetsTheLiveButtonState();
+    void hissAfterTheMusicGivesTheTimerBack();
 };
 
 void FPrincipaleTest::controlsFollowTheLayoutTable() {
@@ -905,6 +911,148 @@ void FPrincipaleTest::chaserStepsOnTheBeat() {
         QCOMPARE(pas(b.v, avant), 1);
         b.lancer();
     }
+}
+
+// Group B's bytes as latched on the port, one per write sequence.
+static std::vector<std::uint8_t> octetsB(const RecordingPort& port) {
+    std::vector<std::uint8_t> b;
+    for (std::size_t i = 0; i + 4 < port.writes.size(); ++i) {
+        if (port.writes[i].first == 0x378 && port.writes[i + 1] == std::pair<std::uint32_t, std::uint8_t>(0x37A, 1)) {
+            b.push_back(port.writes[i].second);
+        }
+    }
+    return b;
+}
+
+// At the default period of 200 ms the bands light B0 at every kick, each within a block of
+// sound: the refresh timer rests and the kicks between its ticks still reach the port.
+void FPrincipaleTest::bandsLightKicksBetweenTicks() {
+    Banc b("[Analyse]\r\nBandes=1\r\n");
+    QVERIFY(b.charger());
+    b.v.SortieB[0].sens[0] = 2;
+    b.v.SortieB[0].seuil[0] = 65;
+    b.lancer();
+    QCOMPARE(b.timer("Timer1")->interval(), 200);
+    QVERIFY(!b.timer("Timer1")->isTicking());
+    const test::Mix mix = test::mixBatterie(120, 4, test::kicksIrreguliers(120, 4));
+    b.port.writes.clear();
+    // The device delivers the mix as its callback would, a few periods at a time.
+    for (std::size_t i = 0; i + 1024 <= mix.son.size(); i += 1024) {
+        b.entree.deliver(mix.son.data() + i, 1024);
+        QTRY_COMPARE(b.entree.ring->lu(), b.entree.ring->total());
+        QCoreApplication::processEvents();
+    }
+    const std::vector<std::uint8_t> bytes = octetsB(b.port);
+    int allumages = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if ((bytes[i] & 1) && (i == 0 || !(bytes[i - 1] & 1))) ++allumages;
+        // Only changes are written while the analysis drives the lamps.
+        if (i > 0) QVERIFY(bytes[i] != bytes[i - 1]);
+    }
+    QCOMPARE(allumages, static_cast<int>(mix.kicks.size()));
+    QTRY_VERIFY(b.ctl<QCheckBox>("Check1[8]")->isChecked() == ((bytes.back() & 1) != 0));
+    // Switched off during the run: the refresh timer drives the lamps again.
+    b.v.analyse.bandes = false;
+    b.fenetre().appliquerAnalyse();
+    QVERIFY(b.timer("Timer1")->isTicking());
+    b.lancer();
+}
+
+// A beat moves the chaser and the port shows the move at once, with no refresh tick between.
+void FPrincipaleTest::beatStepReachesThePortAtOnce() {
+    Banc b("[Analyse]\r\nRythme=1\r\n");
+    QVERIFY(b.charger());
+    b.chenillardALaMain();
+    b.lancer();
+    b.timer("Timer1")->setEnabled(false);  // only beats may write from here on
+    b.direct(0)->setValeur(1);
+    b.entree.queue(128);
+    b.fenetre().Timer1_Timer();  // the chaser sampled on
+    b.port.writes.clear();
+    const test::Mix mix = test::mixBatterie(120, 12, test::kicksUnSurDeux(120, 12));
+    int etapes = 0;
+    for (std::size_t i = 0; i + 128 <= mix.son.size() && etapes < 4; i += 128) {
+        const Entier avant = b.v.etapeChenillard;
+        b.entree.deliver(mix.son.data() + i, 128);
+        QTRY_VERIFY(b.entree.ring->total() - b.entree.ring->lu() < 128);
+        QCoreApplication::processEvents();
+        if (b.v.etapeChenillard == avant) continue;
+        ++etapes;
+        // The step's light is on the port now: B0, B1, B3.. for steps 1, 2, 3..
+        QVERIFY(!b.port.writes.empty());
+        QCOMPARE(octetGroupeB(b.v), octetsB(b.port).back());
+        QVERIFY(octetGroupeB(b.v) != 0 || octetGroupeA(b.v) != 0);
+    }
+    QCOMPARE(etapes, 4);
+    b.lancer();
+}
+
+// A remote press turns the live button's state over in the program-wide state; the button on screen
+// shows it, the change is told once, and the next step samples it. Greyed counts as up.
+void FPrincipaleTest::remotePressSetsTheLiveButtonState() {
+    Banc b;
+    QVERIFY(b.charger());
+    b.lancer();
+    QSignalSpy change(&b.fenetre(), &FPrincipale::boutonDirectChange);
+    QVERIFY(b.fenetre().cliquerBoutonDirect(1));
+    QCOMPARE(b.v.boutonsDirects[1], Entier(1));
+    QCOMPARE(b.direct(1)->valeur(), 1);
+    QVERIFY(b.fenetre().boutonDirectBas(1));
+    QCOMPARE(change.count(), 1);
+    QCOMPARE(change[0], (QList<QVariant>{1, true}));
+    b.entree.queue(128);
+    b.fenetre().Timer1_Timer();
+    QCOMPARE(b.v.slowActif, VRAI);
+
+    b.direct(3)->setValeur(2);  // greyed
+    QCOMPARE(b.v.boutonsDirects[3], Entier(2));
+    QVERIFY(b.fenetre().cliquerBoutonDirect(3));
+    QCOMPARE(b.v.boutonsDirects[3], Entier(1));
+    QVERIFY(b.fenetre().cliquerBoutonDirect(1));
+    QCOMPARE(b.v.boutonsDirects[1], Entier(0));
+    QCOMPARE(b.direct(1)->valeur(), 0);
+
+    // A button the mouse could not press is refused, and its state stays.
+    b.direct(4)->setEnabled(false);
+    QVERIFY(!b.fenetre().cliquerBoutonDirect(4));
+    QCOMPARE(b.v.boutonsDirects[4], Entier(0));
+    b.lancer();
+}
+
+// When the music gives way to a line input's hiss, the chaser's timer steps again as soon as the
+// hiss is heard for what it is, well before two seconds without a beat have passed.
+void FPrincipaleTest::hissAfterTheMusicGivesTheTimerBack() {
+    Banc b("[Analyse]\r\nRythme=1\r\n");
+    QVERIFY(b.charger());
+    b.chenillardALaMain();
+    b.lancer();
+    b.direct(0)->setValeur(1);
+    b.entree.queue(128);
+    b.fenetre().Timer1_Timer();
+    const auto livrer = [&](const std::vector<float>& son) {
+        for (std::size_t i = 0; i + 4096 <= son.size(); i += 4096) {
+            b.entree.deliver(son.data() + i, 4096);
+            QTRY_VERIFY(b.entree.ring->total() - b.entree.ring->lu() < 128);
+            QCoreApplication::processEvents();
+        }
+    };
+    livrer(test::mixBatterie(120, 10, test::kicksUnSurDeux(120, 10)).son);
+    QElapsedTimer finMusique;
+    finMusique.start();
+    // The beats are recent: the timer's tick leaves the chaser to them.
+    Entier avant = b.v.etapeChenillard;
+    b.fenetre().Timer2_Timer();
+    QCOMPARE(pas(b.v, avant), 0);
+    std::vector<float> souffle;
+    std::uint32_t x = 3;
+    for (int i = 0; i < 3 * 11025; ++i) {
+        x = x * 1664525u + 1013904223u;
+        souffle.push_back(static_cast<float>((static_cast<double>(x >> 8) / double(1u << 23) - 1.0) * 0.00055));  // -70 dBFS
+    }
+    livrer(souffle);
+    QTRY_VERIFY_WITH_TIMEOUT((b.fenetre().Timer2_Timer(), pas(b.v, avant) == 1), 1000);
+    QVERIFY(finMusique.elapsed() < FPrincipale::ATTENTE_BATTEMENT.count());
+    b.lancer();
 }
 
 #include "FPrincipaleTest.moc"
