@@ -543,10 +543,10 @@ CaptureResult PortAudioInput::capture(TamponCapture& buffer, std::chrono::millis
     s.filled.store(0, std::memory_order_relaxed);
     s.armed.store(true, std::memory_order_seq_cst);
     const auto limite = std::chrono::steady_clock::now() + timeout;
-    // Blocks larger than a capture come whole at an unknown moment: looking every eighth of a block
+    // Blocks larger than a capture come whole at an unknown moment: looking every sixth of a block
     // keeps the window's thread to a few wake-ups a tick, the sound at most that much older.
     const std::chrono::microseconds SCRUTATION{
-        std::max<long long>(250, bloc_ > ECHANTILLONS_CAPTURE ? bloc_ * 1000000LL / FREQUENCE_CAPTURE / 8 : 0)};
+        std::max<long long>(250, bloc_ > ECHANTILLONS_CAPTURE ? bloc_ * 1000000LL / FREQUENCE_CAPTURE / 6 : 0)};
     bool complete = false;
     for (;;) {
         const int deja = s.filled.load(std::memory_order_acquire);
