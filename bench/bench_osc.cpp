@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "CaptureDixMs.h"
 #include "doubles/DoublesPrincipale.h"
 #include "mainwindow/FPrincipale.h"
 #include "modes/FichierModes.h"
@@ -30,27 +31,9 @@
 namespace {
 
 using namespace korvalen;
+using bench::CaptureDixMs;
 
 constexpr int MESSAGES = 10000;
-
-// A capture that waits 10 ms for its 111 samples, as an 11025 Hz card does.
-class CaptureDixMs : public IAudioInput {
-public:
-    bool open(int) override { return ouvert_ = true; }
-    bool start() override { return true; }
-    CaptureResult capture(TamponCapture& tampon, std::chrono::milliseconds) override {
-        std::this_thread::sleep_for(std::chrono::microseconds(10068));
-        tampon.fill(200);
-        return CaptureResult::Ok;
-    }
-    void close(std::chrono::milliseconds) override { ouvert_ = false; }
-    bool isOpen() const override { return ouvert_; }
-    // The sound analysis is off here: nothing looks further back than one capture.
-    void brancherAnneau(std::shared_ptr<AnneauSon>) override {}
-
-private:
-    bool ouvert_ = false;
-};
 
 struct Stats {
     double moyenne, mediane, p95, max;

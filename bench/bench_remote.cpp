@@ -32,6 +32,7 @@
 #include <thread>
 #include <vector>
 
+#include "CaptureDixMs.h"
 #include "doubles/DoublesPrincipale.h"
 #include "doubles/MidiEnregistre.h"
 #include "mainwindow/FPrincipale.h"
@@ -43,25 +44,8 @@
 namespace {
 
 using namespace korvalen;
+using bench::CaptureDixMs;
 using Horloge = std::chrono::steady_clock;
-
-// A capture that waits 10 ms for its 111 samples, as an 11025 Hz card does.
-class CaptureDixMs : public IAudioInput {
-public:
-    bool open(int) override { return ouvert_ = true; }
-    bool start() override { return true; }
-    CaptureResult capture(TamponCapture& tampon, std::chrono::milliseconds) override {
-        std::this_thread::sleep_for(std::chrono::microseconds(10068));
-        tampon.fill(200);
-        return CaptureResult::Ok;
-    }
-    void close(std::chrono::milliseconds) override { ouvert_ = false; }
-    bool isOpen() const override { return ouvert_; }
-    void brancherAnneau(std::shared_ptr<AnneauSon>) override {}
-
-private:
-    bool ouvert_ = false;
-};
 
 // A port that notes when it was last written to, for the pad's latency.
 class PortHorodate : public IPort {
