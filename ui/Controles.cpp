@@ -155,6 +155,12 @@ ListeFichiers::ListeFichiers(QString motif, QWidget* parent) : QListWidget(paren
     connect(model(), &QAbstractItemModel::dataChanged, this, perime);
 }
 
+ListeFichiers::~ListeFichiers() {
+    // The model outlives this part of the object: its reset while the widget is torn down must not
+    // reach the index of a list that is already gone.
+    disconnect(model(), nullptr, this, nullptr);
+}
+
 bool ListeFichiers::setDossier(const QString& dossier) {
     if (dossier.isEmpty() || !QDir(dossier).exists()) return false;
     dossier_ = dossier;

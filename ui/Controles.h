@@ -88,6 +88,7 @@ class ListeFichiers : public QListWidget {
     Q_OBJECT
 public:
     ListeFichiers(QString motif, QWidget* parent);
+    ~ListeFichiers() override;
     /// Points the list at `dossier` and re-reads it; false, with the list unchanged, when it does not exist.
     bool setDossier(const QString& dossier);
     QString dossier() const { return dossier_; }
