@@ -1,15 +1,16 @@
 #include "app/EditeurModes.h"
 
 #include "mainwindow/FPrincipale.h"
+#include "run/Marche.h"
 #include "ui/WindowBuilder.h"
 
 namespace korvalen {
 
 EditeurModes::EditeurModes(Variables& v, FPrincipale& principale, IMessages& messages, IFileDialogs& dialogues)
     : v_(v), principale_(principale), messages_(messages), dialogues_(dialogues) {
-    connect(&principale, &FPrincipale::listesActualisees, this, &EditeurModes::listesActualisees);
-    connect(&principale, &FPrincipale::nomModeAffiche, this, &EditeurModes::nomModeAffiche);
-    connect(&principale, &FPrincipale::modeCharge, this, &EditeurModes::modeCharge);
+    connect(&principale.marche(), &Marche::listesActualisees, this, &EditeurModes::listesActualisees);
+    connect(&principale.marche(), &Marche::nomModeAffiche, this, &EditeurModes::nomModeAffiche);
+    connect(&principale.marche(), &Marche::modeCharge, this, &EditeurModes::modeCharge);
     connect(&principale, &FPrincipale::fenetreDemandee, this, [this](const QString& bouton) {
         if (bouton == QLatin1String("Command6")) afficher();
     });
@@ -20,7 +21,7 @@ EditeurModes::~EditeurModes() { delete editeur_.data(); }
 Config_modes& EditeurModes::exister() {
     if (editeur_) return *editeur_;
     // Known before the opening runs: the opening refreshes the lists, which refers to the editor again.
-    editeur_ = new Config_modes(v_, principale_, messages_, dialogues_);
+    editeur_ = new Config_modes(v_, principale_.marche(), messages_, dialogues_);
     Config_modes* cree = editeur_;
     // A closed editor is gone at once for every later reference, before Qt deletes it.
     connect(cree, &Config_modes::fermee, this, [this, cree] {

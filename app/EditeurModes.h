@@ -17,7 +17,7 @@ class IMessages;
 class EditeurModes : public QObject {
     Q_OBJECT
 public:
-    /// Follows the main window: its list refresh, its mode label and its "Config Modes" button.
+    /// Follows the run through the main window: its list refresh, its mode label, and the window's "Config Modes" button.
     EditeurModes(Variables& v, FPrincipale& principale, IMessages& messages, IFileDialogs& dialogues);
     ~EditeurModes() override;
 

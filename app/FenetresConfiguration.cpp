@@ -26,7 +26,7 @@ void montrer(QWidget& fenetre) {
 
 }  // namespace
 
-FenetresConfiguration::FenetresConfiguration(Variables& v, IFenetrePrincipale& principale, IMessages& messages,
+FenetresConfiguration::FenetresConfiguration(Variables& v, IMarche& principale, IMessages& messages,
                                              std::function<QStringList()> lecteurs)
     : v_(v), principale_(principale), messages_(messages), lecteurs_(std::move(lecteurs)) {}
 

@@ -14,7 +14,7 @@
 
 namespace korvalen {
 
-class IFenetrePrincipale;
+class IMarche;
 class IMessages;
 
 /// Opens the settings windows at the main window's request, one of each at a time, and hands the
@@ -23,7 +23,7 @@ class FenetresConfiguration : public QObject {
     Q_OBJECT
 public:
     /// `lecteurs` gives the drives of the folder picker each time it is created.
-    FenetresConfiguration(Variables& v, IFenetrePrincipale& principale, IMessages& messages,
+    FenetresConfiguration(Variables& v, IMarche& principale, IMessages& messages,
                           std::function<QStringList()> lecteurs);
     ~FenetresConfiguration() override;
 
@@ -53,7 +53,7 @@ private:
     void dossierChoisi(const QString& dossier);
 
     Variables& v_;
-    IFenetrePrincipale& principale_;
+    IMarche& principale_;
     IMessages& messages_;
     std::function<QStringList()> lecteurs_;
     QPointer<Config_sorties> sorties_;

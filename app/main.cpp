@@ -23,6 +23,7 @@
 #include "config/Lecteurs.h"
 #include "engine/Variables.h"
 #include "mainwindow/FPrincipale.h"
+#include "run/Marche.h"
 #include "remote/MidiRtMidi.h"
 #include "remote/FenetreTelecommande.h"
 #include "remote/OscLiblo.h"
@@ -91,7 +92,9 @@ int main(int argc, char* argv[]) {
         return parallele;
     });
 
-    korvalen::FPrincipale fenetre(variables, cartes, entree, port, messages, emplacements);
+    // The run, and the main window that shows it.
+    korvalen::Marche marche(variables, cartes, entree, port, messages, emplacements);
+    korvalen::FPrincipale fenetre(marche, messages);
     messages.setParent(&fenetre);
     korvalen::FileDialogsQt dialogues(&fenetre);
     // Yes ends the program at once: no window is asked to close again.
@@ -100,13 +103,13 @@ int main(int argc, char* argv[]) {
     // Before the start-up, whose list refresh creates the editor; after the main window, so the
     // editor goes first at the end of the run.
     korvalen::EditeurModes editeurModes(variables, fenetre, messages, dialogues);
-    korvalen::FenetresConfiguration reglages(variables, fenetre, messages, korvalen::lecteursDuSysteme);
+    korvalen::FenetresConfiguration reglages(variables, marche, messages, korvalen::lecteursDuSysteme);
     QObject::connect(&fenetre, &korvalen::FPrincipale::fenetreDemandee, &reglages,
                      &korvalen::FenetresConfiguration::ouvrir);
-    QObject::connect(&fenetre, &korvalen::FPrincipale::listesActualisees, &reglages,
+    QObject::connect(&marche, &korvalen::Marche::listesActualisees, &reglages,
                      &korvalen::FenetresConfiguration::repertoireChange);
     // The window shows before the sound system is asked; "Lancement" never holds it.
-    fenetre.setAttenteEnFond(true);
+    marche.setAttenteEnFond(true);
     if (!fenetre.Form_Load()) return 0;
     fenetre.show();
 
@@ -115,10 +118,10 @@ int main(int argc, char* argv[]) {
 
     // A MIDI pad and OSC surfaces, when [MIDI] and [OSC] ask for them. The drivers, whose threads
     // reach the remote control, go before it at the end of the run.
-    korvalen::Telecommande telecommande(fenetre, messages);
-    QObject::connect(&fenetre, &korvalen::FPrincipale::boutonDirectChange, &telecommande,
+    korvalen::Telecommande telecommande(marche, messages);
+    QObject::connect(&marche, &korvalen::Marche::boutonDirectChange, &telecommande,
                      &korvalen::Telecommande::boutonDirectChange);
-    QObject::connect(&fenetre, &korvalen::FPrincipale::sortiesChangees, &telecommande,
+    QObject::connect(&marche, &korvalen::Marche::sortiesChangees, &telecommande,
                      &korvalen::Telecommande::sortiesChangees);
     korvalen::MidiRtMidi midi;
     korvalen::OscLiblo osc;

@@ -1,16 +1,8 @@
 #include "audio/AnneauSon.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace korvalen {
-
-namespace {
-// The writer wakes nobody, so that it never makes a system call: a waiting reader sleeps about as
-// long as the samples it lacks take to come, then looks again this often.
-constexpr std::chrono::microseconds SCRUTATION{1000};
-constexpr double FREQUENCE = 11025.0;  // the capture rate, to tell how long missing samples take
-}  // namespace
 
 AnneauSon::AnneauSon(std::size_t capacite)
     : capacite_(capacite), echantillons_(std::make_unique<std::atomic<float>[]>(capacite)) {
@@ -18,6 +10,12 @@ AnneauSon::AnneauSon(std::size_t capacite)
 }
 
 void AnneauSon::ecrire(const float* echantillons, std::size_t n) {
+    // Two writers would mix their samples and break the readers' overwrite check: a stream's
+    // callback held up past its closing loses its samples to the next stream's.
+    if (ecriture_.exchange(true, std::memory_order_acquire)) {
+        refusees_.fetch_add(1, std::memory_order_relaxed);
+        return;
+    }
     std::uint64_t total = total_.load(std::memory_order_relaxed);
     // Only the newest samples can stay.
     if (n > capacite_) {
@@ -34,6 +32,12 @@ void AnneauSon::ecrire(const float* echantillons, std::size_t n) {
     }
     // Publishes the samples: a reader that sees the new total sees them.
     total_.store(total + n, std::memory_order_release);
+    ecriture_.store(false, std::memory_order_release);
+}
+
+std::uint64_t AnneauSon::plusAncien() const {
+    const std::uint64_t t = total();
+    return std::max(debut_.load(std::memory_order_acquire), t > capacite_ ? t - capacite_ : 0);
 }
 
 bool AnneauSon::copier(std::uint64_t de, float* dest, std::size_t n) const {
@@ -72,33 +76,6 @@ void AnneauSon::copierAvant(std::uint64_t fin, float* dest, std::size_t n) const
     const std::size_t manque = fin >= n ? 0 : static_cast<std::size_t>(n - fin);
     std::fill(dest, dest + manque, 0.0f);
     copier(de, dest + manque, n - manque);
-}
-
-bool AnneauSon::lireSuite(std::uint64_t& position, float* dest, std::size_t n, std::chrono::milliseconds attente) {
-    const unsigned reveils = reveils_.load(std::memory_order_acquire);
-    const auto limite = std::chrono::steady_clock::now() + attente;
-    for (;;) {
-        if (reveils_.load(std::memory_order_acquire) != reveils) return false;
-        const std::uint64_t total = this->total();
-        if (total >= position + n) {
-            const std::uint64_t plusAncien =
-                std::max(debut_.load(std::memory_order_acquire), total > capacite_ ? total - capacite_ : 0);
-            if (position < plusAncien) position = plusAncien;
-            if (total >= position + n && copier(position, dest, n)) {
-                position += n;
-                lu_.store(position, std::memory_order_release);
-                return true;
-            }
-            // Overtaken during the copy: the reader fell a whole ring behind and skips ahead.
-            continue;
-        }
-        const auto maintenant = std::chrono::steady_clock::now();
-        if (maintenant >= limite) return false;
-        const auto manque = std::chrono::microseconds(
-            static_cast<long long>(static_cast<double>(position + n - total) * 1e6 / FREQUENCE));
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
-            std::max<std::chrono::steady_clock::duration>(manque - SCRUTATION, SCRUTATION), limite - maintenant));
-    }
 }
 
 }  // namespace korvalen

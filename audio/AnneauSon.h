@@ -3,7 +3,6 @@
 // than one capture.
 
 #include <atomic>
-#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -15,11 +14,17 @@ namespace korvalen {
 /// the analysis and the beat tracker) copy, then check that what they copied was not overwritten
 /// meanwhile.
 class AnneauSon {
+    // The writer is a real-time callback: no atomic here may fall back to a lock.
+    static_assert(std::atomic<float>::is_always_lock_free);
+    static_assert(std::atomic<std::uint64_t>::is_always_lock_free);
+    static_assert(std::atomic<bool>::is_always_lock_free);
+
 public:
     /// 8192 samples: 743 ms at 11025 Hz.
     explicit AnneauSon(std::size_t capacite = 8192);
 
-    /// Adds samples; never waits, allocates nothing, makes no system call. One writer at a time.
+    /// Adds samples; never waits, allocates nothing, makes no system call. A second writer while one
+    /// writes drops its samples rather than mixing them in.
     void ecrire(const float* echantillons, std::size_t n);
     /// Copies the newest `n` samples, oldest first, into `dest`; zeros stand for samples the ring
     /// never held. Returns the number of samples written since the start.
@@ -27,19 +32,18 @@ public:
     /// Copies the `n` samples that end just before sample number `fin` (counted from the start),
     /// oldest first; zeros stand for samples not held (before the start, or already overwritten).
     void copierAvant(std::uint64_t fin, float* dest, std::size_t n) const;
-    /// Copies the `n` samples that follow sample number `position` (counted from the start), once
-    /// they have all arrived, waiting at most `attente`. A reader that fell behind by more than the
-    /// ring skips ahead: `position` becomes the oldest sample still held. False when they did not
-    /// arrive in time.
-    bool lireSuite(std::uint64_t& position, float* dest, std::size_t n, std::chrono::milliseconds attente);
+    /// The oldest sample still held, counted from the start.
+    std::uint64_t plusAncien() const;
     /// Samples written since the start.
     std::uint64_t total() const { return total_.load(std::memory_order_acquire); }
-    /// Where lireSuite's reader stands: the samples it has read or skipped since the start.
+    /// Where the analysis' reader stands: the samples it has read or skipped since the start.
     std::uint64_t lu() const { return lu_.load(std::memory_order_acquire); }
+    void marquerLu(std::uint64_t position) { lu_.store(position, std::memory_order_release); }
     /// Forgets the sound: a new run does not measure the last one.
     void vider() { debut_.store(total(), std::memory_order_release); }
-    /// Wakes every reader waiting in lireSuite, which then returns false.
-    void reveiller() { reveils_.fetch_add(1, std::memory_order_acq_rel); }
+    /// Writes dropped because another write was under way (a stream's callback held up past its
+    /// closing while the next stream's began).
+    std::uint64_t ecrituresRefusees() const { return refusees_.load(std::memory_order_relaxed); }
 
 private:
     /// Copies samples [de, de + n) as far as they are held; false when the writer overwrote some
@@ -52,7 +56,8 @@ private:
     std::atomic<std::uint64_t> enCours_{0};  // the end of the write under way, or total_
     std::atomic<std::uint64_t> debut_{0};  // first sample held since the last vider()
     std::atomic<std::uint64_t> lu_{0};
-    std::atomic<unsigned> reveils_{0};
+    std::atomic<bool> ecriture_{false};  // a write is under way: a second writer drops its samples
+    std::atomic<std::uint64_t> refusees_{0};
 };
 
 }  // namespace korvalen

@@ -1,14 +1,11 @@
 #include "audio/Battements.h"
 
 #include <aubio/aubio.h>
-#include <pthread.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <chrono>
 
-#include "audio/AnneauSon.h"
 
 namespace korvalen {
 
@@ -113,44 +110,6 @@ std::optional<double> DetecteurBattements::prochainBattement() const {
     double prochain = dernier + phase + periode;
     while (prochain <= static_cast<double>(position())) prochain += periode;
     return prochain;
-}
-
-SuiviBattements::SuiviBattements(AnneauSon& anneau, double frequence, std::function<void(const BattementPrevu&)> surBattement,
-                                 std::function<void()> surFinMusique)
-    : anneau_(anneau), frequence_(frequence), detecteur_(frequence), surBattement_(std::move(surBattement)),
-      surFinMusique_(std::move(surFinMusique)) {
-    // The sound from now on, counted here rather than on the thread, which may start later.
-    fil_ = std::thread([this, position = anneau_.total()] { boucle(position); });
-}
-
-SuiviBattements::~SuiviBattements() {
-    fin_ = true;
-    anneau_.reveiller();
-    fil_.join();
-}
-
-void SuiviBattements::boucle(std::uint64_t position) {
-    pthread_setname_np(pthread_self(), "rythme");  // seen in top and /proc, to tell the threads apart
-    std::array<float, DetecteurBattements::PAS> pas{};
-    while (!fin_) {
-        // A bounded wait, so that a device that stops delivering does not keep the thread from ending.
-        if (!anneau_.lireSuite(position, pas.data(), pas.size(), std::chrono::milliseconds(50))) continue;
-        // The hop just read arrived about now: a sample `d` samples after its end arrives d / rate later.
-        const auto maintenant = std::chrono::steady_clock::now();
-        const bool avant = detecteur_.musique();
-        if (detecteur_.traiter(pas.data()) && !fin_) {
-            BattementPrevu b;
-            if (const std::optional<double> prochain = detecteur_.prochainBattement()) {
-                const double dans = (*prochain - static_cast<double>(detecteur_.position())) / frequence_;
-                b.quand = maintenant + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                           std::chrono::duration<double>(dans));
-                b.periode = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                    std::chrono::duration<double>(detecteur_.periode() / frequence_));
-            }
-            surBattement_(b);
-        }
-        if (avant && !detecteur_.musique() && surFinMusique_ && !fin_) surFinMusique_();
-    }
 }
 
 }  // namespace korvalen

@@ -2,18 +2,12 @@
 // Beats of the captured sound, found on a thread of their own from the continuous sound.
 
 #include <array>
-#include <atomic>
-#include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
-#include <thread>
 
 namespace korvalen {
-
-class AnneauSon;
 
 /// Beat tracking of a stream of samples, one hop at a time.
 class DetecteurBattements {
@@ -53,6 +47,8 @@ public:
     std::optional<double> prochainBattement() const;
     /// The period the last prochainBattement() found, in samples.
     double periode() const { return periode_; }
+    /// Where the last beat lies, in samples since the start.
+    double dernierBattement() const { return nbBattements_ ? battements_[(nbBattements_ - 1) % battements_.size()] : 0; }
 
 private:
     struct Aubio;
@@ -71,39 +67,6 @@ private:
     std::array<double, 32> attaques_{};
     std::size_t nbAttaques_ = 0;
     mutable double periode_ = 0;
-};
-
-/// A beat as the tracker tells it: when the next one will be heard, once the tempo is known.
-struct BattementPrevu {
-    /// When the next beat's sound arrives (the moment the capture hands it over); none while the
-    /// tempo is not known yet: the beat is then for now.
-    std::optional<std::chrono::steady_clock::time_point> quand;
-    std::chrono::steady_clock::duration periode{};
-};
-
-/// Reads the ring as it fills and calls `surBattement` on its own thread at each beat, with the
-/// moment of the next one: the caller posts that to wherever the beat is used.
-class SuiviBattements {
-public:
-    /// `surFinMusique`, when given, is called (on the same thread) when the music stops: the
-    /// chaser may then go back to its timer without waiting for the beats' absence.
-    SuiviBattements(AnneauSon& anneau, double frequence, std::function<void(const BattementPrevu&)> surBattement,
-                    std::function<void()> surFinMusique = {});
-    /// Stops the thread and waits for it.
-    ~SuiviBattements();
-    SuiviBattements(const SuiviBattements&) = delete;
-    SuiviBattements& operator=(const SuiviBattements&) = delete;
-
-private:
-    void boucle(std::uint64_t position);
-
-    AnneauSon& anneau_;
-    double frequence_;
-    DetecteurBattements detecteur_;
-    std::function<void(const BattementPrevu&)> surBattement_;
-    std::function<void()> surFinMusique_;
-    std::atomic<bool> fin_{false};
-    std::thread fil_;
 };
 
 }  // namespace korvalen

@@ -23,6 +23,8 @@
 #include "CaptureDixMs.h"
 #include "doubles/DoublesPrincipale.h"
 #include "mainwindow/FPrincipale.h"
+#include "run/Marche.h"
+#include "run/Minuterie.h"
 #include "modes/FichierModes.h"
 #include "remote/OscLiblo.h"
 #include "remote/Telecommande.h"
@@ -74,13 +76,14 @@ int main(int argc, char* argv[]) {
     }
     test::DoublesPrincipale d;
     CaptureDixMs capture;
-    FPrincipale fenetre(d.v, d.cartes, capture, d.port, d.messages, Emplacements::ensemble(dossier.path().toStdString()));
+    Marche marche(d.v, d.cartes, capture, d.port, d.messages, Emplacements::ensemble(dossier.path().toStdString()));
+    FPrincipale fenetre(marche, d.messages);
     if (!fenetre.Form_Load()) return 1;
-    Telecommande telecommande(fenetre, d.messages);
-    QObject::connect(&fenetre, &FPrincipale::sortiesChangees, &telecommande, &Telecommande::sortiesChangees);
+    Telecommande telecommande(marche, d.messages);
+    QObject::connect(&marche, &Marche::sortiesChangees, &telecommande, &Telecommande::sortiesChangees);
     long appliques = 0;
-    QObject::connect(&fenetre, &FPrincipale::boutonDirectChange, &fenetre, [&](int k, bool) { appliques += k == 3; });
-    QObject::connect(&fenetre, &FPrincipale::modeCharge, &fenetre, [&] { ++appliques; });
+    QObject::connect(&marche, &Marche::boutonDirectChange, &fenetre, [&](int k, bool) { appliques += k == 3; });
+    QObject::connect(&marche, &Marche::modeCharge, &fenetre, [&] { ++appliques; });
 
     OscLiblo osc;
     lo_server ephemere = lo_server_new_with_proto(nullptr, LO_UDP, nullptr);
@@ -95,9 +98,9 @@ int main(int argc, char* argv[]) {
     QElapsedTimer horloge;
     horloge.start();
     std::vector<double> debuts;  // ms since start, one per refresh tick
-    QObject::connect(fenetre.findChild<Minuterie*>("Timer1"), &Minuterie::tick, &fenetre,
+    QObject::connect(marche.findChild<Minuterie*>("Timer1"), &Minuterie::tick, &fenetre,
                      [&] { debuts.push_back(static_cast<double>(horloge.nsecsElapsed()) * 1e-6); });
-    fenetre.cliquerMarche();
+    marche.cliquerMarche();
 
     // 3 s quiet, then the burst from another thread, then 3 s more.
     std::atomic<double> debutRafale{0}, finRafale{0};
@@ -120,7 +123,7 @@ int main(int argc, char* argv[]) {
     QTimer::singleShot(6000, &app, [&] { QCoreApplication::quit(); });
     app.exec();
     expediteur.join();
-    fenetre.cliquerMarche();
+    marche.cliquerMarche();
 
     std::vector<double> avant, pendant, apres;
     // A tick whose period overlaps the burst, or begins within two periods of its end, counts as "during".

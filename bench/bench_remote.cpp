@@ -36,6 +36,8 @@
 #include "doubles/DoublesPrincipale.h"
 #include "doubles/MidiEnregistre.h"
 #include "mainwindow/FPrincipale.h"
+#include "run/Marche.h"
+#include "run/Minuterie.h"
 #include "modes/FichierModes.h"
 #include "remote/OscLiblo.h"
 #include "remote/Telecommande.h"
@@ -115,14 +117,15 @@ struct Banc {
             QFile f(QDir(dossier.path()).filePath(QString::asprintf("mode%04d.lum", i)));
             f.open(QIODevice::WriteOnly);
         }
-        fenetre = std::make_unique<FPrincipale>(d.v, d.cartes, capture, port ? *port : d.port, d.messages,
-                                                Emplacements::ensemble(dossier.path().toStdString()));
+        marche = std::make_unique<Marche>(d.v, d.cartes, capture, port ? *port : d.port, d.messages,
+                                          Emplacements::ensemble(dossier.path().toStdString()));
+        fenetre = std::make_unique<FPrincipale>(*marche, d.messages);
         if (!fenetre->Form_Load()) std::exit(1);
-        telecommande = std::make_unique<Telecommande>(*fenetre, d.messages);
-        QObject::connect(fenetre.get(), &FPrincipale::sortiesChangees, telecommande.get(), &Telecommande::sortiesChangees);
-        QObject::connect(fenetre.get(), &FPrincipale::boutonDirectChange, telecommande.get(),
+        telecommande = std::make_unique<Telecommande>(*marche, d.messages);
+        QObject::connect(marche.get(), &Marche::sortiesChangees, telecommande.get(), &Telecommande::sortiesChangees);
+        QObject::connect(marche.get(), &Marche::boutonDirectChange, telecommande.get(),
                          &Telecommande::boutonDirectChange);
-        QObject::connect(fenetre->findChild<Minuterie*>("Timer1"), &Minuterie::tick, fenetre.get(),
+        QObject::connect(marche->findChild<Minuterie*>("Timer1"), &Minuterie::tick, fenetre.get(),
                          [this] { debuts.push_back(ms()); });
     }
     double ms() const { return static_cast<double>(horloge.nsecsElapsed()) * 1e-6; }
@@ -130,6 +133,7 @@ struct Banc {
     QTemporaryDir dossier;
     test::DoublesPrincipale d;
     CaptureDixMs capture;
+    std::unique_ptr<Marche> marche;
     std::unique_ptr<FPrincipale> fenetre;
     std::unique_ptr<Telecommande> telecommande;
     QElapsedTimer horloge = [] {
@@ -148,7 +152,7 @@ int inconnus(QApplication& app) {
     b.telecommande->brancherOsc(osc, {port, false});
     auto* liste = b.fenetre->findChild<ListeFichiers*>("File1");
     liste->setCurrentRow(700, QItemSelectionModel::ClearAndSelect);
-    b.fenetre->cliquerMarche();
+    b.marche->cliquerMarche();
     std::atomic<double> debut{0}, fin{0};
     std::thread expediteur;
     long envoyes = 0;
@@ -169,7 +173,7 @@ int inconnus(QApplication& app) {
     QTimer::singleShot(3000 + DUREE_S * 1000 + 3000, &app, [] { QCoreApplication::quit(); });
     app.exec();
     expediteur.join();
-    b.fenetre->cliquerMarche();
+    b.marche->cliquerMarche();
     std::vector<double> avant, pendant, apres;
     for (std::size_t i = 1; i < b.debuts.size(); ++i) {
         const double p = b.debuts[i] - b.debuts[i - 1];
@@ -205,7 +209,7 @@ int forge(QApplication& app) {
         allume = !allume;
         b.d.v.enMarche = VRAI;
         b.d.v.etatA0 = allume ? VRAI : FAUX;
-        b.fenetre->afficherSorties();
+        b.marche->afficherSorties();
     });
     lampes.start(20);
     tablette.relever();
@@ -295,12 +299,12 @@ int pad(QApplication& app) {
     ReglagesMidi r;
     r.actif = true;
     b.telecommande->brancherMidi(midi, r);
-    b.fenetre->cliquerMarche();
+    b.marche->cliquerMarche();
     std::vector<double> versBouton, versPort;
     Horloge::time_point envoi{}, bouton{};
     long ecrituresAuBouton = 0;
     bool attendPort = false;
-    QObject::connect(b.fenetre.get(), &FPrincipale::boutonDirectChange, &app, [&](int, bool) {
+    QObject::connect(b.marche.get(), &Marche::boutonDirectChange, &app, [&](int, bool) {
         bouton = Horloge::now();
         ecrituresAuBouton = port.ecritures;
         attendPort = true;
@@ -331,7 +335,7 @@ int pad(QApplication& app) {
     });
     QTimer::singleShot(1000, &app, [&] { notes.start(37); });
     app.exec();
-    b.fenetre->cliquerMarche();
+    b.marche->cliquerMarche();
     std::printf("%d notes 37 ms apart, refresh period 20 ms; MIDI queue looked into by a watcher thread every %d ms while played, "
                 "every %d ms at rest\n",
                 NOTES, Telecommande::SONDAGE_MIDI_MS, Telecommande::SONDAGE_MIDI_REPOS_MS);

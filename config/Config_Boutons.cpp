@@ -5,12 +5,12 @@
 
 #include "config/Configuration.h"
 #include "config/FenetreReglages.h"
-#include "ui/IFenetrePrincipale.h"
+#include "run/IMarche.h"
 #include "ui/WindowBuilder.h"
 
 namespace korvalen {
 
-Config_Boutons::Config_Boutons(Variables& v, IFenetrePrincipale& principale, IMessages& messages)
+Config_Boutons::Config_Boutons(Variables& v, IMarche& principale, IMessages& messages)
     : v_(v), principale_(principale), messages_(messages) {
     setUpSecondaryWindow(*this, QStringLiteral("Config_Boutons"), QStringLiteral("Configuration des boutons"),
                          2985, 2475);

@@ -9,7 +9,7 @@ class QComboBox;
 
 namespace korvalen {
 
-class IFenetrePrincipale;
+class IMarche;
 class IMessages;
 
 /// The window that assigns an output, or none, to each of the five live buttons.
@@ -17,7 +17,7 @@ class Config_Boutons : public QWidget {
     Q_OBJECT
 public:
     /// Builds the window, hidden, with the current output names and no entry chosen.
-    Config_Boutons(Variables& v, IFenetrePrincipale& principale, IMessages& messages);
+    Config_Boutons(Variables& v, IMarche& principale, IMessages& messages);
 
     void Command1_Click();  // "Annuler"
     void Command2_Click();  // "Appliquer"
@@ -26,7 +26,7 @@ private:
     void Form_Load();
 
     Variables& v_;
-    IFenetrePrincipale& principale_;
+    IMarche& principale_;
     IMessages& messages_;
     std::array<QComboBox*, 5> Combo1_{};
 };

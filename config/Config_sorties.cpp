@@ -7,12 +7,12 @@
 #include "config/Configuration.h"
 #include "config/FenetreReglages.h"
 #include "ui/Controles.h"
-#include "ui/IFenetrePrincipale.h"
+#include "run/IMarche.h"
 #include "ui/WindowBuilder.h"
 
 namespace korvalen {
 
-Config_sorties::Config_sorties(Variables& v, IFenetrePrincipale& principale, IMessages& messages)
+Config_sorties::Config_sorties(Variables& v, IMarche& principale, IMessages& messages)
     : v_(v), principale_(principale), messages_(messages) {
     setUpSecondaryWindow(*this, QStringLiteral("Config_sorties"), QStringLiteral("Configuration des sorties"),
                          5160, 3915);

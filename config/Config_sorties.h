@@ -10,7 +10,7 @@ class QLineEdit;
 
 namespace korvalen {
 
-class IFenetrePrincipale;
+class IMarche;
 class IMessages;
 
 /// The window that names the sixteen outputs, sets their check flags and sends the outputs on demand.
@@ -18,7 +18,7 @@ class Config_sorties : public QWidget {
     Q_OBJECT
 public:
     /// Builds the window, hidden, from the current records.
-    Config_sorties(Variables& v, IFenetrePrincipale& principale, IMessages& messages);
+    Config_sorties(Variables& v, IMarche& principale, IMessages& messages);
 
     void Command1_Click();  // "Appliquer"
     void Command2_Click();  // "Annuler"
@@ -29,7 +29,7 @@ private:
     void prendreCoches();
 
     Variables& v_;
-    IFenetrePrincipale& principale_;
+    IMarche& principale_;
     IMessages& messages_;
     std::array<QLineEdit*, NB_SORTIES_GROUPE> Text1_{}, Text2_{};
     std::array<QCheckBox*, NB_SORTIES_GROUPE> Check1_{}, Check2_{};

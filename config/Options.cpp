@@ -10,7 +10,7 @@
 
 #include "config/Configuration.h"
 #include "config/FenetreReglages.h"
-#include "ui/IFenetrePrincipale.h"
+#include "run/IMarche.h"
 #include "ui/Messages.h"
 #include "ui/Saisie.h"
 #include "ui/WindowBuilder.h"
@@ -34,7 +34,7 @@ QString messagePeriode(const QString& champ, int maximum) {
 
 }  // namespace
 
-Options::Options(Variables& v, IFenetrePrincipale& principale, IMessages& messages)
+Options::Options(Variables& v, IMarche& principale, IMessages& messages)
     : v_(v), principale_(principale), messages_(messages) {
     // The sound analysis takes a column of its own to the right of the original 4680 twips.
     // The lamp output's button takes a row of its own under the column, hence the taller window.

@@ -11,7 +11,7 @@ class QLineEdit;
 
 namespace korvalen {
 
-class IFenetrePrincipale;
+class IMarche;
 class IMessages;
 
 /// The window of the refresh period, the save folder, the capture device, the chaser period and,
@@ -20,7 +20,7 @@ class Options : public QWidget {
     Q_OBJECT
 public:
     /// Builds the window, hidden, from the current settings.
-    Options(Variables& v, IFenetrePrincipale& principale, IMessages& messages);
+    Options(Variables& v, IMarche& principale, IMessages& messages);
 
     /// Puts a folder chosen elsewhere into the save-folder box; nothing is applied yet.
     void recevoirDossier(const QString& dossier);
@@ -45,7 +45,7 @@ private:
     void refuser(QLineEdit& champ, const QString& texte);
 
     Variables& v_;
-    IFenetrePrincipale& principale_;
+    IMarche& principale_;
     IMessages& messages_;
     QLineEdit* Text1_ = nullptr;
     QLineEdit* Text2_ = nullptr;

@@ -16,7 +16,7 @@
 #include "modes/FichierModes.h"
 #include "ui/Controles.h"
 #include "ui/FileDialogs.h"
-#include "ui/IFenetrePrincipale.h"
+#include "run/IMarche.h"
 #include "ui/Messages.h"
 #include "ui/WindowBuilder.h"
 
@@ -37,7 +37,7 @@ QString sansExtension(const std::string& fichier) {
 
 }  // namespace
 
-Config_modes::Config_modes(Variables& v, IFenetrePrincipale& principale, IMessages& messages,
+Config_modes::Config_modes(Variables& v, IMarche& principale, IMessages& messages,
                            IFileDialogs& dialogues, QWidget* parent)
     : QWidget(parent), v_(v), principale_(principale), messages_(messages), dialogues_(dialogues) {
     setUpSecondaryWindow(*this, QStringLiteral("Config_modes"), QStringLiteral("Configuration des modes "),

@@ -14,7 +14,7 @@ class QSlider;
 
 namespace korvalen {
 
-class IFenetrePrincipale;
+class IMarche;
 class IFileDialogs;
 class IMessages;
 class ListeFichiers;
@@ -24,7 +24,7 @@ class ListeFichiers;
 class Config_modes : public QWidget {
     Q_OBJECT
 public:
-    Config_modes(Variables& v, IFenetrePrincipale& principale, IMessages& messages, IFileDialogs& dialogues,
+    Config_modes(Variables& v, IMarche& principale, IMessages& messages, IFileDialogs& dialogues,
                  QWidget* parent = nullptr);
 
     /// The opening, run once after each creation.
@@ -60,7 +60,7 @@ private:
     void effacerGroupe(int j);
 
     Variables& v_;
-    IFenetrePrincipale& principale_;
+    IMarche& principale_;
     IMessages& messages_;
     IFileDialogs& dialogues_;
 

@@ -5,7 +5,7 @@
 #include <chrono>
 
 #include "remote/DecodeurMidi.h"
-#include "ui/ICommandesDistantes.h"
+#include "run/ICommandesDistantes.h"
 #include "ui/Messages.h"
 
 namespace korvalen {

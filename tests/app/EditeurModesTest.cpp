@@ -16,6 +16,7 @@
 #include "doubles/RecordingPort.h"
 #include "doubles/TemporaryFolder.h"
 #include "mainwindow/FPrincipale.h"
+#include "run/Marche.h"
 #include "modes/Config_modes.h"
 #include "modes/FichierModes.h"
 #include "ui/Controles.h"
@@ -43,8 +44,8 @@ struct Banc {
                                                                  "\r\nrepertoire=" + modes.path() +
                                                                  "\r\nfichierLUM=fete.lum\r\n");
         cartes.list = {{"Micro", true}};
-        principale = std::make_unique<FPrincipale>(v, cartes, entree, port, messages,
-                                                   Emplacements::ensemble(programme.path()));
+        marche = std::make_unique<Marche>(v, cartes, entree, port, messages, Emplacements::ensemble(programme.path()));
+        principale = std::make_unique<FPrincipale>(*marche, messages);
         editeur = std::make_unique<EditeurModes>(v, *principale, messages, dialogues);
     }
     ~Banc() {
@@ -86,6 +87,7 @@ struct Banc {
     RecordingPort port;
     MessagesEnregistres messages;
     FileDialogsEnregistres dialogues;
+    std::unique_ptr<Marche> marche;
     std::unique_ptr<FPrincipale> principale;
     std::unique_ptr<EditeurModes> editeur;
 };
@@ -154,7 +156,7 @@ void EditeurModesTest::lifeFromShowingToDestructionAndBack() {
     // After "Quitter", the next list refresh creates it, hidden, with the name as stored.
     b.clic(b.fenetre(), "Command3");
     QVERIFY(!b.fenetre());
-    b.principale->ActualiserListes();
+    b.marche->ActualiserListes();
     QVERIFY(b.fenetre());
     QVERIFY(!b.fenetre()->isVisible());
     QCOMPARE(b.labelEditeur(), QString("calme.lum"));

@@ -22,6 +22,8 @@
 #include "doubles/MessagesEnregistres.h"
 #include "doubles/RecordingPort.h"
 #include "mainwindow/FPrincipale.h"
+#include "run/Marche.h"
+#include "run/Minuterie.h"
 #include "ui/Controles.h"
 
 using namespace korvalen;
@@ -36,12 +38,13 @@ void cliquer(QWidget* fenetre, const QString& bouton);
 struct Programme {
     explicit Programme(const QString& dossier, QStringList lecteurs = {QStringLiteral("/")}, IPort* lampes = nullptr) {
         cartes.list = {{"Sortie seule", false}, {"Micro", true}, {"Ligne", true}};
-        fenetre = std::make_unique<FPrincipale>(v, cartes, entree, lampes ? *lampes : port, messages,
-                                                Emplacements::ensemble(dossier.toStdString()));
-        reglages = std::make_unique<FenetresConfiguration>(v, *fenetre, messages, [lecteurs] { return lecteurs; });
+        marche = std::make_unique<Marche>(v, cartes, entree, lampes ? *lampes : port, messages,
+                                          Emplacements::ensemble(dossier.toStdString()));
+        fenetre = std::make_unique<FPrincipale>(*marche, messages);
+        reglages = std::make_unique<FenetresConfiguration>(v, *marche, messages, [lecteurs] { return lecteurs; });
         QObject::connect(fenetre.get(), &FPrincipale::fenetreDemandee, reglages.get(),
                          &FenetresConfiguration::ouvrir);
-        QObject::connect(fenetre.get(), &FPrincipale::listesActualisees, reglages.get(),
+        QObject::connect(marche.get(), &Marche::listesActualisees, reglages.get(),
                          &FenetresConfiguration::repertoireChange);
         charge = fenetre->Form_Load();
         fenetre->show();
@@ -60,13 +63,14 @@ struct Programme {
         return reglages->options();
     }
     QString legende(int k) const { return fenetre->findChild<QPushButton*>(QStringLiteral("Check2[%1]").arg(k))->text(); }
-    Minuterie* timer(const char* nom) const { return fenetre->findChild<Minuterie*>(nom); }
+    Minuterie* timer(const char* nom) const { return marche->findChild<Minuterie*>(nom); }
 
     Variables v;
     FakeAudioDeviceEnumerator cartes;
     FakeAudioInput entree;
     RecordingPort port;
     MessagesEnregistres messages;
+    std::unique_ptr<Marche> marche;
     std::unique_ptr<FPrincipale> fenetre;
     std::unique_ptr<FenetresConfiguration> reglages;  // destroyed first, as in the entry point
     bool charge = false;
@@ -415,7 +419,7 @@ void FenetresConfigurationTest::optionsApplyRewritesKeysAndSetsChaserPeriod() {
     QCOMPARE(ctl<QLineEdit>(w, "Text1")->text(), QString("150"));
     QCOMPARE(ctl<QLineEdit>(w, "Text2")->text(), modes);
     QCOMPARE(ctl<QLineEdit>(w, "Text3")->text(), QString("60"));
-    QSignalSpy listes(p.fenetre.get(), &FPrincipale::listesActualisees);
+    QSignalSpy listes(p.marche.get(), &Marche::listesActualisees);
     cliquer(w, "Command1");
     QCOMPARE(p.timer("Timer2")->interval(), 60);
     QVERIFY(!p.timer("Timer2")->isEnabled());
@@ -603,7 +607,7 @@ void FenetresConfigurationTest::optionsShowAFolderChangedElsewhere() {
     Programme p(dossier_->path());
     QWidget* w = p.ouvrir("Command7");
     p.v.repertoire = soirees.toStdString();
-    p.fenetre->ActualiserListes();
+    p.marche->ActualiserListes();
     QCOMPARE(ctl<QLineEdit>(w, "Text2")->text(), soirees);
     cliquer(w, "Command1");
     QCOMPARE(p.v.repertoire, soirees.toStdString());
@@ -613,7 +617,7 @@ void FenetresConfigurationTest::optionsShowAFolderChangedElsewhere() {
     w = p.ouvrir("Command7");
     taper(w, "Text2", modes);
     p.v.repertoire = "/ailleurs";
-    p.fenetre->ActualiserListes();
+    p.marche->ActualiserListes();
     QCOMPARE(ctl<QLineEdit>(w, "Text2")->text(), modes);
     const QString long_ = "/" + QString(255, QLatin1Char('d'));
     taper(w, "Text2", long_);
@@ -662,7 +666,7 @@ void FenetresConfigurationTest::badPeriodsAreRefused() {
     taper(w, "Text1", rafraichissement);
     taper(w, "Text3", chenillard);
     taper(w, "Text2", "/ailleurs");
-    QSignalSpy listes(p.fenetre.get(), &FPrincipale::listesActualisees);
+    QSignalSpy listes(p.marche.get(), &Marche::listesActualisees);
     cliquer(w, "Command1");
     QCOMPARE(p.messages.boxes.size(), 1);
     QCOMPARE(p.messages.boxes[0].texte, message);
@@ -732,7 +736,7 @@ void FenetresConfigurationTest::appliedDeviceIsChosenByNameAtTheNextStart() {
     {
         // The next start finds it by its name, though the list has changed since.
         Programme p(dossier_->path());
-        QCOMPARE(p.fenetre->carteChoisie(), 1);
+        QCOMPARE(p.marche->carteChoisie(), 1);
         cliquer(p.fenetre.get(), "Command3");
         QCOMPARE(p.entree.openedDevices, std::vector<int>{2});
         cliquer(p.fenetre.get(), "Command3");
@@ -741,7 +745,7 @@ void FenetresConfigurationTest::appliedDeviceIsChosenByNameAtTheNextStart() {
     // Unplugged: the first card, and one notice at the first "Lancement" naming the missing one.
     ecrire(config(), "[Options]\r\nCarte=Carte USB\r\n");
     Programme p(dossier_->path());
-    QCOMPARE(p.fenetre->carteChoisie(), 0);
+    QCOMPARE(p.marche->carteChoisie(), 0);
     for (int i = 0; i < 2; ++i) {
         cliquer(p.fenetre.get(), "Command3");
         cliquer(p.fenetre.get(), "Command3");
@@ -765,7 +769,7 @@ void FenetresConfigurationTest::savedCardPluggedInLaterIsChosen() {
     QFETCH(bool, parLesOptions);
     ecrire(config(), "[Options]\r\nCarte=Carte USB\r\n");
     Programme p(dossier_->path());
-    QCOMPARE(p.fenetre->carteChoisie(), 0);
+    QCOMPARE(p.marche->carteChoisie(), 0);
     p.cartes.list.push_back({"Carte USB", true});  // device 3
     if (parLesOptions) {
         QWidget* w = p.ouvrir("Command7");

@@ -3,13 +3,13 @@
 #include <functional>
 #include <vector>
 
-#include "ui/IFenetrePrincipale.h"
+#include "run/IMarche.h"
 
 namespace korvalen::test {
 
 /// Main-window double for the secondary windows: counts what they ask of it. Its list refresh
 /// runs `surActualiser`, where a test puts what the real wiring does (refresh the editor's list).
-class FenetrePrincipaleEnregistree : public IFenetrePrincipale {
+class FenetrePrincipaleEnregistree : public IMarche {
 public:
     bool ActualiserListes() override {
         ++actualisations;

@@ -28,6 +28,7 @@
 #include "doubles/DoublesPrincipale.h"
 #include "doubles/MidiEnregistre.h"
 #include "mainwindow/FPrincipale.h"
+#include "run/Marche.h"
 #include "modes/FichierModes.h"
 #include "remote/FenetreTelecommande.h"
 #include "remote/MidiRtMidi.h"
@@ -68,13 +69,14 @@ struct Banc : DoublesPrincipale {
             seuil += 10;
             if (SauverModes(m)) qFatal("cannot write the mode files");
         }
-        fenetre = std::make_unique<FPrincipale>(v, cartes, entree, port, messages,
-                                                Emplacements::ensemble(dossier.path().toStdString()));
+        marche = std::make_unique<Marche>(v, cartes, entree, port, messages,
+                                          Emplacements::ensemble(dossier.path().toStdString()));
+        fenetre = std::make_unique<FPrincipale>(*marche, messages);
         if (!fenetre->Form_Load()) qFatal("start-up failed");
-        telecommande = std::make_unique<Telecommande>(*fenetre, messages);
-        QObject::connect(fenetre.get(), &FPrincipale::boutonDirectChange, telecommande.get(),
+        telecommande = std::make_unique<Telecommande>(*marche, messages);
+        QObject::connect(marche.get(), &Marche::boutonDirectChange, telecommande.get(),
                          &Telecommande::boutonDirectChange);
-        QObject::connect(fenetre.get(), &FPrincipale::sortiesChangees, telecommande.get(),
+        QObject::connect(marche.get(), &Marche::sortiesChangees, telecommande.get(),
                          &Telecommande::sortiesChangees);
     }
     BoutonDirect* direct(int k) { return fenetre->findChild<BoutonDirect*>(QString("Check2[%1]").arg(k)); }
@@ -90,10 +92,11 @@ struct Banc : DoublesPrincipale {
     void montrer(std::initializer_list<Booleen Variables::*> allumees) {
         v.enMarche = VRAI;
         for (Booleen Variables::*etat : allumees) v.*etat = VRAI;
-        fenetre->afficherSorties();
+        marche->afficherSorties();
     }
 
     QTemporaryDir dossier;
+    std::unique_ptr<Marche> marche;
     std::unique_ptr<FPrincipale> fenetre;
     std::unique_ptr<Telecommande> telecommande;
 };
@@ -337,7 +340,7 @@ void TelecommandeTest::oscSendsTheLampsToTheSurfacesHeard() {
     attendu[1] = 1;
     attendu[11] = 1;
     QCOMPARE(ecoute.lampes().back(), attendu);
-    b.fenetre->afficherSorties();  // nothing changed: nothing sent
+    b.marche->afficherSorties();  // nothing changed: nothing sent
     QTest::qWait(50);
     QCOMPARE(ecoute.lampes().size(), std::size_t(2));
     // Stopped, "Initialisation" clears them all.
@@ -638,7 +641,7 @@ void TelecommandeTest::onTheNetworkOnlyTheListedAddressesGetTheLamps() {
     const std::size_t avantRafale = tablette.lampes().size();
     for (int k = 0; k < 31; ++k) {
         b.v.etatB5 = k % 2 == 0 ? VRAI : FAUX;
-        b.fenetre->afficherSorties();
+        b.marche->afficherSorties();
     }
     attendu[13] = 1;
     QTRY_COMPARE(tablette.lampes().size(), avantRafale + 1);

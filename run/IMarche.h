@@ -1,15 +1,15 @@
 #pragma once
-// What the secondary windows do to the main window, so that no window's folder includes another's.
+// What the secondary windows ask of the run, so that no window's folder includes another's.
 
 #include <QString>
 #include <vector>
 
 namespace korvalen {
 
-/// The main window as the mode editor and the settings windows reach it.
-class IFenetrePrincipale {
+/// The run as the mode editor and the settings windows reach it: its state, and what it has the main window show.
+class IMarche {
 public:
-    virtual ~IFenetrePrincipale() = default;
+    virtual ~IMarche() = default;
     /// Points the mode-file lists at `repertoire`; false when that folder does not exist.
     virtual bool ActualiserListes() = 0;
     /// The mode label shows `fichierLUM` without ".lum".

@@ -1,12 +1,12 @@
 #pragma once
-// What a remote controller (MIDI pad, OSC surface) does to the main window: the clicks a person makes.
+// What a remote controller (MIDI pad, OSC surface) does to the run: the presses a person makes.
 
 #include <QString>
 #include <array>
 
 namespace korvalen {
 
-/// The main window's controls as a remote controller reaches them, on the window's thread only.
+/// The run as a remote controller reaches it, on the run's thread only.
 /// Each click returns false when the control refuses it (disabled, or no such entry).
 class ICommandesDistantes {
 public:
