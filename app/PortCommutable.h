@@ -3,6 +3,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "config/Configuration.h"
 #include "engine/IPort.h"
@@ -19,8 +21,8 @@ public:
 
     explicit PortCommutable(Ouvrir ouvrir) : ouvrir_(std::move(ouvrir)) {}
 
-    /// Closes the output open so far, then opens the one `reglages` describe. The lamps take the
-    /// outputs at the next write (the next refresh tick while running).
+    /// Closes the output open so far, then opens the one `reglages` describe and hands it the last
+    /// whole sequence at once: the new lamps show the current state even if nothing changes after.
     void ouvrir(const ReglagesPort& reglages);
     /// The output now open; null before the first ouvrir().
     IPort* actuel() const { return actuel_.get(); }
@@ -33,9 +35,20 @@ public:
     void reconnecter() override;
 
 private:
+    /// One register write, kept to be played again to the next output.
+    struct Ecriture {
+        std::uint32_t adresse;
+        std::uint8_t valeur;
+    };
+    /// A sequence is a few writes; past this, writes that never end in finSequence() are not kept.
+    static constexpr std::size_t ECRITURES_MAX = 64;
+
     Ouvrir ouvrir_;
     std::unique_ptr<IPort> actuel_;
     ReglagesPort reglages_;
+    std::vector<Ecriture> enCours_;   // the sequence being written
+    std::vector<Ecriture> derniere_;  // the last whole sequence
+    std::optional<ValeursLampes> niveauxEnCours_, derniersNiveaux_;
 };
 
 }  // namespace korvalen

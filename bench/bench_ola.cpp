@@ -2,14 +2,19 @@
 // (111 samples at 11025 Hz). Starts a private olad with only the dummy device, as the tests do.
 //  - on the refresh tick: one port write sequence through the OLA driver, which only hands the
 //    latched outputs to its sender thread;
-//  - end to end: from the write until olad holds the frame, read back by polling (one read included).
+//  - end to end: from the write until olad holds the frame, read back by polling (one read included);
+//  - the window's thread when the output is switched away from an olad that cannot be reached, with
+//    a connection under way and four more queued (each could wait two seconds).
 #include <algorithm>
+#include <memory>
 #include <chrono>
+#include <thread>
 #include <cstdio>
 #include <vector>
 
 #include "engine/Ecriture_Sortie.h"
 #include "engine/PortOLA.h"
+#include "ola/PortSourd.h"
 #include "ola/PrivateOlad.h"
 
 namespace {
@@ -71,8 +76,19 @@ int main() {
         }
         bout.push_back(Duree(std::chrono::steady_clock::now() - debut).count());
     }
+    std::vector<double> fermeture;
+    for (int i = 0; i < 20; ++i) {
+        test::PortSourd sourd;
+        auto injoignable = std::make_unique<PortOLA>(1, 1, sourd.port(), [](const std::string&) {});
+        for (int k = 0; k < 5; ++k) injoignable->reconnecter();
+        while (!sourd.attendu()) std::this_thread::yield();
+        const auto debut = std::chrono::steady_clock::now();
+        injoignable.reset();
+        fermeture.push_back(Duree(std::chrono::steady_clock::now() - debut).count());
+    }
     std::printf("capture: %.0f us (111 samples at 11025 Hz)\n", CAPTURE_US);
     afficher("one send on the refresh tick", tick);
     afficher("until olad holds the frame (on the sender thread, not the tick)", bout);
+    afficher("closing with a connection under way and four queued (the bound is 300 ms)", fermeture);
     return 0;
 }

@@ -48,6 +48,18 @@ std::optional<std::int64_t> wholeNumber(std::string_view text, std::int64_t min,
     return static_cast<std::int64_t>(rounded);
 }
 
+// The values of a section of the remote control, read whole up to LONGUEUR_TELECOMMANDE_MAX
+// characters; a longer one comes back one character longer than that.
+std::vector<std::string> lireTelecommande(const std::string& section, const std::vector<ProfileEntry>& cles,
+                                          const std::string& fichierINI) {
+    return LireINI(section, cles, fichierINI, LONGUEUR_TELECOMMANDE_MAX + 1);
+}
+
+// A value seen cut is taken as unreadable.
+void oublierSiCoupee(std::string& valeur) {
+    if (valeur.size() > LONGUEUR_TELECOMMANDE_MAX) valeur = ABSENT;
+}
+
 }  // namespace
 
 std::optional<Entier> entierINI(const std::string& texte) {
@@ -109,7 +121,9 @@ ReglagesMidi ChargerMidi(const std::string& fichierINI) {
     cles.insert(cles.end(), {{"Lancement", std::to_string(defaut.noteLancement)},
                              {"Initialisation", std::to_string(defaut.noteInitialisation)},
                              {"Pilote", ""}});
-    const std::vector<std::string> valeurs = LireINI("MIDI", cles, fichierINI);
+    std::vector<std::string> valeurs = lireTelecommande("MIDI", cles, fichierINI);
+    // A cut value could read as another number: it takes its default, MIDI off for "Actif".
+    for (std::string& v : valeurs) oublierSiCoupee(v);
     const auto note = [&](std::size_t i, int parDefaut) {
         return static_cast<int>(wholeNumber(valeurs[i], 0, 127).value_or(parDefaut));
     };
@@ -125,8 +139,11 @@ ReglagesMidi ChargerMidi(const std::string& fichierINI) {
 }
 
 ReglagesOsc ChargerOsc(const std::string& fichierINI) {
-    const std::vector<std::string> valeurs =
-        LireINI("OSC", {{"Port", "0"}, {"Ecoute", "local"}, {"Retour", ""}, {"Clients", ""}}, fichierINI);
+    std::vector<std::string> valeurs =
+        lireTelecommande("OSC", {{"Port", "0"}, {"Ecoute", "local"}, {"Retour", ""}, {"Clients", ""}}, fichierINI);
+    // A cut port is off and a cut "Ecoute" is local; the lists stay cut, for their reader to refuse.
+    oublierSiCoupee(valeurs[0]);
+    oublierSiCoupee(valeurs[1]);
     ReglagesOsc r;
     r.port = static_cast<std::uint16_t>(wholeNumber(valeurs[0], 1024, UINT16_MAX).value_or(0));
     r.reseau = minuscules(valeurs[1]) == "reseau";

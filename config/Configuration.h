@@ -70,6 +70,11 @@ ReglagesPort ChargerPort(const std::string& fichierINI);
 /// the default, so that a Config.ini without them stays as it was.
 std::optional<std::string> SauverPort(const ReglagesPort& r, const std::string& fichierINI);
 
+/// Longest value of [MIDI] and [OSC], in characters: those sections are read past the profile's usual
+/// cut, so that a long "Clients" list is read whole. A longer value is read as one character more,
+/// so that a reader sees it cut: a cut number takes its default, a cut list is refused whole.
+inline constexpr std::size_t LONGUEUR_TELECOMMANDE_MAX = 4096;
+
 /// Live control from a MIDI pad, from the section [MIDI]; off unless "Actif=1".
 struct ReglagesMidi {
     bool actif = false;

@@ -124,13 +124,11 @@ Line classify(const LineReader& lines) {
     return Line{Line::Kind::Key, trim(head.substr(0, equals)), equals};
 }
 
-// Bytes of a value kept: an opening quote and kProfileValueMax characters of up to four bytes each.
-constexpr std::size_t kValueBytesKept = 4 * (kProfileValueMax + 1);
-
 // The start of the value of a key line whose "=" is at `equals`: blanks around it dropped, one pair
-// of matching quotes removed, and enough bytes kept for the longest value returned. Reads the line
-// to its end.
-std::string readValue(LineReader& lines, std::size_t equals) {
+// of matching quotes removed, and enough bytes kept for `maxCharacters` (an opening quote and that
+// many characters of up to four bytes each). Reads the line to its end.
+std::string readValue(LineReader& lines, std::size_t equals, std::size_t maxCharacters) {
+    const std::size_t bytesKept = 4 * (maxCharacters + 1);
     std::string kept;           // the first bytes of the value, from its first non-blank
     std::size_t counted = 0;    // bytes seen from the first non-blank
     std::size_t length = 0;     // bytes up to the last non-blank
@@ -138,7 +136,7 @@ std::string readValue(LineReader& lines, std::size_t equals) {
     auto take = [&](char c) {
         if (counted == 0 && isBlank(c)) return;
         ++counted;
-        if (kept.size() < kValueBytesKept) kept += c;
+        if (kept.size() < bytesKept) kept += c;
         if (!isBlank(c)) {
             length = counted;
             last = c;
@@ -151,11 +149,11 @@ std::string readValue(LineReader& lines, std::size_t equals) {
     return quoted ? kept.substr(1, length - 2) : kept.substr(0, length);
 }
 
-// The first kProfileValueMax characters of valid UTF-8 text.
-std::string firstCharacters(std::string text) {
+// The first `maxCharacters` characters of valid UTF-8 text.
+std::string firstCharacters(std::string text, std::size_t maxCharacters) {
     std::size_t characters = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && ++characters > kProfileValueMax) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && ++characters > maxCharacters) {
             text.resize(i);
             break;
         }
@@ -203,7 +201,8 @@ private:
 }  // namespace
 
 std::vector<std::optional<std::string>> readProfileValues(std::istream& in, const std::string& section,
-                                                          const std::vector<std::string>& keys) {
+                                                          const std::vector<std::string>& keys,
+                                                          std::size_t maxCharacters) {
     ProfileTextIn text(in.rdbuf());
     const ProfileEncoding encoding = text.encoding();
     const std::string wantedSection = toProfileText(section, encoding);
@@ -222,7 +221,8 @@ std::vector<std::optional<std::string>> readProfileValues(std::istream& in, cons
         } else if (inside && line.kind == Line::Kind::Key) {
             for (std::size_t i = 0; i < wantedKeys.size(); ++i) {
                 if (!values[i] && sameName(line.name, wantedKeys[i])) {
-                    values[i] = firstCharacters(fromProfileText(readValue(lines, line.equals), encoding));
+                    values[i] = firstCharacters(fromProfileText(readValue(lines, line.equals, maxCharacters), encoding),
+                                                maxCharacters);
                     --missing;
                     break;
                 }

@@ -24,9 +24,10 @@ inline constexpr std::size_t kProfileValueMax = 255;
 inline constexpr std::size_t kProfileLineHead = 4096;
 
 /// Values of `keys` in the first section named `section` (letter case ignored), in the order of
-/// `keys`; nothing for a key that is absent.
+/// `keys`; nothing for a key that is absent. Each value is cut to its first `maxCharacters`.
 std::vector<std::optional<std::string>> readProfileValues(std::istream& in, const std::string& section,
-                                                          const std::vector<std::string>& keys);
+                                                          const std::vector<std::string>& keys,
+                                                          std::size_t maxCharacters = kProfileValueMax);
 
 /// Copies the profile `in` to `out` with every entry of `entries` set in `section`: an existing key
 /// is replaced in place (so is a line that holds the key alone, without "="), a new key goes at

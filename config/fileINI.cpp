@@ -8,14 +8,14 @@
 namespace korvalen {
 
 std::vector<std::string> LireINI(const std::string& section, const std::vector<ProfileEntry>& clesEtDefauts,
-                                 const std::string& fichier) {
+                                 const std::string& fichier, std::size_t longueurMax) {
     std::vector<std::string> keys;
     for (const auto& entry : clesEtDefauts) keys.push_back(entry.first);
 
     std::vector<std::optional<std::string>> found(keys.size());
     if (isRegularFile(fichier)) {
         std::ifstream in(fichier, std::ios::binary);
-        found = readProfileValues(in, section, keys);
+        found = readProfileValues(in, section, keys, longueurMax);
     }
     std::vector<std::string> values;
     for (std::size_t i = 0; i < keys.size(); ++i) values.push_back(found[i].value_or(clesEtDefauts[i].second));

@@ -17,9 +17,10 @@ std::string LireINI(const std::string& section, const std::string& cle, const st
 std::optional<std::string> EcrireINI(const std::string& section, const std::string& cle, const std::string& valeur,
                                      const std::string& fichier);
 
-/// Several keys of one section read in one pass: each entry is a key and its default.
+/// Several keys of one section read in one pass: each entry is a key and its default. Each value
+/// found is cut to its first `longueurMax` characters.
 std::vector<std::string> LireINI(const std::string& section, const std::vector<ProfileEntry>& clesEtDefauts,
-                                 const std::string& fichier);
+                                 const std::string& fichier, std::size_t longueurMax = kProfileValueMax);
 
 /// Several keys of one section written in one read-modify-write, in the order given.
 std::optional<std::string> EcrireINI(const std::string& section, const std::vector<ProfileEntry>& valeurs,

@@ -4,10 +4,12 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <future>
 #include <mutex>
@@ -21,7 +23,6 @@
 #include <ola/io/SelectServer.h>
 #include <ola/network/TCPSocket.h>
 
-#include "engine/NiveauxLampes.h"
 #include "engine/RaisonSysteme.h"
 
 namespace korvalen {
@@ -58,8 +59,9 @@ std::string messageRefus(std::uint32_t univers, const std::string& raison) {
 }
 
 // A blocking TCP socket connected to 127.0.0.1:port, or -errno. The connection itself is given a
-// bounded time, so that a filtered port cannot hold the sender thread.
-int connecterLocal(std::uint16_t port) {
+// bounded time, so that a filtered port cannot hold the sender thread, and is given up at once
+// (-ECANCELED) when `interruption` becomes readable.
+int connecterLocal(std::uint16_t port, int interruption) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return -errno;
     sockaddr_in adresse{};
@@ -70,13 +72,15 @@ int connecterLocal(std::uint16_t port) {
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&adresse), sizeof adresse) != 0) {
         erreur = errno;
         if (erreur == EINPROGRESS) {
-            pollfd p{fd, POLLOUT, 0};
-            const int pret = ::poll(&p, 1, DELAI_CONNEXION_MS);
+            pollfd p[2] = {{fd, POLLOUT, 0}, {interruption, POLLIN, 0}};
+            const int pret = ::poll(p, 2, DELAI_CONNEXION_MS);
             socklen_t taille = sizeof erreur;
             if (pret == 0) {
                 erreur = ETIMEDOUT;
             } else if (pret < 0) {
                 erreur = errno;
+            } else if (p[1].revents != 0) {
+                erreur = ECANCELED;
             } else if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &erreur, &taille) != 0) {
                 erreur = errno;
             }
@@ -100,11 +104,13 @@ void tenirPromesse(std::promise<void>* promesse) { promesse->set_value(); }
 class PortOLA::Envoi {
 public:
     Envoi(std::uint32_t univers, int premierCanal, std::uint16_t port, Avertir avertir,
-          std::chrono::milliseconds descente)
+          std::chrono::milliseconds descente, Horloge horloge)
         : univers_(univers),
           premierCanal_(premierCanal),
           port_(port),
           avertir_(std::move(avertir)),
+          horloge_(horloge ? std::move(horloge) : Horloge(&DescenteLampes::Horloge::now)),
+          interruption_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
           descente_(descente),
           accuse_(ola::NewCallback(this, &Envoi::accuser)),
           minuterie_(::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC)),
@@ -118,9 +124,17 @@ public:
           }) {}
 
     ~Envoi() {
+        // Whatever is queued, the window's thread is not held: a connection under way gives up at
+        // once and the ones asked after it are skipped, each of which could wait two seconds.
+        arret_ = true;
+        const std::uint64_t un = 1;
+        if (interruption_ >= 0) {
+            [[maybe_unused]] const ssize_t n = ::write(interruption_, &un, sizeof un);
+        }
         boucle_.Execute(ola::NewSingleCallback(this, &Envoi::arreter));
         fil_.join();
         if (minuterie_ >= 0) ::close(minuterie_);
+        if (interruption_ >= 0) ::close(interruption_);
     }
 
     // Main thread: hands over the latest outputs and wakes the loop unless a wake-up is pending.
@@ -153,17 +167,18 @@ private:
             cibles = postees_;
             enAttente_ = false;
         }
-        descente_.viser(cibles, DescenteLampes::Horloge::now());
+        const auto maintenant = horloge_();
+        descente_.viser(cibles, maintenant);
         aEnvoyer_ = true;
-        envoyer();
-        suivreFondu();
+        envoyer(maintenant);
+        suivreFondu(maintenant);
     }
 
     // While a lamp fades, the frames follow one another at a steady pace from this thread. A
     // kernel timer wakes the loop: the loop's own timeouts count in whole milliseconds and spin
     // through the last one, which at 50 frames a second costs a twentieth of a core.
-    void suivreFondu() {
-        if (enFondu_ || minuterie_ < 0 || !descente_.enCours(DescenteLampes::Horloge::now())) return;
+    void suivreFondu(DescenteLampes::Horloge::time_point maintenant) {
+        if (enFondu_ || minuterie_ < 0 || !descente_.enCours(maintenant)) return;
         enFondu_ = armer(PERIODE_FONDU_NS);
     }
 
@@ -177,20 +192,23 @@ private:
     void pasDeFondu() {
         std::uint64_t echeances = 0;
         if (::read(minuterie_, &echeances, sizeof echeances) < 0) return;  // nothing due yet
+        // One reading decides both the frame and the end: the timer stops only once the frame it
+        // asked for shows the targets (a frame still in flight is followed by one read later).
+        const auto maintenant = horloge_();
         aEnvoyer_ = true;
-        envoyer();
+        envoyer(maintenant);
         // By the clock, not by the frames sent: with olad away the fade ends all the same.
-        if (descente_.enCours(DescenteLampes::Horloge::now())) return;
+        if (descente_.enCours(maintenant)) return;
         armer(0);  // disarmed until the next fade
         enFondu_ = false;
     }
 
     void connecter() {
-        if (client_ && !perdu_) return;
+        if (arret_ || (client_ && !perdu_)) return;
         deconnecter();
-        const int fd = connecterLocal(port_);
+        const int fd = connecterLocal(port_, interruption_);
         if (fd < 0) {
-            avertirUneFois(messageInjoignable(port_, -fd));
+            if (!arret_) avertirUneFois(messageInjoignable(port_, -fd));
             return;
         }
         socket_ = std::make_unique<ola::network::TCPSocket>(fd);
@@ -202,12 +220,13 @@ private:
         perdu_ = false;
         averti_ = false;  // a later failure is news again
         aEnvoyer_ = true;  // the lamps take the current outputs at once
-        envoyer();
+        envoyer(horloge_());
     }
 
-    void envoyer() {
+    // Sends what the lamps show at `maintenant`, unless a frame is in flight or nothing is owed.
+    void envoyer(DescenteLampes::Horloge::time_point maintenant) {
         if (!client_ || perdu_ || enVol_ || !aEnvoyer_) return;
-        const TrameDmx trame = trameDmx(descente_.valeurs(DescenteLampes::Horloge::now()), premierCanal_);
+        const TrameDmx trame = trameDmx(descente_.valeurs(maintenant), premierCanal_);
         const ola::DmxBuffer tampon(trame.data(), static_cast<unsigned>(trame.size()));
         aEnvoyer_ = false;
         enVol_ = true;
@@ -220,7 +239,7 @@ private:
         enVol_ = false;
         if (perdu_) return;  // a failed write has already closed the channel and told the operator
         if (!resultat.Success()) avertirUneFois(messageRefus(univers_, resultat.Error()));
-        envoyer();
+        if (aEnvoyer_) envoyer(horloge_());
     }
 
     void fermee() { perdre("olad s'est arrêté ou a fermé la liaison"); }
@@ -272,6 +291,9 @@ private:
     const int premierCanal_;
     const std::uint16_t port_;
     const Avertir avertir_;
+    const Horloge horloge_;
+    std::atomic<bool> arret_{false};  // set by the destruction, read on the sender thread
+    const int interruption_;          // an eventfd made readable by the destruction
 
     std::mutex boite_;  // the mailbox between the main thread and the sender thread
     ValeursLampes postees_{};
@@ -295,9 +317,10 @@ private:
 };
 
 PortOLA::PortOLA(std::uint32_t univers, int premierCanal, std::uint16_t portOLA, Avertir avertir,
-                 IntensitesOLA intensites)
+                 IntensitesOLA intensites, Horloge horloge)
     : intensites_(intensites),
-      envoi_(std::make_unique<Envoi>(univers, premierCanal, portOLA, std::move(avertir), intensites.descente)) {
+      envoi_(std::make_unique<Envoi>(univers, premierCanal, portOLA, std::move(avertir), intensites.descente,
+                                     std::move(horloge))) {
     valeurs_.fill(255);
 }
 

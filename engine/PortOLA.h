@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/IPort.h"
+#include "engine/NiveauxLampes.h"
 #include "engine/Verrous.h"
 
 namespace korvalen {
@@ -28,12 +29,16 @@ public:
     /// until a connection succeeds again.
     using Avertir = std::function<void(const std::string&)>;
 
+    /// The clock the fades follow, read on the sender thread (tests give one of their own).
+    using Horloge = std::function<DescenteLampes::Horloge::time_point()>;
+
     /// Sends to `univers` from `premierCanal` (1..CANAL_MAX) through olad at 127.0.0.1:`portOLA`.
     /// Nothing is connected until the first reconnecter().
     /// With `intensites` other than the default, a sequence's frame is sent once it is whole, and
     /// while a lamp fades the sender thread sends a frame every 20 ms.
     PortOLA(std::uint32_t univers, int premierCanal, std::uint16_t portOLA, Avertir avertir,
-            IntensitesOLA intensites = {});
+            IntensitesOLA intensites = {}, Horloge horloge = {});
+    /// Returns at once: a connection under way is given up and those asked after it are dropped.
     ~PortOLA() override;
     PortOLA(const PortOLA&) = delete;
     PortOLA& operator=(const PortOLA&) = delete;

@@ -173,9 +173,10 @@ void FenetreTelecommande::CommandAppliquer_Click() {
         return;
     }
     for (QLineEdit* liste : {Retour_, Clients_}) {
-        if (liste->text().size() > LONGUEUR_VALEUR_MAX) {
-            refuser(*liste, QStringLiteral("Cette liste ne peut pas dépasser %1 caractères (celle-ci en compte %2).")
-                                .arg(LONGUEUR_VALEUR_MAX)
+        // Read back whole from Config.ini up to this length; a list found cut there shows one more.
+        if (liste->text().size() > static_cast<qsizetype>(LONGUEUR_TELECOMMANDE_MAX)) {
+            refuser(*liste, tr("Cette liste ne peut pas dépasser %1 caractères (celle-ci en compte %2).")
+                                .arg(LONGUEUR_TELECOMMANDE_MAX)
                                 .arg(liste->text().size()));
             return;
         }

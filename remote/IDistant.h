@@ -31,9 +31,8 @@ public:
 /// A UDP server for OSC surfaces, that also answers the surfaces it heard.
 class IServeurOsc {
 public:
-    /// Called on the server's own thread with each message of a packet (each of a bundle's, in order):
-    /// the message, or nothing when it is unreadable or refused on sight.
-    using Reception = std::function<void(const std::optional<MessageOsc>& message, const ClientOsc& de)>;
+    /// Called on the server's own thread with each packet received, unread, and its sender.
+    using Reception = std::function<void(std::span<const std::uint8_t> paquet, const ClientOsc& de)>;
     virtual ~IServeurOsc() = default;
     /// Binds the port and starts listening; a French sentence saying why when it cannot.
     virtual std::optional<std::string> ouvrir(const ReglagesOsc& reglages, Reception reception) = 0;

@@ -32,8 +32,8 @@ MidiRtMidi::MidiRtMidi(std::string nomClient) : nomClient_(std::move(nomClient))
 MidiRtMidi::~MidiRtMidi() { fermer(); }
 
 void MidiRtMidi::fermer() {
-    // The input's thread stops before the callback's target goes.
-    if (entree_) entree_->cancelCallback();
+    // RtMidi's own destruction joins the input's thread, which reads the callback without a lock:
+    // nothing is cleared before, and the callback's target outlives it.
     entree_.reset();
     sortie_.reset();
     pilote_.clear();
@@ -59,7 +59,7 @@ std::optional<std::string> MidiRtMidi::essayer(int api) {
         erreurs.grave = true;
     }
     if (erreurs.grave) {
-        if (entree) entree->cancelCallback();
+        // The input goes with this scope, its thread joined by its own destruction.
         return RtMidi::getApiDisplayName(a) + " : " + erreurs.texte;
     }
     // From here on an error of the library (a server gone) is left unsaid rather than thrown.

@@ -36,12 +36,19 @@ void dire(ErreurListe* erreur, std::string texte) {
     if (erreur != nullptr && erreur->texte.empty()) erreur->texte = std::move(texte);
 }
 
+// A list longer than any read whole was cut: what is left of it may name another network or port.
+bool coupee(std::string_view texte, ErreurListe* erreur) {
+    if (texte.size() <= LONGUEUR_TELECOMMANDE_MAX) return false;
+    dire(erreur, "La liste dépasse " + std::to_string(LONGUEUR_TELECOMMANDE_MAX) +
+                     " caractères : elle est écartée en entier.");
+    return true;
+}
+
+std::uint32_t masque(int prefixe) { return prefixe == 0 ? 0 : ~std::uint32_t{0} << (32 - prefixe); }
+
 }  // namespace
 
-bool ReseauIPv4::contient(std::uint32_t hote) const {
-    const std::uint32_t masque = prefixe == 0 ? 0 : ~std::uint32_t{0} << (32 - prefixe);
-    return (hote & masque) == (adresse & masque);
-}
+bool ReseauIPv4::contient(std::uint32_t hote) const { return (hote & masque(prefixe)) == (adresse & masque(prefixe)); }
 
 std::optional<std::uint32_t> lireIPv4(std::string_view texte) {
     std::uint32_t adresse = 0;
@@ -56,8 +63,14 @@ std::optional<std::uint32_t> lireIPv4(std::string_view texte) {
     return adresse;
 }
 
+std::string texteIPv4(std::uint32_t a) {
+    return std::to_string(a >> 24) + "." + std::to_string((a >> 16) & 0xFF) + "." + std::to_string((a >> 8) & 0xFF) +
+           "." + std::to_string(a & 0xFF);
+}
+
 std::vector<AdresseUdp> lireRetour(std::string_view texte, ErreurListe* erreur) {
     std::vector<AdresseUdp> liste;
+    if (coupee(texte, erreur)) return liste;
     for (const std::string_view e : entrees(texte)) {
         const std::size_t deuxPoints = e.rfind(':');
         const std::optional<std::uint32_t> hote =
@@ -77,6 +90,7 @@ std::vector<AdresseUdp> lireRetour(std::string_view texte, ErreurListe* erreur) 
 
 std::vector<ReseauIPv4> lireClients(std::string_view texte, ErreurListe* erreur) {
     std::vector<ReseauIPv4> liste;
+    if (coupee(texte, erreur)) return liste;
     for (const std::string_view e : entrees(texte)) {
         const std::size_t barre = e.find('/');
         const std::optional<std::uint32_t> adresse = lireIPv4(e.substr(0, barre));
@@ -88,13 +102,22 @@ std::vector<ReseauIPv4> lireClients(std::string_view texte, ErreurListe* erreur)
                              "préfixe, par exemple 192.168.1.0/24, ou une seule adresse.");
             continue;
         }
-        liste.push_back({*adresse, static_cast<int>(*prefixe)});
+        const int p = static_cast<int>(*prefixe);
+        if ((*adresse & ~masque(p)) != 0) {
+            // Taken as its network, a slip in the prefix would let in far more than was meant.
+            dire(erreur, "« " + std::string(e) + " » n'est pas un réseau : l'adresse a des bits à 1 au-delà des " +
+                             std::to_string(p) + " premiers. Corrigez la longueur du préfixe (192.168.1.0/24, par "
+                             "exemple) ou écrivez le réseau lui-même, " + texteIPv4(*adresse & masque(p)) + "/" +
+                             std::to_string(p) + ".");
+            continue;
+        }
+        liste.push_back({*adresse, p});
     }
     return liste;
 }
 
-FiltreClients::FiltreClients(std::string_view texte)
-    : tous_(entrees(texte).empty()), reseaux_(lireClients(texte)) {}
+FiltreClients::FiltreClients(std::string_view texte, ErreurListe* erreur)
+    : tous_(entrees(texte).empty()), reseaux_(lireClients(texte, erreur)) {}
 
 bool FiltreClients::autorise(std::uint32_t hote) const {
     if (tous_) return true;

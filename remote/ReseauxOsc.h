@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "config/Configuration.h"
+
 namespace korvalen {
 
 /// One IPv4 address and UDP port, both in host order.
@@ -31,20 +33,25 @@ struct ErreurListe {
 
 /// A dotted IPv4 address ("192.168.1.20"), in host order; nothing for any other text.
 std::optional<std::uint32_t> lireIPv4(std::string_view texte);
+/// The dotted text of an address in host order.
+std::string texteIPv4(std::uint32_t adresse);
 
 /// "host:port" entries separated by commas (spaces allowed around them); an empty text is an empty
-/// list. The host is a dotted IPv4 address, the port 1..65535.
+/// list. The host is a dotted IPv4 address, the port 1..65535. An unreadable entry is left out; a
+/// text longer than LONGUEUR_TELECOMMANDE_MAX (one seen cut) is refused whole.
 std::vector<AdresseUdp> lireRetour(std::string_view texte, ErreurListe* erreur = nullptr);
 
-/// "192.168.1.0/24" or a single address, separated by commas; an empty text is an empty list.
+/// "192.168.1.0/24" or a single address, separated by commas; an empty text is an empty list. An
+/// entry that is unreadable, or whose address has bits set past its prefix (a typo such as
+/// "192.168.1.0/2"), is left out; a text longer than LONGUEUR_TELECOMMANDE_MAX is refused whole.
 std::vector<ReseauIPv4> lireClients(std::string_view texte, ErreurListe* erreur = nullptr);
 
 /// Who may send: anyone when no network is listed, else only a member of one of them. A list whose
-/// every entry was unreadable lets no one in rather than everyone.
+/// every entry was refused, or that was cut, lets no one in rather than everyone.
 class FiltreClients {
 public:
     FiltreClients() = default;
-    explicit FiltreClients(std::string_view texte);
+    explicit FiltreClients(std::string_view texte, ErreurListe* erreur = nullptr);
     bool autorise(std::uint32_t hote) const;
 
 private:

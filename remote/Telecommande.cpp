@@ -140,20 +140,19 @@ void Telecommande::brancherOsc(IServeurOsc& osc, const ReglagesOsc& reglages) {
     if (reglages.port == 0) return;
     // Set while the server's thread is stopped: it only reads them.
     reseau_ = reglages.reseau;
-    filtre_ = FiltreClients(reglages.clients);
+    ErreurListe erreurClients, erreurRetour;
+    porte_ = PorteOsc(FiltreClients(reglages.clients, &erreurClients), reglages.reseau);
     retour_.clear();
     hotesRetour_.clear();
-    for (const AdresseUdp& a : lireRetour(reglages.retour)) {
-        const std::uint32_t h = a.hote;
-        retour_.push_back({std::to_string(h >> 24) + "." + std::to_string((h >> 16) & 0xFF) + "." +
-                               std::to_string((h >> 8) & 0xFF) + "." + std::to_string(h & 0xFF),
-                           a.port});
+    for (const AdresseUdp& a : lireRetour(reglages.retour, &erreurRetour)) {
+        retour_.push_back({texteIPv4(a.hote), a.port});
         hotesRetour_.push_back(a);
     }
+    direListesIllisibles(erreurClients, erreurRetour);
     retourEntendu_ = std::make_unique<std::atomic<bool>[]>(retour_.size());
     cadence_ = CadenceRetour(retour_.size());
     if (const std::optional<std::string> erreur =
-            osc.ouvrir(reglages, [this](const std::optional<MessageOsc>& m, const ClientOsc& de) { recevoirOsc(m, de); })) {
+            osc.ouvrir(reglages, [this](std::span<const std::uint8_t> p, const ClientOsc& de) { recevoirPaquetOsc(p, de); })) {
         messages_.signaler(QString::fromStdString(*erreur), QStringLiteral("OSC"));
         return;
     }
@@ -161,6 +160,24 @@ void Telecommande::brancherOsc(IServeurOsc& osc, const ReglagesOsc& reglages) {
     // Each listed address gets the whole state as listening starts.
     cadence_.forcerTout();
     envoyerRetour();
+}
+
+void Telecommande::direListesIllisibles(const ErreurListe& clients, const ErreurListe& retour) {
+    // A hand-edited Config.ini: what was left out is told once, in one notice.
+    QString texte;
+    if (!clients.texte.empty()) {
+        texte += tr("La liste « Clients » de la section [OSC] de Config.ini a des entrées écartées : %1\n"
+                    "Seuls les expéditeurs des réseaux restants peuvent commander les lampes ; si aucun ne "
+                    "reste, personne.")
+                     .arg(QString::fromStdString(clients.texte));
+    }
+    if (!retour.texte.empty()) {
+        if (!texte.isEmpty()) texte += QStringLiteral("\n\n");
+        texte += tr("La liste « Retour » de la section [OSC] de Config.ini a des entrées écartées : %1\n"
+                    "Les adresses restantes reçoivent toujours l'état des lampes.")
+                     .arg(QString::fromStdString(retour.texte));
+    }
+    if (!texte.isEmpty()) messages_.signaler(texte, QStringLiteral("OSC"));
 }
 
 void Telecommande::appliquer(const ReglagesMidi& midi, const ReglagesOsc& osc) {
@@ -180,14 +197,18 @@ void Telecommande::appliquer(const ReglagesMidi& midi, const ReglagesOsc& osc) {
     brancherMidi(*pilote_, midi);
 }
 
-void Telecommande::recevoirOsc(const std::optional<MessageOsc>& message, const ClientOsc& de) {
+void Telecommande::recevoirPaquetOsc(std::span<const std::uint8_t> paquet, const ClientOsc& de) {
     const std::optional<std::uint32_t> hote = lireIPv4(de.hote);
-    if (!hote || !filtre_.autorise(*hote)) {
+    const bool admis = hote && korvalen::recevoirPaquetOsc(porte_, paquet, *hote, [&](const DecodageOsc& d) {
+        recevoirOsc(d, de, *hote);
+    });
+    if (!admis) {
         ++etrangers_;
         ++ignores_;
-        return;
     }
-    const DecodageOsc d = message ? decoderOsc(*message) : DecodageOsc{};
+}
+
+void Telecommande::recevoirOsc(const DecodageOsc& d, const ClientOsc& de, std::uint32_t hote) {
     if (d.etat == DecodageOsc::Etat::Refuse) {
         ++ignores_;
         return;
@@ -195,7 +216,7 @@ void Telecommande::recevoirOsc(const std::optional<MessageOsc>& message, const C
     // A listed feedback address heard for the first time gets the whole state (the same host from
     // another port is another sender: it could be anyone on that machine).
     for (std::size_t i = 0; i < hotesRetour_.size(); ++i) {
-        if (hotesRetour_[i] != AdresseUdp{*hote, static_cast<std::uint16_t>(de.port)} || retourEntendu_[i].exchange(true)) {
+        if (hotesRetour_[i] != AdresseUdp{hote, static_cast<std::uint16_t>(de.port)} || retourEntendu_[i].exchange(true)) {
             continue;
         }
         QMetaObject::invokeMethod(

@@ -20,6 +20,7 @@
 #include "remote/FileBornee.h"
 #include "remote/FileMidi.h"
 #include "remote/IDistant.h"
+#include "remote/LectureOsc.h"
 #include "remote/ReseauxOsc.h"
 
 namespace korvalen {
@@ -70,13 +71,15 @@ public:
     void recevoir(ActionDistante action);
     /// On the MIDI library's thread: copies the message into a lock-free queue, nothing more.
     void recevoirMidi(std::span<const std::uint8_t> message);
-    void recevoirOsc(const std::optional<MessageOsc>& message, const ClientOsc& de);
+    /// On the server's thread: a packet from a sender outside "Clients" (or, listening on the
+    /// loopback, from another address) is counted and left unread; the others are played.
+    void recevoirPaquetOsc(std::span<const std::uint8_t> paquet, const ClientOsc& de);
 
-    /// Messages ignored (unreadable, unknown, from a sender outside "Clients", or refused by the
-    /// window) and actions dropped by a full queue.
+    /// Messages ignored (unreadable, unknown, or refused by the window), packets from strangers, and
+    /// actions dropped by a full queue.
     std::uint64_t ignores() const { return ignores_.load(); }
     std::uint64_t perdues() const { return perdues_.load(); }
-    /// Packets from a sender outside the networks of "Clients" (counted among the ignored too).
+    /// Packets refused for their sender, left unread (counted among the ignored too, one per packet).
     std::uint64_t etrangers() const { return etrangers_.load(); }
 
 signals:
@@ -94,10 +97,12 @@ private:
     bool executer(const ActionDistante& action);
     void envoyerSorties();
     void envoyerRetour();
+    void recevoirOsc(const DecodageOsc& d, const ClientOsc& de, std::uint32_t hote);
     void lireMidi();
     std::optional<std::string> ouvrirMidi(const ReglagesMidi& reglages);
     void fermerMidi();
     void fermerOsc();
+    void direListesIllisibles(const ErreurListe& clients, const ErreurListe& retour);
 
     ICommandesDistantes& fenetre_;
     IMessages& messages_;
@@ -124,7 +129,7 @@ private:
     IServeurOsc* serveur_ = nullptr;
     IServeurOsc* osc_ = nullptr;  // the server while it listens
     bool reseau_ = false;
-    FiltreClients filtre_;
+    PorteOsc porte_;
     std::vector<ClientOsc> retour_;             // the listed feedback addresses
     std::vector<AdresseUdp> hotesRetour_;       // the same, as the server's thread compares them
     std::unique_ptr<std::atomic<bool>[]> retourEntendu_;  // each listed address heard since listening began

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -188,6 +189,28 @@ TEST_F(OladReel, ALostOladIsToldOnceAndTheWritesGoOn) {
     const auto textes = avis.textes();
     ASSERT_EQ(textes.size(), 1u);
     EXPECT_NE(textes[0].find("perdue"), std::string::npos) << textes[0];
+}
+
+// A fade's end that falls between two readings of the clock: the last frame is the target. The
+// driver's clock here moves 10 ms at each reading, so the fade of 100 ms ends on a reading boundary
+// at every step, whatever the machine's pace.
+TEST_F(OladReel, AFadeEndsOnItsTargetWhenItsEndFallsBetweenTwoReadings) {
+    constexpr int CANAL = 1;
+    auto client = lecteur(1);
+    std::atomic<std::int64_t> lectures{0};
+    const auto horloge = [&] {
+        return DescenteLampes::Horloge::time_point{} + std::chrono::hours(1) + std::chrono::milliseconds(10) * lectures++;
+    };
+    PortOLA port(1, CANAL, olad.port(), avis.recepteur(), IntensitesOLA{false, std::chrono::milliseconds(100)}, horloge);
+    port.reconnecter();
+    tick(port, [](Variables& v) { v.etatA0 = VRAI; });
+    std::vector<std::uint8_t> attendu(512, 0);
+    attendu[CANAL - 1] = 255;
+    ASSERT_EQ(client->attendreUnivers(1, attendu), attendu);
+    tick(port, [](Variables&) {});
+    attendu[CANAL - 1] = 0;
+    EXPECT_EQ(client->attendreUnivers(1, attendu), attendu) << "a faded lamp is dark";
+    EXPECT_TRUE(avis.textes().empty());
 }
 
 TEST_F(OladReel, AHungOladIsTold) {

@@ -7,11 +7,15 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
+#include "config/Configuration.h"
+#include "doubles/TemporaryFolder.h"
 #include "remote/CadenceRetour.h"
 #include "remote/FileMidi.h"
-#include "remote/OscLiblo.h"
+#include "remote/LectureOsc.h"
 #include "remote/ReseauxOsc.h"
 
 namespace korvalen {
@@ -57,9 +61,15 @@ std::vector<std::string> lire(const std::string& octets) {
             vus.emplace_back("-");
             return;
         }
-        std::string v = m->adresse;
-        if (!m->arguments.empty()) v += " " + std::to_string(m->arguments[0].entier);
-        vus.push_back(v);
+        std::ostringstream v;
+        v << m->adresse;
+        for (const ArgumentOsc& a : m->arguments) {
+            v << ' ';
+            if (a.type == 'i') v << a.entier;
+            if (a.type == 'f') v << a.reel;
+            if (a.type == 's') v << a.texte;
+        }
+        vus.push_back(v.str());
     });
     return vus;
 }
@@ -102,8 +112,31 @@ INSTANTIATE_TEST_SUITE_P(
         PaquetCase{"manyArgumentsInBundle", paquet({message("/korvalen/mode", 8000), B1}), {"-", "/korvalen/bouton/1 1"}},
         PaquetCase{"addressWithoutEnd", std::string("/korvalen/bouton/1"), {"-"}},
         PaquetCase{"noTypeTags", std::string("/korvalen/bouton/1\0\0", 20), {"-"}},
-        PaquetCase{"truncatedArgument", std::string("/korvalen/bouton/1\0\0,i\0\0\0\0", 26), {"-"}}),
+        PaquetCase{"truncatedArgument", std::string("/korvalen/bouton/1\0\0,i\0\0\0\0", 26), {"-"}},
+        // Only the type strings our addresses take are read: a blob with no data (which once made
+        // the OSC library read past its block) and every other type are refused unread.
+        PaquetCase{"emptyBlob", std::string("/korvalen/mode\0\0,b\0\0", 20), {"-"}},
+        PaquetCase{"blobInBundle", paquet({std::string("/korvalen/mode\0\0,b\0\0\0\0\0\4abcd", 28), B1}),
+                   {"-", "/korvalen/bouton/1 1"}},
+        PaquetCase{"otherTypes", paquet({std::string("/korvalen/mode\0\0,h\0\0", 20) + std::string(8, '\0'),
+                                         std::string("/korvalen/mode\0\0,T\0\0", 20)}),
+                   {"-", "-"}},
+        PaquetCase{"float", std::string("/korvalen/bouton/1\0\0,f\0\0\x3f\xc0\0\0", 28), {"/korvalen/bouton/1 1.5"}},
+        PaquetCase{"string", std::string("/korvalen/mode\0\0,s\0\0a.lum\0\0\0", 28), {"/korvalen/mode a.lum"}},
+        PaquetCase{"noArgument", std::string("/korvalen/initialisation\0\0\0\0,\0\0\0", 32), {"/korvalen/initialisation"}},
+        PaquetCase{"stringWithoutEnd", std::string("/korvalen/mode\0\0,s\0\0a.lum", 25), {"-"}},
+        PaquetCase{"paddingNotNul", std::string("/korvalen/mode\0\0,s\0\0a.lum\0x\0", 28), {"-"}},
+        PaquetCase{"bytesPastArgument", B1 + std::string(4, '\0'), {"-"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A list one character longer than any read whole from Config.ini: how a longer one comes back.
+std::string listeCoupee(const std::string& entree) {
+    std::string texte;
+    while (texte.size() <= LONGUEUR_TELECOMMANDE_MAX) texte += (texte.empty() ? "" : ",") + entree;
+    return texte.substr(0, LONGUEUR_TELECOMMANDE_MAX + 1);
+}
+const std::string LISTE_COUPEE_RETOUR = listeCoupee("192.168.1.20:9000");
+const std::string LISTE_COUPEE_CLIENTS = listeCoupee("127.0.0.1");
 
 struct ListeCase {
     const char* name;
@@ -138,7 +171,10 @@ INSTANTIATE_TEST_SUITE_P(
                       ListeCase{"threeOctets", "192.168.1:9000", {}, true},
                       ListeCase{"emptyEntry", "192.168.1.20:9000,,10.0.0.5:8000",
                                 {{IP(192, 168, 1, 20), 9000}, {IP(10, 0, 0, 5), 8000}}, true},
-                      ListeCase{"badBesideGood", "192.168.1.20:9000,x", {{IP(192, 168, 1, 20), 9000}}, true}),
+                      ListeCase{"badBesideGood", "192.168.1.20:9000,x", {{IP(192, 168, 1, 20), 9000}}, true},
+                      ListeCase{"blankEntry", "192.168.1.20:9000, ,", {{IP(192, 168, 1, 20), 9000}}, true},
+                      // Seen cut when read: what is left could name another port, so nothing is kept.
+                      ListeCase{"cut", LISTE_COUPEE_RETOUR.c_str(), {}, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct ClientsCase {
@@ -166,10 +202,19 @@ INSTANTIATE_TEST_SUITE_P(
         ClientsCase{"missingIsAnyone", "", false, {{"192.168.1.20", true}, {"8.8.8.8", true}}},
         ClientsCase{"slash24", "192.168.1.0/24", false,
                     {{"192.168.1.0", true}, {"192.168.1.255", true}, {"192.168.2.1", false}, {"127.0.0.1", false}}},
-        ClientsCase{"hostBitsIgnored", "192.168.1.77/24", false, {{"192.168.1.3", true}, {"192.168.0.3", false}}},
+        // An address with bits past its prefix is a slip, not a network: refused, never widened.
+        ClientsCase{"hostBits", "192.168.1.77/24", true, {{"192.168.1.3", false}, {"192.168.1.77", false}}},
+        ClientsCase{"prefixTypo", "192.168.1.0/2", true, {{"192.168.1.1", false}, {"191.0.0.1", false}}},
+        ClientsCase{"cutSlash32", "127.0.0.1/3", true, {{"127.0.0.5", false}, {"96.0.0.1", false}}},
+        ClientsCase{"hostBitsBesideGood", "10.0.0.0/8, 192.168.1.0/2", true, {{"10.1.2.3", true}, {"192.168.1.1", false}}},
         ClientsCase{"singleAddress", "10.0.0.5", false, {{"10.0.0.5", true}, {"10.0.0.6", false}}},
         ClientsCase{"slash32", "10.0.0.5/32", false, {{"10.0.0.5", true}, {"10.0.0.4", false}}},
         ClientsCase{"slash0", "0.0.0.0/0", false, {{"1.2.3.4", true}}},
+        ClientsCase{"slash0WithHostBits", "10.0.0.0/0", true, {{"1.2.3.4", false}, {"10.0.0.1", false}}},
+        ClientsCase{"blankEntries", "10.0.0.5, ,", true, {{"10.0.0.5", true}, {"10.0.0.6", false}}},
+        ClientsCase{"emptyPrefix", "10.0.0.5/", true, {{"10.0.0.5", false}}},
+        // Seen cut when read: refused whole, so that its last entry cannot stand for a wider network.
+        ClientsCase{"cut", LISTE_COUPEE_CLIENTS.c_str(), true, {{"127.0.0.1", false}, {"127.0.0.5", false}}},
         ClientsCase{"several", "192.168.1.0/24, 127.0.0.0/8", false,
                     {{"127.0.0.1", true}, {"192.168.1.9", true}, {"172.16.0.1", false}}},
         ClientsCase{"prefixTooLong", "192.168.1.0/33", true, {{"192.168.1.1", false}}},
@@ -178,6 +223,61 @@ INSTANTIATE_TEST_SUITE_P(
         ClientsCase{"allBad", "reseau-maison", true, {{"192.168.1.1", false}, {"127.0.0.1", false}}},
         ClientsCase{"badBesideGood", "10.0.0.0/8,x", true, {{"10.1.2.3", true}, {"11.0.0.1", false}}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct PorteCase {
+    const char* name;
+    bool reseau;
+    const char* clients;
+    std::vector<std::pair<const char*, bool>> expediteurs;  // sender, admitted
+};
+
+class Porte : public ::testing::TestWithParam<PorteCase> {};
+
+// A stranger's bundle is refused whole and none of it is read; an admitted one is read message by message.
+TEST_P(Porte, OnlyAdmittedSendersGetTheirPacketsRead) {
+    const PorteOsc porte(FiltreClients(GetParam().clients), GetParam().reseau);
+    const std::string octets = paquet({B1, message("/korvalen/mode", 1, 2), paquet({B2})});
+    for (const auto& [expediteur, admis] : GetParam().expediteurs) {
+        int lus = 0;
+        const bool recu = recevoirPaquetOsc(porte, std::span(reinterpret_cast<const std::uint8_t*>(octets.data()), octets.size()),
+                                            *lireIPv4(expediteur), [&](const DecodageOsc&) { ++lus; });
+        EXPECT_EQ(recu, admis) << expediteur;
+        EXPECT_EQ(lus, admis ? 3 : 0) << expediteur;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    All, Porte,
+    ::testing::Values(
+        // Listening on the loopback: another address of this machine is refused, whatever "Clients" says.
+        PorteCase{"localAnyone", false, "", {{"127.0.0.1", true}, {"127.4.5.6", true}, {"192.168.1.5", false}}},
+        PorteCase{"localListed", false, "192.168.1.0/24, 127.0.0.1", {{"127.0.0.1", true}, {"127.0.0.2", false}, {"192.168.1.5", false}}},
+        PorteCase{"networkListed", true, "192.168.1.0/24", {{"192.168.1.5", true}, {"127.0.0.1", false}, {"10.0.0.1", false}}},
+        PorteCase{"networkTypo", true, "192.168.1.0/2", {{"192.168.1.5", false}, {"128.0.0.1", false}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The list of the report: twenty single addresses and the loopback, 256 characters, is read whole
+// from Config.ini; one longer than any read whole comes back cut and lets no one in.
+TEST(ClientsDeConfigIni, ALongListIsReadWholeAndACutOneAdmitsNoOne) {
+    test::TemporaryFolder dossier;
+    const std::string ini = dossier.path() + "/Config.ini";
+    std::string liste;
+    for (int k = 0; k < 20; ++k) liste += k < 16 ? "192.168.1.1," : "192.168.1.10,";
+    liste += "127.0.0.1/32";
+    ASSERT_EQ(liste.size(), 256u);
+    const auto lire = [&](const std::string& clients) {
+        std::ofstream(ini, std::ios::binary) << "[OSC]\r\nPort=9000\r\nClients=" << clients << "\r\n";
+        return FiltreClients(ChargerOsc(ini).clients);
+    };
+    const FiltreClients entier = lire(liste);
+    EXPECT_TRUE(entier.autorise(*lireIPv4("127.0.0.1")));
+    EXPECT_FALSE(entier.autorise(*lireIPv4("127.0.0.5")));
+    std::string longue = liste;
+    while (longue.size() <= LONGUEUR_TELECOMMANDE_MAX) longue = "10.0.0.1," + longue;
+    const FiltreClients coupee = lire(longue);
+    EXPECT_FALSE(coupee.autorise(*lireIPv4("10.0.0.1")));
+    EXPECT_FALSE(coupee.autorise(*lireIPv4("127.0.0.1")));
+}
 
 TEST(CadenceRetour, EachAddressGetsEveryChangeAtMostSixtyTimesASecondCoalesced) {
     using Etat = CadenceRetour::Etat;

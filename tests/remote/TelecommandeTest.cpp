@@ -241,6 +241,8 @@ private slots:
     void midiThroughAlsaSequencer();
     void onTheNetworkOnlyTheListedAddressesGetTheLamps();
     void sendersOutsideClientsAreIgnoredAndApplyingReopensAtOnce();
+    void aStrangersBundleIsRefusedWholeBeforeAnyReading();
+    void listsBadInConfigIniAreToldOnceAndNeverWidened();
     void aRemoteModeLeavesTheListAndItsSelectionAlone();
     void learningTakesTheNextNoteOnInsteadOfActing();
     void theWindowLearnsAPadNoteAndAppliesItAtOnce();
@@ -687,7 +689,72 @@ void TelecommandeTest::sendersOutsideClientsAreIgnoredAndApplyingReopensAtOnce()
     midi.jouer({{0x90, 37, 100}});
     QTRY_COMPARE(b.direct(1)->valeur(), 1);
     OscLiblo autre;
-    QVERIFY(!autre.ouvrir({port, false}, [](const std::optional<MessageOsc>&, const ClientOsc&) {}));
+    QVERIFY(!autre.ouvrir({port, false}, [](std::span<const std::uint8_t>, const ClientOsc&) {}));
+}
+
+void TelecommandeTest::aStrangersBundleIsRefusedWholeBeforeAnyReading() {
+    // A bundle of a button press, the blob that once made the OSC library read past its block, and
+    // a run order.
+    const auto element = [](const std::string& m) {
+        const std::uint32_t n = htonl(static_cast<std::uint32_t>(m.size()));
+        return std::string(reinterpret_cast<const char*>(&n), 4) + m;
+    };
+    const std::string paquet = std::string("#bundle\0\0\0\0\0\0\0\0\1", 16) +
+                               element(std::string("/korvalen/bouton/1\0\0,i\0\0\0\0\0\1", 28)) +
+                               element(std::string("/korvalen/mode\0\0,b\0\0", 20)) +
+                               element(std::string("/korvalen/lancement\0,i\0\0\0\0\0\1", 28));
+    Banc b;
+    OscLiblo osc;
+    const std::uint16_t port = portLibre();
+    b.telecommande->brancherOsc(osc, {port, false, "", "10.0.0.0/8"});
+    Surface s(port);
+    // Refused as one packet, on its sender alone: not one of its three messages is counted, or played.
+    s.brut(paquet);
+    QTRY_COMPARE(b.telecommande->etrangers(), std::uint64_t(1));
+    QCOMPARE(b.telecommande->ignores(), std::uint64_t(1));
+    // The same bundle from an allowed sender is read message by message: the blob is refused alone.
+    b.telecommande->appliquer(ReglagesMidi{}, {port, false, "", "127.0.0.1"});
+    s.brut(paquet);
+    QTRY_COMPARE(b.direct(0)->valeur(), 1);
+    QTRY_VERIFY(b.enMarche());
+    QTRY_COMPARE(b.telecommande->ignores(), std::uint64_t(2));
+    QCOMPARE(b.telecommande->etrangers(), std::uint64_t(1));
+    QVERIFY(b.messages.boxes.isEmpty());
+
+    // Listening on the loopback, another address of this machine is a stranger, "Clients" or not.
+    const std::optional<std::string> reseau = adresseReseau();
+    if (!reseau) QSKIP("no IPv4 address on this machine besides the loopback");
+    b.telecommande->appliquer(ReglagesMidi{}, {port, false});
+    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in de{}, vers{};
+    de.sin_family = vers.sin_family = AF_INET;
+    inet_pton(AF_INET, reseau->c_str(), &de.sin_addr);
+    vers.sin_port = htons(port);
+    vers.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    QCOMPARE(bind(fd, reinterpret_cast<sockaddr*>(&de), sizeof de), 0);
+    QVERIFY(sendto(fd, paquet.data(), paquet.size(), 0, reinterpret_cast<sockaddr*>(&vers), sizeof vers) > 0);
+    close(fd);
+    QTRY_COMPARE(b.telecommande->etrangers(), std::uint64_t(2));
+    QCOMPARE(b.telecommande->ignores(), std::uint64_t(3));
+}
+
+void TelecommandeTest::listsBadInConfigIniAreToldOnceAndNeverWidened() {
+    Banc b;
+    OscLiblo osc;
+    const std::uint16_t port = portLibre();
+    Surface s(port);
+    // Hand-edited: a slip in a prefix, an unreadable feedback address beside a good one.
+    b.telecommande->brancherOsc(osc, {port, false, "tablette:9000, 127.0.0.1:" + std::to_string(s.port()),
+                                      "127.0.0.1/32, 127.0.0.0/2"});
+    QCOMPARE(b.messages.boxes.size(), qsizetype(1));
+    const QString texte = b.messages.boxes.front().texte;
+    QVERIFY2(texte.contains("« 127.0.0.0/2 »") && texte.contains("« tablette:9000 »"), qPrintable(texte));
+    // The good entries stand: the listed address gets the lamps, and 127.0.0.1 alone may send.
+    QTRY_COMPARE(s.lampes().size(), std::size_t(1));
+    s.envoyer("/korvalen/bouton/1", entier(1));
+    QTRY_COMPARE(b.direct(0)->valeur(), 1);
+    QCOMPARE(b.telecommande->etrangers(), std::uint64_t(0));
+    QCOMPARE(b.messages.boxes.size(), qsizetype(1));
 }
 
 void TelecommandeTest::aRemoteModeLeavesTheListAndItsSelectionAlone() {
@@ -908,6 +975,8 @@ void TelecommandeTest::theWindowReopensOscOnANewPortAndRefusesBadValues() {
         {"TextNote[0]", "128", "La note de « Bouton 1 »"},
         {"TextRetour", "tablette:9000", "« tablette:9000 » n'est pas une adresse de retour"},
         {"TextClients", "192.168.1.0/40", "« 192.168.1.0/40 » n'est pas un réseau"},
+        {"TextClients", "192.168.1.0/2", "« 192.168.1.0/2 » n'est pas un réseau : l'adresse a des bits à 1"},
+        {"TextClients", QString(int(LONGUEUR_TELECOMMANDE_MAX) + 1, QChar('1')), "Cette liste ne peut pas dépasser 4096"},
     };
     fenetre = new FenetreTelecommande(*b.telecommande, b.messages, ini);
     fenetre->show();
@@ -942,7 +1011,7 @@ void TelecommandeTest::theWindowReopensOscOnANewPortAndRefusesBadValues() {
     QTRY_COMPARE(b.direct(1)->valeur(), 1);
     // The old port is closed: another program may take it.
     OscLiblo autre;
-    QVERIFY(!autre.ouvrir({ancien, false}, [](const std::optional<MessageOsc>&, const ClientOsc&) {}));
+    QVERIFY(!autre.ouvrir({ancien, false}, [](std::span<const std::uint8_t>, const ClientOsc&) {}));
 }
 
 QTEST_MAIN(TelecommandeTest)
