@@ -5,11 +5,11 @@
 #include <QStringList>
 #include <functional>
 
-#include "config/Config_Boutons.h"
-#include "config/Config_sorties.h"
-#include "config/Options.h"
-#include "config/SortieDesLampes.h"
-#include "config/frmFolder.h"
+#include "settings/Config_Boutons.h"
+#include "settings/Config_sorties.h"
+#include "settings/Options.h"
+#include "settings/SortieDesLampes.h"
+#include "settings/frmFolder.h"
 #include "engine/Variables.h"
 
 namespace korvalen {

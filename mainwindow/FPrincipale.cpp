@@ -77,7 +77,7 @@ void FPrincipale::construireControles() {
     for (int k = 0; k < NB_BARRES; ++k) {
         auto* barre = new BarreNiveau(frame3);
         barre->setObjectName(indexed("ProgressBar1", k));
-        barre->setAccessibleName(QStringLiteral("Niveau de la barre %1").arg(k + 1));
+        barre->setAccessibleName(tr("Niveau de la barre %1").arg(k + 1));
         barre->setGeometry(rectTwips(120 + 360 * k, 360, 255, 2775));
         ProgressBar1_[k] = barre;
     }
@@ -116,7 +116,7 @@ bool FPrincipale::Form_Load() {
 void FPrincipale::File1_DblClick() { marche_.chargerMode(File1_->fichierSelectionne()); }
 
 bool FPrincipale::demanderQuitter() {
-    return messages_.demander(QStringLiteral("Voulez-vous vraiment Quitter!"), QStringLiteral("Quitter"));
+    return messages_.demander(tr("Voulez-vous vraiment Quitter!"), tr("Quitter"));
 }
 
 void FPrincipale::Command5_Click() {
@@ -169,7 +169,7 @@ void FPrincipale::peindreNiveaux() {
 }
 
 void FPrincipale::montrerMarche(bool enMarche) {
-    Command3_->setText(enMarche ? QStringLiteral("Arret") : QStringLiteral("Lancement"));
+    Command3_->setText(enMarche ? tr("Arret") : tr("Lancement"));
 }
 
 void FPrincipale::montrerBoutonsConfigActifs(bool actifs) {

@@ -11,7 +11,7 @@
 #include "engine/Sorties.h"
 #include "modes/FichierModes.h"
 #include "run/Minuterie.h"
-#include "ui/Messages.h"
+#include "run/IMessages.h"
 
 namespace korvalen {
 
@@ -132,7 +132,7 @@ bool Marche::demarrage() {
     if (!enFond_) {
         InitDevices();
         if (nomsCartes_.empty()) {
-            messages_.afficher(QStringLiteral("You have no audio input devices!"), QStringLiteral("Ack!"),
+            messages_.afficher(tr("You have no audio input devices!"), tr("Ack!"),
                                Icone::Critique);
             return false;
         }
@@ -238,7 +238,7 @@ void Marche::cartesListees(const std::vector<AudioDeviceInfo>& liste, bool compl
         // As at a start that waited for the list: nothing to listen to ends the program. A sound
         // system that did not answer has said so in its notice; "Lancement" asks it again.
         quitteConfirme_ = true;
-        messages_.afficher(QStringLiteral("You have no audio input devices!"), QStringLiteral("Ack!"), Icone::Critique);
+        messages_.afficher(tr("You have no audio input devices!"), tr("Ack!"), Icone::Critique);
         emit quitter();
         return;
     }
@@ -288,10 +288,10 @@ void Marche::demarrer() {
 void Marche::ouvrirCarte() {
     if (!carteAttendue_.isEmpty() && !manqueSignale_ && carteChoisie_ >= 0) {
         manqueSignale_ = true;
-        messages_.signaler(QStringLiteral("La carte son « %1 » choisie dans les options n'est pas là (débranchée ?) : "
+        messages_.signaler(tr("La carte son « %1 » choisie dans les options n'est pas là (débranchée ?) : "
                                           "Korvalen écoute « %2 » à sa place.")
                                .arg(carteAttendue_, nomsCartes_[static_cast<std::size_t>(carteChoisie_)]),
-                           QStringLiteral("Carte son"));
+                           tr("Carte son"));
     }
     const int numero = numeroCarte();
     // The opening may wait for a sound server that hangs: the window goes on answering meanwhile.
@@ -309,7 +309,7 @@ void Marche::finirLancement(bool ouverte) {
     lancementEnAttente_ = false;
     if (!ouverte) {
         vue_->montrerBoutonsConfigActifs(true);
-        messages_.afficher(QStringLiteral("Wave input device didn't open!"), QStringLiteral("Ack!"),
+        messages_.afficher(tr("Wave input device didn't open!"), tr("Ack!"),
                            Icone::Exclamation);
         return;
     }
@@ -353,7 +353,7 @@ void Marche::reouvrir(int bloc) {
             if (marche != marche_ || !v_.enMarche) return;
             if (!*ouverte) {
                 arreter();
-                messages_.afficher(QStringLiteral("Wave input device didn't open!"), QStringLiteral("Ack!"),
+                messages_.afficher(tr("Wave input device didn't open!"), tr("Ack!"),
                                    Icone::Exclamation);
                 return;
             }
@@ -483,9 +483,9 @@ void Marche::appliquerAnalyse() {
             });
         } catch (const std::system_error&) {
             lecteur_.reset();
-            messages_.signaler(QStringLiteral("Korvalen n'a pas pu lancer l'analyse du son : les lampes suivent "
+            messages_.signaler(tr("Korvalen n'a pas pu lancer l'analyse du son : les lampes suivent "
                                               "les échantillons au rythme du rafraîchissement."),
-                               QStringLiteral("Analyse du son"));
+                               tr("Analyse du son"));
         }
     }
     // With the bands on, each block of sound drives the lamps and the refresh timer rests.

@@ -1,25 +1,13 @@
 #pragma once
-// Message boxes go through one small service, so tests can answer them.
+// Message boxes on screen, for the run and every window.
 
 #include <QString>
+
+#include "run/IMessages.h"
 
 class QWidget;
 
 namespace korvalen {
-
-enum class Icone { Aucune, Critique, Exclamation };
-
-/// The operator's message boxes.
-class IMessages {
-public:
-    virtual ~IMessages() = default;
-    /// A box with an OK button; returns when it is dismissed.
-    virtual void afficher(const QString& texte, const QString& titre, Icone icone) = 0;
-    /// A Yes/No question without icon; true for Yes.
-    virtual bool demander(const QString& texte, const QString& titre) = 0;
-    /// A notice that does not hold up the caller (used from inside the refresh tick).
-    virtual void signaler(const QString& texte, const QString& titre) = 0;
-};
 
 /// Message boxes on screen.
 class MessagesQt : public IMessages {

@@ -30,7 +30,7 @@
 #include "mainwindow/FPrincipale.h"
 #include "run/Marche.h"
 #include "modes/FichierModes.h"
-#include "remote/FenetreTelecommande.h"
+#include "settings/FenetreTelecommande.h"
 #include "remote/MidiRtMidi.h"
 #include "remote/OscLiblo.h"
 #include "remote/Telecommande.h"

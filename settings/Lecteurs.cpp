@@ -1,4 +1,4 @@
-#include "config/Lecteurs.h"
+#include "settings/Lecteurs.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
-#include "config/Config_Boutons.h"
+#include "settings/Config_Boutons.h"
 
 #include <QComboBox>
 #include <QPushButton>
 
 #include "config/Configuration.h"
-#include "config/FenetreReglages.h"
+#include "settings/FenetreReglages.h"
 #include "run/IMarche.h"
 #include "ui/WindowBuilder.h"
 

@@ -1,4 +1,4 @@
-#include "config/FenetreReglages.h"
+#include "settings/FenetreReglages.h"
 
 #include <QFontMetricsF>
 #include <QLabel>

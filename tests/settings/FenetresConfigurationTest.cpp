@@ -16,8 +16,8 @@
 
 #include "app/FenetresConfiguration.h"
 #include "app/PortCommutable.h"
-#include "config/Lecteurs.h"
-#include "config/ListeDossiers.h"
+#include "settings/Lecteurs.h"
+#include "settings/ListeDossiers.h"
 #include "doubles/FakeAudio.h"
 #include "doubles/MessagesEnregistres.h"
 #include "doubles/RecordingPort.h"

@@ -1,12 +1,12 @@
-#include "config/frmFolder.h"
+#include "settings/frmFolder.h"
 
 #include <QComboBox>
 #include <QFile>
 #include <QPushButton>
 #include <QSignalBlocker>
 
-#include "config/Lecteurs.h"
-#include "config/ListeDossiers.h"
+#include "settings/Lecteurs.h"
+#include "settings/ListeDossiers.h"
 #include "engine/RaisonSysteme.h"
 #include "ui/Messages.h"
 #include "ui/Twips.h"

@@ -1,10 +1,10 @@
-#include "config/ListeDossiers.h"
+#include "settings/ListeDossiers.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStyle>
 
-#include "config/Lecteurs.h"
+#include "settings/Lecteurs.h"
 
 namespace korvalen {
 

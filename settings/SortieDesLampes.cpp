@@ -1,4 +1,4 @@
-#include "config/SortieDesLampes.h"
+#include "settings/SortieDesLampes.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -6,7 +6,7 @@
 #include <QRadioButton>
 #include <optional>
 
-#include "config/FenetreReglages.h"
+#include "settings/FenetreReglages.h"
 #include "engine/Verrous.h"
 #include "ui/Messages.h"
 #include "ui/Saisie.h"

@@ -1,11 +1,11 @@
-#include "config/Config_sorties.h"
+#include "settings/Config_sorties.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "config/Configuration.h"
-#include "config/FenetreReglages.h"
+#include "settings/FenetreReglages.h"
 #include "ui/Controles.h"
 #include "run/IMarche.h"
 #include "ui/WindowBuilder.h"

@@ -1,4 +1,4 @@
-#include "config/Options.h"
+#include "settings/Options.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "config/Configuration.h"
-#include "config/FenetreReglages.h"
+#include "settings/FenetreReglages.h"
 #include "run/IMarche.h"
 #include "ui/Messages.h"
 #include "ui/Saisie.h"

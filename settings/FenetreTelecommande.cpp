@@ -1,4 +1,4 @@
-#include "remote/FenetreTelecommande.h"
+#include "settings/FenetreTelecommande.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
