@@ -1,6 +1,7 @@
 #include "audio/CaptureAudio.h"
 
 #include <algorithm>
+#include <thread>
 
 namespace korvalen {
 
@@ -25,6 +26,7 @@ int echantillonsParBloc(int periodeMs, const ReglagesAnalyse& analyse) {
 }
 
 bool CaptureAudio::ouvrirEtDemarrer(int numero, int echantillonsParBloc) {
+    bloc_ = echantillonsParBloc;
     entree_.choisirBloc(echantillonsParBloc);
     if (!entree_.open(numero)) return false;
     // A stream that opens but does not start would only give silence: that is a failed opening.
@@ -39,15 +41,24 @@ bool CaptureAudio::ouvrirEtDemarrer(int numero, int echantillonsParBloc) {
     return true;
 }
 
-CaptureResult CaptureAudio::CaptureLevels(Variables& v) {
+void CaptureAudio::demanderCapture() {
     using std::chrono::milliseconds;
     const auto maintenant = horloge_();
     if (demarrage_ && maintenant >= finDemarrage_) demarrage_ = false;
-    // Within the start-up delay, waiting past its end would only hold the window longer.
+    // Within the start-up delay, waiting past its end would only hold the tick longer.
     const milliseconds attente =
         demarrage_ ? std::min(attenteMax_, std::chrono::ceil<milliseconds>(finDemarrage_ - maintenant)) : attenteMax_;
+    limite_ = maintenant + attente;
+    entree_.demanderCapture();
+}
+
+std::optional<CaptureResult> CaptureAudio::releverCapture(Variables& v) {
+    const auto reste = std::max(std::chrono::milliseconds(0),
+                                std::chrono::ceil<std::chrono::milliseconds>(limite_ - horloge_()));
     // On TimedOut and NotOpen the buffer still holds the last samples, so the bars repeat them.
-    CaptureResult resultat = entree_.capture(tampon_, attente);
+    const std::optional<CaptureResult> releve = entree_.releverCapture(tampon_, reste);
+    if (!releve) return std::nullopt;
+    CaptureResult resultat = *releve;
     if (resultat == CaptureResult::Ok) demarrage_ = false;
     if (resultat == CaptureResult::TimedOut && demarrage_) resultat = CaptureResult::Starting;
     const auto mesure = horloge_();
@@ -60,6 +71,22 @@ CaptureResult CaptureAudio::CaptureLevels(Variables& v) {
     reglages_ = v.analyse;
     v.niveaux = analyse_.niveaux(v.analyse, tampon_, *anneau_, secondes);
     return resultat;
+}
+
+CaptureResult CaptureAudio::CaptureLevels(Variables& v) {
+    demanderCapture();
+    for (;;) {
+        if (const std::optional<CaptureResult> r = releverCapture(v)) return *r;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+std::chrono::milliseconds CaptureAudio::prochainRegard() const {
+    // The samples asked for take 10 ms to come; blocks larger than that come whole at a moment
+    // only the device knows: looked for every sixth of a block.
+    const auto reste = std::chrono::ceil<std::chrono::milliseconds>(limite_ - horloge_());
+    const auto pas = std::chrono::milliseconds(std::max(1, bloc_ * 1000 / FREQUENCE_CAPTURE / 6));
+    return std::max(std::chrono::milliseconds(1), std::min(pas, reste));
 }
 
 void CaptureAudio::CloseDevice() {

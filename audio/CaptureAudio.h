@@ -44,6 +44,13 @@ public:
     /// just started first delivers, and for DELAI_DEMARRAGE at most, a capture that gets nothing
     /// is Starting rather than TimedOut.
     CaptureResult CaptureLevels(Variables& v);
+    /// The same in two halves, so that the caller never waits for the sound: asks for the capture,
+    /// then, as often as it likes, takes it when it has come (or its bound has passed) and measures
+    /// it into `v`; nothing while it is still to come.
+    void demanderCapture();
+    std::optional<CaptureResult> releverCapture(Variables& v);
+    /// When to look again for the capture asked for.
+    std::chrono::milliseconds prochainRegard() const;
     /// Stops and closes the device, blocking for the capture bound at most; harmless when none is open.
     void CloseDevice();
     bool ouvert() const;
@@ -61,6 +68,8 @@ private:
     ReglagesAnalyse reglages_;  // those of the last measure
     std::optional<std::chrono::steady_clock::time_point> mesurePrecedente_;
     bool demarrage_ = false;  // started and nothing delivered yet
+    int bloc_ = ECHANTILLONS_CAPTURE;
+    std::chrono::steady_clock::time_point limite_{};  // the bound of the capture asked for
     std::chrono::steady_clock::time_point finDemarrage_{};
 };
 

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,16 @@ public:
     virtual bool start() = 0;
     /// Waits, at most `timeout`, for 111 samples that arrive after the call.
     virtual CaptureResult capture(TamponCapture& buffer, std::chrono::milliseconds timeout) = 0;
+    /// Asks, without waiting, for the 111 samples that arrive from now on; releverCapture() hands
+    /// them over.
+    virtual void demanderCapture() {}
+    /// Without waiting: Ok with the samples asked for once they are all there; nothing while they
+    /// may still come within `reste`; TimedOut once `reste` is spent (the buffer unchanged); NotOpen
+    /// when no device is open. A double whose sound is all known beforehand may answer at once, as
+    /// capture() would after its wait.
+    virtual std::optional<CaptureResult> releverCapture(TamponCapture& buffer, std::chrono::milliseconds reste) {
+        return capture(buffer, reste);
+    }
     /// Stops and closes the device, waiting at most `timeout`: a device that cannot close in time
     /// (a sound server that hangs) is left to finish closing in the background.
     virtual void close(std::chrono::milliseconds timeout) = 0;

@@ -534,36 +534,44 @@ bool PortAudioInput::start() {
     return true;
 }
 
-CaptureResult PortAudioInput::capture(TamponCapture& buffer, std::chrono::milliseconds timeout) {
+void PortAudioInput::demanderCapture() {
+    if (stream_ == nullptr) return;
+    // Only samples that arrive from now on count; nothing is kept between captures.
+    stream_->filled.store(0, std::memory_order_relaxed);
+    stream_->armed.store(true, std::memory_order_seq_cst);
+}
+
+std::optional<CaptureResult> PortAudioInput::releverCapture(TamponCapture& buffer, std::chrono::milliseconds reste) {
     if (stream_ == nullptr) return CaptureResult::NotOpen;
     Stream& s = *stream_;
-    // Only samples that arrive from now on count; nothing is kept between captures. The callback
-    // wakes nobody: this sleeps about as long as the missing samples take to come, then looks
-    // again every quarter of a millisecond until they are there.
-    s.filled.store(0, std::memory_order_relaxed);
-    s.armed.store(true, std::memory_order_seq_cst);
+    if (s.filled.load(std::memory_order_acquire) < ECHANTILLONS_CAPTURE && reste.count() > 0) return std::nullopt;
+    s.armed.store(false, std::memory_order_seq_cst);
+    // A callback that saw the request armed may still be filling it.
+    s.attendreRappel();
+    if (s.filled.load(std::memory_order_acquire) < ECHANTILLONS_CAPTURE) return CaptureResult::TimedOut;
+    buffer = s.request;
+    return CaptureResult::Ok;
+}
+
+CaptureResult PortAudioInput::capture(TamponCapture& buffer, std::chrono::milliseconds timeout) {
+    if (stream_ == nullptr) return CaptureResult::NotOpen;
+    demanderCapture();
     const auto limite = std::chrono::steady_clock::now() + timeout;
-    // Blocks larger than a capture come whole at an unknown moment: looking every sixth of a block
-    // keeps the window's thread to a few wake-ups a tick, the sound at most that much older.
+    // The callback wakes nobody: this sleeps about as long as the missing samples take to come,
+    // then looks again until they are there. Blocks larger than a capture come whole at an unknown
+    // moment: looking every sixth of a block keeps to a few wake-ups a capture.
     const std::chrono::microseconds SCRUTATION{
         std::max<long long>(250, bloc_ > ECHANTILLONS_CAPTURE ? bloc_ * 1000000LL / FREQUENCE_CAPTURE / 6 : 0)};
-    bool complete = false;
     for (;;) {
-        const int deja = s.filled.load(std::memory_order_acquire);
-        complete = deja >= ECHANTILLONS_CAPTURE;
         const auto maintenant = std::chrono::steady_clock::now();
-        if (complete || maintenant >= limite) break;
+        const auto reste = std::max(std::chrono::milliseconds(0), std::chrono::ceil<std::chrono::milliseconds>(limite - maintenant));
+        if (const std::optional<CaptureResult> r = releverCapture(buffer, reste)) return *r;
+        const int deja = stream_->filled.load(std::memory_order_acquire);
         const auto manque = std::chrono::microseconds((ECHANTILLONS_CAPTURE - deja) * 1000000LL / FREQUENCE_CAPTURE);
         std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
             std::max<std::chrono::steady_clock::duration>(manque - std::chrono::milliseconds(1), SCRUTATION),
             limite - maintenant));
     }
-    s.armed.store(false, std::memory_order_seq_cst);
-    // A callback that saw the request armed may still be filling it.
-    s.attendreRappel();
-    if (!complete && s.filled.load(std::memory_order_acquire) < ECHANTILLONS_CAPTURE) return CaptureResult::TimedOut;
-    buffer = s.request;
-    return CaptureResult::Ok;
 }
 
 void PortAudioInput::brancherAnneau(std::shared_ptr<AnneauSon> anneau) {

@@ -113,6 +113,8 @@ public:
     void choisirBloc(int echantillons) override { bloc_ = echantillons; }
     bool start() override;
     CaptureResult capture(TamponCapture& buffer, std::chrono::milliseconds timeout) override;
+    void demanderCapture() override;
+    std::optional<CaptureResult> releverCapture(TamponCapture& buffer, std::chrono::milliseconds reste) override;
     void close(std::chrono::milliseconds timeout) override;
     bool isOpen() const override { return stream_ != nullptr; }
     void brancherAnneau(std::shared_ptr<AnneauSon> anneau) override;

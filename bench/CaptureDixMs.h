@@ -20,12 +20,19 @@ public:
         tampon.fill(200);
         return CaptureResult::Ok;
     }
+    void demanderCapture() override { demande_ = std::chrono::steady_clock::now(); }
+    std::optional<CaptureResult> releverCapture(TamponCapture& tampon, std::chrono::milliseconds) override {
+        if (std::chrono::steady_clock::now() - demande_ < std::chrono::microseconds(10068)) return std::nullopt;
+        tampon.fill(200);
+        return CaptureResult::Ok;
+    }
     void close(std::chrono::milliseconds) override { ouvert_ = false; }
     bool isOpen() const override { return ouvert_; }
     void brancherAnneau(std::shared_ptr<AnneauSon>) override {}
 
 private:
     bool ouvert_ = false;
+    std::chrono::steady_clock::time_point demande_{};
 };
 
 }  // namespace korvalen::bench

@@ -103,6 +103,10 @@ Marche::Marche(Variables& v, IAudioDeviceEnumerator& cartes, IAudioInput& entree
     Timer2_ = new Minuterie(30, false, this);
     Timer2_->setObjectName(QStringLiteral("Timer2"));
     connect(Timer2_, &Minuterie::tick, this, &Marche::Timer2_Timer);
+    suiteTick_ = new QTimer(this);
+    suiteTick_->setSingleShot(true);
+    suiteTick_->setTimerType(Qt::PreciseTimer);
+    connect(suiteTick_, &QTimer::timeout, this, &Marche::poursuivreTick);
     pasPrevu_ = new QTimer(this);
     pasPrevu_->setSingleShot(true);
     pasPrevu_->setTimerType(Qt::PreciseTimer);
@@ -324,6 +328,7 @@ void Marche::finirLancement(bool ouverte) {
 }
 
 void Marche::arreter() {
+    abandonnerTick();
     lecteur_.reset();
     placement_.oublier();
     pasPrevu_->stop();
@@ -338,6 +343,7 @@ void Marche::arreter() {
 void Marche::reouvrir(int bloc) {
     // New blocks need a new stream: the card closes and opens again beside the window, the ticks
     // meanwhile skipped, and the run goes on.
+    abandonnerTick();
     reouvertureEnCours_ = true;
     const int numero = numeroCarte();
     const unsigned marche = marche_;
@@ -374,25 +380,45 @@ void Marche::Command8_Click() {
 // ---- The refresh tick and the chaser tick ----
 
 void Marche::Timer1_Timer() {
-    // A tick that would start inside the event pass of another is skipped, and so is one while
-    // the card reopens.
+    // A tick that would start inside another (its event pass, or while its sound is still to
+    // come) is skipped, and so is one while the card reopens.
     if (dansRafraichissement_ || reouvertureEnCours_) return;
     dansRafraichissement_ = true;
-    const unsigned marche = marche_;
-    const CaptureResult r = capture_.CaptureLevels(v_);
+    marcheTick_ = marche_;
+    capture_.demanderCapture();
+    poursuivreTick();
+}
+
+void Marche::poursuivreTick() {
+    // The tick's sound not there yet: the thread goes on with other work and the tick resumes
+    // when the sound has come, never waiting for it.
+    const std::optional<CaptureResult> r = capture_.releverCapture(v_);
+    if (!r) {
+        tickEnAttente_ = true;
+        suiteTick_->start(static_cast<int>(capture_.prochainRegard().count()));
+        return;
+    }
+    tickEnAttente_ = false;
     // The bars hold the new levels from here on; they are painted with the outputs at the end of the tick.
     vue_->poserNiveaux(v_.niveaux);
-    if (r == CaptureResult::TimedOut) signalerSilence();
+    if (*r == CaptureResult::TimedOut) signalerSilence();
     // Other events may run between the capture and the rest of the tick.
     QCoreApplication::processEvents();
     // "Arret" clicked in the event pass ended this run: the rest of the tick belongs to it and is
     // dropped, so that the timers stay off and the lamps keep their state.
-    if (v_.enMarche && marche == marche_) {
+    if (v_.enMarche && marcheTick_ == marche_) {
         etapeRafraichissement(v_, nullptr, indicateurs_, port_);
         suivreBoutonsDirects();
         signalerSorties();
     }
     vue_->peindreNiveaux();
+    dansRafraichissement_ = false;
+}
+
+void Marche::abandonnerTick() {
+    if (!tickEnAttente_) return;
+    suiteTick_->stop();
+    tickEnAttente_ = false;
     dansRafraichissement_ = false;
 }
 

@@ -145,6 +145,10 @@ private:
     void arreter();
     /// Opens the card again with the blocks the analysis now wants, during a run.
     void reouvrir(int bloc);
+    /// The rest of a refresh tick once its sound has come.
+    void poursuivreTick();
+    /// A tick still waiting for its sound is dropped: the card is closing.
+    void abandonnerTick();
     void signalerSilence();
     void legendesBoutonsDirects();
     /// Steps 2 to 7 of a tick with the last levels: what a remote press makes at once.
@@ -210,6 +214,9 @@ private:
     bool reouvertureEnCours_ = false;   // the card reopens for new blocks
     bool listeFaite_ = false;           // the first list has come
     bool dansRafraichissement_ = false;
+    bool tickEnAttente_ = false;    // a tick waits for its sound
+    unsigned marcheTick_ = 0;       // the run the tick under way belongs to
+    QTimer* suiteTick_ = nullptr;   // when to look again for its sound
     bool silenceSignale_ = false;
     bool quitteConfirme_ = false;
     unsigned marche_ = 0;  // counts the starts, so a tick can tell that its run has ended

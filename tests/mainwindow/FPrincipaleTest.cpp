@@ -201,6 +201,7 @@ private slots:
     void applyingBandsDuringARunReopensWithTheirBlocks();
     void withBandsTheChaserStepsThroughAStall();
     void aStallSendsNoBurstOfOldStates();
+    void theTickGoesOnWhenItsSoundComesWithoutHoldingTheThread();
 };
 
 void FPrincipaleTest::controlsFollowTheLayoutTable() {
@@ -1180,6 +1181,64 @@ void FPrincipaleTest::aStallSendsNoBurstOfOldStates() {
     QCoreApplication::processEvents();
     QVERIFY(octetsB(b.port).size() <= 1);
     b.lancer();
+}
+
+// A device whose sound comes only when the test delivers it, as a card between two blocks.
+struct EntreeALaDemande : FakeAudioInput {
+    void demanderCapture() override { ++demandes; }
+    std::optional<CaptureResult> releverCapture(TamponCapture& t, std::chrono::milliseconds reste) override {
+        if (!opened) return CaptureResult::NotOpen;
+        if (!livre) return reste.count() > 0 ? std::nullopt : std::optional(CaptureResult::TimedOut);
+        t.fill(128);
+        t[20] = 228;
+        livre = false;
+        return CaptureResult::Ok;
+    }
+    int demandes = 0;
+    bool livre = false;
+};
+
+// A tick whose sound has not come yet leaves the thread free: clicks, other windows and the remote
+// run meanwhile, a second tick is skipped, and the tick goes on in its own order once the sound
+// has come.
+void FPrincipaleTest::theTickGoesOnWhenItsSoundComesWithoutHoldingTheThread() {
+    QTemporaryDir dossier;
+    Variables v;
+    FakeAudioDeviceEnumerator cartes;
+    cartes.list = {{"Micro", true}};
+    EntreeALaDemande entree;
+    RecordingPort port;
+    MessagesEnregistres messages;
+    Marche m(v, cartes, entree, port, messages, Emplacements::ensemble(dossier.path().toStdString()));
+    FPrincipale w(m, messages);
+    QVERIFY(w.Form_Load());
+    m.setPeriodeChenillard(0);
+    v.SortieB[1].sens[1] = 2;
+    v.SortieB[1].seuil[1] = 50;
+    m.Command3_Click();
+    port.writes.clear();
+    m.Timer1_Timer();
+    QCOMPARE(entree.demandes, 1);
+    QVERIFY(port.writes.empty());
+    bool libre = false;
+    QTimer::singleShot(0, &w, [&] { libre = true; });
+    QTRY_VERIFY(libre);
+    m.Timer1_Timer();  // skipped: the first still waits for its sound
+    QCOMPARE(entree.demandes, 1);
+    entree.livre = true;
+    QTRY_COMPARE(port.writes.size(), size_t(8));
+    QCOMPARE(octetsB(port).back(), 2);
+    QCOMPARE(w.findChild<BarreNiveau*>("ProgressBar1[1]")->niveauAffiche(), 100);
+    // "Arret" while a tick waits drops it: the lamps keep their state, and the next run ticks again.
+    m.Timer1_Timer();
+    QCOMPARE(entree.demandes, 2);
+    m.Command3_Click();
+    entree.livre = true;
+    m.Command3_Click();
+    m.Timer1_Timer();  // not skipped: the dropped tick waits for nothing
+    QCOMPARE(entree.demandes, 3);
+    QTRY_COMPARE(port.writes.size(), size_t(16));
+    m.Command3_Click();
 }
 
 #include "FPrincipaleTest.moc"
