@@ -68,9 +68,13 @@ void Affichage_sortie(Variables& v, IIndicateurs& indicateurs) {
     appliquerSlow(v);
     for (int n = 0; n < NB_SORTIES_GROUPE; ++n) indicateurs.setCaption(n, v.SortieA[n].nom);
     for (int n = 0; n < NB_SORTIES_GROUPE; ++n) indicateurs.setCaption(8 + n, v.SortieB[n].nom);
-    for (const Affiche& a : ORDRE_AFFICHAGE) indicateurs.setValue(a.indicateur, v.*a.etat ? 1 : 0);
+    for (const Affiche& a : ORDRE_AFFICHAGE) {
+        indicateurs.setValue(a.indicateur, v.*a.etat ? 1 : 0);
+        v.sortiesAffichees[static_cast<std::size_t>(a.indicateur)] = v.*a.etat != FAUX;
+    }
     if (!v.enMarche) {
         for (int n = 0; n < NB_INDICATEURS; ++n) indicateurs.setValue(n, 0);
+        v.sortiesAffichees.fill(false);
     }
 }
 

@@ -64,6 +64,10 @@ struct Variables {
     // Full path of the file the mode in memory was last read from or saved to; empty before any.
     std::string modeLu;
 
+    // The sixteen indicators Check1(0..15) as the last display step set them, by output number:
+    // what the lamps show, as a remote surface gets it.
+    std::array<bool, 16> sortiesAffichees{};
+
     // Engine items of the main window: the chaser step and the ten bar levels,
     // the one place that both the bar display and the comparison read.
     Entier etapeChenillard = 0;

@@ -452,8 +452,8 @@ void Marche::suivreBoutonsDirects() {
 }
 
 void Marche::signalerSorties() {
-    if (affichees_ == sortiesSignalees_) return;
-    sortiesSignalees_ = affichees_;
+    if (v_.sortiesAffichees == sortiesSignalees_) return;
+    sortiesSignalees_ = v_.sortiesAffichees;
     emit sortiesChangees();
 }
 
@@ -726,6 +726,6 @@ bool Marche::cliquerInitialisation() {
     return true;
 }
 
-std::array<bool, 16> Marche::sortiesAllumees() const { return affichees_; }
+std::array<bool, 16> Marche::sortiesAllumees() const { return v_.sortiesAffichees; }
 
 }  // namespace korvalen

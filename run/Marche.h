@@ -175,10 +175,7 @@ private:
     struct IndicateursDifferes : IIndicateurs {
         explicit IndicateursDifferes(Marche& m) : marche(m) { valeurs.fill(-1); }
         void setCaption(int n, const std::string& t) override;
-        void setValue(int n, int valeur) override {
-            valeurs[static_cast<std::size_t>(n)] = valeur;
-            marche.affichees_[static_cast<std::size_t>(n)] = valeur == 1;
-        }
+        void setValue(int n, int valeur) override { valeurs[static_cast<std::size_t>(n)] = valeur; }
         Marche& marche;
         std::array<int, NB_INDICATEURS> valeurs{};  // -1: not set since the last frame
         std::array<std::string, NB_INDICATEURS> legendes{};
@@ -187,10 +184,7 @@ private:
     struct IndicateursVue : IIndicateurs {
         explicit IndicateursVue(Marche& m) : marche(m) {}
         void setCaption(int n, const std::string& t) override { marche.vue_->setCaption(n, t); }
-        void setValue(int n, int valeur) override {
-            marche.affichees_[static_cast<std::size_t>(n)] = valeur == 1;
-            marche.vue_->setValue(n, valeur);
-        }
+        void setValue(int n, int valeur) override { marche.vue_->setValue(n, valeur); }
         Marche& marche;
     };
 
@@ -234,7 +228,6 @@ private:
     QTimer* pasPrevu_ = nullptr;
     DerniereEcriture derniereEcriture_;  // of the analysis' steps, which write only changes
 
-    std::array<bool, NB_INDICATEURS> affichees_{};        // the outputs as the last display step set them
     std::array<bool, NB_INDICATEURS> sortiesSignalees_{};  // as last told to the remote
     IndicateursDifferes differes_{*this};
     IndicateursVue indicateurs_{*this};
