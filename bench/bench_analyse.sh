@@ -10,6 +10,8 @@
 #   - the chaser on the beat: the F-measure of its steps against the beats (within 70 ms) of a drum
 #     loop at 90, 120 and 140 beats a minute, after 5 s to find the tempo, and the signed offset of
 #     each step from its beat (median, share within 30 ms);
+#   - a song with syncopated kicks and fills that goes from 112 to 128 beats a minute halfway: the
+#     chaser's steps per beat and their F-measure;
 #   - the same loop at 120 giving way to a -70 dBFS hiss: how long after the last beat the chaser
 #     steps on its own timer again;
 #   - the processor share of the program (all its threads) with all three options on, and with the
@@ -136,7 +138,7 @@ else:
     else:
         f, delays, n = f_measure(steps)
         within = sum(1 for d in delays if abs(d) <= 30) / len(delays) if delays else 0
-        print(f"  {name}: {len(marks)} beats, {n} chaser steps, F-measure {f:.3f}" +
+        print(f"  {name}: {len(marks)} beats, {n} chaser steps ({n / len(marks):.2f} a beat), F-measure {f:.3f}" +
               (f"; step minus beat: median {statistics.median(delays):+.1f} ms, {100 * within:.0f} % within 30 ms"
                if delays else "") + f"; {cpu}")
 EOF
@@ -153,6 +155,9 @@ for period in $PERIODS; do
         run "beat$bpm-$period" "Bandes=1\r\nGainAuto=1\r\nRythme=1\r\n" loop "$bpm" 0 1 "$period"
         report "beat$bpm-$period" steps 0.070 5
     done
+    echo "A song with syncopation and fills going from 112 to 128 beats a minute halfway, ${period} ms refresh"
+    run "song-$period" "Bandes=1\r\nGainAuto=1\r\nRythme=1\r\n" song 112 0 1 "$period"
+    report "song-$period" steps 0.070 5
     echo "The loop at 120 giving way to -70 dBFS hiss for 10 s, ${period} ms refresh"
     run "hiss$period" "Bandes=1\r\nGainAuto=1\r\nRythme=1\r\n" loop 120 0 1 "$period" 10
     report "hiss$period" hiss 0.070 0

@@ -1,6 +1,7 @@
 // Writes a synthesized drum mix as raw 16-bit little-endian mono at 11025 Hz, for the analysis
 // benchmark, and prints the times of its events (kick onsets or the tempo's beats) in seconds.
-// Usage: bench_mix OUT.raw kicks|loop BPM SECONDS GAIN_DB [HISS_SECONDS]
+// Usage: bench_mix OUT.raw kicks|loop|song BPM SECONDS GAIN_DB [HISS_SECONDS]
+// "song" is a drum part with syncopation and fills that goes from BPM to BPM * 8/7 halfway.
 // With HISS_SECONDS the mix gives way to white noise at -70 dBFS (a line input's hiss) for that long.
 #include <algorithm>
 #include <cmath>
@@ -13,18 +14,57 @@
 
 #include "doubles/Synthese.h"
 
+namespace {
+
+using korvalen::test::Mix;
+
+// Kicks of a rock part at `bpm`: beats 1 and 3, the "and" of 3 every other bar (syncopation), and
+// a fill of sixteenths over the fourth beat of every fourth bar.
+std::vector<double> kicksChanson(double bpm, double secondes) {
+    const double beat = 60.0 / bpm;
+    std::vector<double> t;
+    int mesure = 0;
+    for (double x = 0.1; x < secondes; x += 4 * beat, ++mesure) {
+        t.push_back(x);
+        t.push_back(x + 2 * beat);
+        if (mesure % 2 == 1) t.push_back(x + 2.5 * beat);
+        if (mesure % 4 == 3) {
+            for (int k = 0; k < 4; ++k) t.push_back(x + 3 * beat + k * beat / 4);
+        }
+    }
+    return t;
+}
+
+// Two halves, the second an eighth faster (a tempo change, as from one song to the next without
+// a pause); the beats are both halves'.
+Mix chanson(double bpm, double secondes, double gain) {
+    const double moitie = secondes / 2;
+    Mix a = korvalen::test::mixBatterie(bpm, moitie, kicksChanson(bpm, moitie), gain);
+    const double bpm2 = bpm * 8 / 7;
+    const Mix b = korvalen::test::mixBatterie(bpm2, moitie, kicksChanson(bpm2, moitie), gain);
+    a.son.insert(a.son.end(), b.son.begin(), b.son.end());
+    for (const double t : b.beats) a.beats.push_back(t + moitie);
+    for (const double t : b.kicks) a.kicks.push_back(t + moitie);
+    return a;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     if (argc != 6 && argc != 7) {
-        std::fprintf(stderr, "usage: %s OUT.raw kicks|loop BPM SECONDS GAIN_DB [HISS_SECONDS]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s OUT.raw kicks|loop|song BPM SECONDS GAIN_DB [HISS_SECONDS]\n", argv[0]);
         return 2;
     }
     using namespace korvalen::test;
     const std::string kind = argv[2];
     const double bpm = std::atof(argv[3]), seconds = std::atof(argv[4]);
     const double gain = std::pow(10.0, std::atof(argv[5]) / 20.0);
-    // Irregular kicks for the lamp on the kick; kicks on beats 1 and 3 for the beat tracking.
-    const Mix mix = mixBatterie(bpm, seconds, kind == "kicks" ? kicksIrreguliers(bpm, seconds) : kicksUnSurDeux(bpm, seconds),
-                                gain);
+    // Irregular kicks for the lamp on the kick; kicks on beats 1 and 3 for the beat tracking; a
+    // song in two halves for the chaser on the beat.
+    const Mix mix = kind == "song" ? chanson(bpm, seconds, gain)
+                                   : mixBatterie(bpm, seconds,
+                                                 kind == "kicks" ? kicksIrreguliers(bpm, seconds) : kicksUnSurDeux(bpm, seconds),
+                                                 gain);
     std::vector<float> son = mix.son;
     if (argc == 7) {
         std::uint32_t x = 99;

@@ -7,6 +7,8 @@
 //                          every 20 ms, and what the listed address gets;
 //   bench_remote lecture   the time to read (or refuse) a 64 KiB packet of 65,000 arguments, against
 //                          liblo's reading of the whole of it;
+//   bench_remote presse P osc|midi  the time from a press of Slow, sent on another thread by OSC
+//                          or MIDI, to the port write that shows it, at refresh period P;
 //   bench_remote pad       the time from a pad's note (handed over on another thread, as the MIDI
 //                          library does) to the live button's change and to the next port write.
 #include <QApplication>
@@ -28,6 +30,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <numeric>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -52,10 +55,21 @@ using Horloge = std::chrono::steady_clock;
 // A port that notes when it was last written to, for the pad's latency.
 class PortHorodate : public IPort {
 public:
-    void write(std::uint32_t, std::uint8_t) override { derniere = Horloge::now(); ++ecritures; }
+    void write(std::uint32_t, std::uint8_t) override {
+        derniere = Horloge::now();
+        ++ecritures;
+        if (marque && !premiere) premiere = derniere;
+    }
     void reconnecter() override {}
+    /// From now on, the moment of the first write.
+    void marquer() {
+        marque = true;
+        premiere.reset();
+    }
     Horloge::time_point derniere{};
     long ecritures = 0;
+    bool marque = false;
+    std::optional<Horloge::time_point> premiere;
 };
 
 struct Stats {
@@ -108,10 +122,10 @@ struct Ecouteur {
 };
 
 struct Banc {
-    explicit Banc(int fichiers, IPort* port = nullptr) {
+    explicit Banc(int fichiers, IPort* port = nullptr, int periode = 20) {
         QFile ini(QDir(dossier.path()).filePath("Config.ini"));
         ini.open(QIODevice::WriteOnly);
-        ini.write("[Options]\r\nTemps_timer=20\r\n");
+        ini.write(QByteArray("[Options]\r\nTemps_timer=") + QByteArray::number(periode) + "\r\n");
         ini.close();
         for (int i = 0; i < fichiers; ++i) {
             QFile f(QDir(dossier.path()).filePath(QString::asprintf("mode%04d.lum", i)));
@@ -392,6 +406,81 @@ int pad(QApplication& app) {
 
 }  // namespace
 
+// From a press sent on another thread (a MIDI note as the library hands it over, or an OSC packet
+// on the loopback to the real server) to the port write that shows it, during a run at `periode`.
+int presse(QApplication& app, int periode, bool parOsc) {
+    constexpr int PRESSES = 200;
+    PortHorodate port;
+    Banc b(2, &port, periode);
+    test::MidiEnregistre midi;
+    OscLiblo osc;
+    const std::uint16_t portOsc = portLibre();
+    if (parOsc) {
+        b.telecommande->brancherOsc(osc, {portOsc, false});
+    } else {
+        ReglagesMidi r;
+        r.actif = true;
+        b.telecommande->brancherMidi(midi, r);
+    }
+    b.marche->cliquerMarche();
+    // The press's step writes within the call that changes the button: its first write is the press's.
+    QObject::connect(b.marche.get(), &Marche::boutonDirectChange, &app, [&](int, bool) { port.marquer(); });
+    const int sock = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in vers{};
+    vers.sin_family = AF_INET;
+    vers.sin_port = htons(portOsc);
+    vers.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const auto paquet = [](int valeur) {
+        lo_message m = lo_message_new();
+        lo_message_add_int32(m, valeur);
+        std::size_t n = 0;
+        void* o = lo_message_serialise(m, "/korvalen/bouton/2", nullptr, &n);
+        std::string texte(static_cast<const char*>(o), n);
+        std::free(o);
+        lo_message_free(m);
+        return texte;
+    };
+    const std::string bas = paquet(1), haut = paquet(0);
+    std::vector<double> versPort;
+    Horloge::time_point envoi{};
+    int envoyees = 0;
+    QTimer sonde;
+    QObject::connect(&sonde, &QTimer::timeout, &app, [&] {
+        if (port.marque && port.premiere) {
+            port.marque = false;
+            versPort.push_back(std::chrono::duration<double, std::milli>(*port.premiere - envoi).count());
+        }
+    });
+    sonde.start(1);
+    QTimer presses;
+    // 37 ms apart: every phase against the refresh tick. Slow down, then up.
+    QObject::connect(&presses, &QTimer::timeout, &app, [&] {
+        if (envoyees == PRESSES) {
+            presses.stop();
+            QTimer::singleShot(100, &app, [] { QCoreApplication::quit(); });
+            return;
+        }
+        const bool enBas = envoyees % 2 == 0;
+        ++envoyees;
+        std::thread([&, enBas] {
+            envoi = Horloge::now();
+            if (parOsc) {
+                const std::string& p = enBas ? bas : haut;
+                sendto(sock, p.data(), p.size(), 0, reinterpret_cast<const sockaddr*>(&vers), sizeof vers);
+            } else {
+                midi.jouer({{0x90, 37, 100}});
+            }
+        }).join();
+    });
+    QTimer::singleShot(1000, &app, [&] { presses.start(37); });
+    app.exec();
+    close(sock);
+    b.marche->cliquerMarche();
+    std::printf("%d presses of Slow 37 ms apart by %s, refresh period %d ms\n", PRESSES, parOsc ? "OSC" : "MIDI", periode);
+    imprimer("press -> its port write", stats(versPort));
+    return 0;
+}
+
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -400,6 +489,7 @@ int main(int argc, char* argv[]) {
     if (quoi == "forge") return forge(app);
     if (quoi == "pad") return pad(app);
     if (quoi == "lecture") return lecture();
-    std::fprintf(stderr, "usage: bench_remote inconnus|forge|lecture|pad\n");
+    if (quoi == "presse" && argc > 3) return presse(app, std::atoi(argv[2]), std::string(argv[3]) == "osc");
+    std::fprintf(stderr, "usage: bench_remote inconnus|forge|lecture|pad|presse PERIOD osc|midi\n");
     return 2;
 }

@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <system_error>
+#include <utility>
 
 #include "audio/AnneauSon.h"
 #include "engine/Chenillards.h"
@@ -380,8 +381,13 @@ void Marche::Command8_Click() {
 // ---- The refresh tick and the chaser tick ----
 
 void Marche::Timer1_Timer() {
-    // A tick that would start inside another (its event pass, or while its sound is still to
-    // come) is skipped, and so is one while the card reopens.
+    // A tick due while the last one still waits for its sound starts as soon as that one ends, so
+    // that a period as short as the capture loses no tick; one that would start inside the event
+    // pass of another is skipped, and so is one while the card reopens.
+    if (tickEnAttente_) {
+        tickDiffere_ = true;
+        return;
+    }
     if (dansRafraichissement_ || reouvertureEnCours_) return;
     dansRafraichissement_ = true;
     marcheTick_ = marche_;
@@ -413,9 +419,11 @@ void Marche::poursuivreTick() {
     }
     vue_->peindreNiveaux();
     dansRafraichissement_ = false;
+    if (std::exchange(tickDiffere_, false) && v_.enMarche && marcheTick_ == marche_) Timer1_Timer();
 }
 
 void Marche::abandonnerTick() {
+    tickDiffere_ = false;
     if (!tickEnAttente_) return;
     suiteTick_->stop();
     tickEnAttente_ = false;

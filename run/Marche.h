@@ -209,6 +209,7 @@ private:
     bool listeFaite_ = false;           // the first list has come
     bool dansRafraichissement_ = false;
     bool tickEnAttente_ = false;    // a tick waits for its sound
+    bool tickDiffere_ = false;      // the next tick came due meanwhile
     unsigned marcheTick_ = 0;       // the run the tick under way belongs to
     QTimer* suiteTick_ = nullptr;   // when to look again for its sound
     bool silenceSignale_ = false;
