@@ -49,6 +49,8 @@ void CaptureAudio::demanderCapture() {
     const milliseconds attente =
         demarrage_ ? std::min(attenteMax_, std::chrono::ceil<milliseconds>(finDemarrage_ - maintenant)) : attenteMax_;
     limite_ = maintenant + attente;
+    demande_ = maintenant;
+    regards_ = 0;
     entree_.demanderCapture();
 }
 
@@ -81,12 +83,21 @@ CaptureResult CaptureAudio::CaptureLevels(Variables& v) {
     }
 }
 
-std::chrono::milliseconds CaptureAudio::prochainRegard() const {
-    // The samples asked for take 10 ms to come; blocks larger than that come whole at a moment
-    // only the device knows: looked for every sixth of a block.
-    const auto reste = std::chrono::ceil<std::chrono::milliseconds>(limite_ - horloge_());
-    const auto pas = std::chrono::milliseconds(std::max(1, bloc_ * 1000 / FREQUENCE_CAPTURE / 6));
-    return std::max(std::chrono::milliseconds(1), std::min(pas, reste));
+std::chrono::milliseconds CaptureAudio::prochainRegard() {
+    using std::chrono::milliseconds;
+    const auto maintenant = horloge_();
+    const auto reste = std::chrono::ceil<milliseconds>(limite_ - maintenant);
+    // Nothing can come before the samples asked for have had time to arrive (10 ms); after that
+    // they come with the device's next block, at a moment only the device knows: looked for after
+    // 1, 1, 2, 2, 4.. ms, and at most a sixth of a block apart (4 ms for small blocks).
+    const auto du = std::chrono::floor<milliseconds>(demande_ + DUREE_CAPTURE - maintenant);
+    milliseconds attente = du;
+    if (du < milliseconds(1)) {
+        const milliseconds plafond(std::max(4, bloc_ * 1000 / FREQUENCE_CAPTURE / 6));
+        attente = std::min(plafond, milliseconds(1 << std::min(regards_ / 2, 6)));
+        ++regards_;
+    }
+    return std::max(milliseconds(1), std::min(attente, reste));
 }
 
 void CaptureAudio::CloseDevice() {

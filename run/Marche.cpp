@@ -266,6 +266,11 @@ int Marche::numeroCarte() const {
 // ---- "Lancement", "Arret", "Initialisation" ----
 
 void Marche::Command3_Click() {
+    // The card is being opened again beside the window: the stop waits for that to end.
+    if (reouvertureEnCours_) {
+        arretApresReouverture_ = true;
+        return;
+    }
     if (v_.enMarche) {
         arreter();
     } else {
@@ -358,6 +363,10 @@ void Marche::reouvrir(int bloc) {
             reouvertureEnCours_ = false;
             blocOuvert_ = bloc;
             if (marche != marche_ || !v_.enMarche) return;
+            if (std::exchange(arretApresReouverture_, false)) {
+                arreter();
+                return;
+            }
             if (!*ouverte) {
                 arreter();
                 messages_.afficher(tr("Wave input device didn't open!"), tr("Ack!"),
@@ -639,7 +648,7 @@ void Marche::changerBoutonDirect(int k, Entier valeur) {
 void Marche::etapeImmediate() {
     // Steps 2 to 7 of a tick with the last levels, only while running: stopped, the lamps keep
     // their state as ever.
-    if (!v_.enMarche || !capture_.ouvert() || reouvertureEnCours_) return;
+    if (!v_.enMarche || reouvertureEnCours_ || !capture_.ouvert()) return;
     etapeRafraichissement(v_, nullptr, affichageEtape(), port_, analyseAuBloc() ? &derniereEcriture_ : nullptr);
     suivreBoutonsDirects();
     apresEtape();

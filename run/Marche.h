@@ -206,6 +206,7 @@ private:
     bool listeEnAttente_ = false;       // a listing has not answered yet
     bool lancementEnAttente_ = false;   // "Lancement" waits for a listing or an opening
     bool reouvertureEnCours_ = false;   // the card reopens for new blocks
+    bool arretApresReouverture_ = false;  // "Arret" came meanwhile
     bool listeFaite_ = false;           // the first list has come
     bool dansRafraichissement_ = false;
     bool tickEnAttente_ = false;    // a tick waits for its sound

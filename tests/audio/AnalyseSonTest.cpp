@@ -280,19 +280,24 @@ TEST(CaptureAudio, DeNouveauxReglagesRepartentDuGainLePlusFort) {
 // the copy, never a newer one; most copies come whole.
 TEST(AnneauSon, LesLecteursNeVoientJamaisUnEchantillonEcrase) {
     AnneauSon anneau(1024);
-    std::atomic<bool> fin{false};
+    std::atomic<bool> fin{false}, pauses{false};
     std::thread ecrivain([&] {
         std::array<float, 100> bloc{};
+        // At full speed first, overtaking copies all the time; then in bursts of 64 blocks with a
+        // pause between, as a device's callback hands over its blocks.
         for (std::uint32_t n = 0; !fin; n += bloc.size()) {
             for (std::size_t i = 0; i < bloc.size(); ++i) bloc[i] = static_cast<float>((n + i) % 1000000);
             anneau.ecrire(bloc.data(), bloc.size());
+            if (pauses && n / bloc.size() % 64 == 63) std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
     });
     std::array<float, 700> copie{};
     int fautes = 0, lectures = 0, entieres = 0;
     while (anneau.total() < 1024) std::this_thread::yield();
-    const auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
-    while (std::chrono::steady_clock::now() < limite) {
+    const auto debut = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() < debut + std::chrono::milliseconds(400)) {
+        const bool enRafales = std::chrono::steady_clock::now() >= debut + std::chrono::milliseconds(200);
+        pauses = enRafales;
         // A sample overtaken during the copy may come back as 0 (not held), never as another.
         const std::uint64_t total = anneau.copierDerniers(copie.data(), copie.size());
         bool entiere = true;
@@ -301,17 +306,16 @@ TEST(AnneauSon, LesLecteursNeVoientJamaisUnEchantillonEcrase) {
             if (copie[i] != attendu && copie[i] != 0.0f) ++fautes;
             entiere = entiere && copie[i] == attendu;
         }
-        if (entiere) ++entieres;
+        if (enRafales) entieres += entiere ? 1 : 0;
         // The samples just before a given place, as the analysis reads them.
-        const std::uint64_t fin = anneau.total();
-        anneau.copierAvant(fin, copie.data(), 200);
+        const std::uint64_t bout = anneau.total();
+        anneau.copierAvant(bout, copie.data(), 200);
         for (std::size_t i = 0; i < 200; ++i) {
-            if (copie[i] != static_cast<float>((fin - 200 + i) % 1000000) && copie[i] != 0.0f) ++fautes;
+            if (copie[i] != static_cast<float>((bout - 200 + i) % 1000000) && copie[i] != 0.0f) ++fautes;
         }
-        ++lectures;
-        // The readers copy about once a hop, just after a block came, not in a tight loop.
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        for (const std::uint64_t avant = anneau.total(); anneau.total() == avant;) std::this_thread::yield();
+        lectures += enRafales ? 1 : 0;
+        // The readers copy now and then, not in a tight loop; a copy that meets a burst is overtaken.
+        std::this_thread::sleep_for(std::chrono::microseconds(150));
     }
     fin = true;
     ecrivain.join();

@@ -151,6 +151,22 @@ struct BancEnFond {
     std::unique_ptr<FPrincipale> f;
 };
 
+// A run and its main window over a capture double of the test's own.
+template <class Entree>
+struct BancSur {
+    BancSur() { cartes.list = {{"Micro", true}}; }
+    auto parts() { return std::tie(v, entree, port, m, w); }
+
+    QTemporaryDir dossier;
+    Variables v;
+    FakeAudioDeviceEnumerator cartes;
+    Entree entree;
+    RecordingPort port;
+    MessagesEnregistres messages;
+    Marche m{v, cartes, entree, port, messages, Emplacements::ensemble(dossier.path().toStdString())};
+    FPrincipale w{m, messages};
+};
+
 }  // namespace
 
 class FPrincipaleTest : public QObject {
@@ -405,23 +421,15 @@ public:
 };
 
 void FPrincipaleTest::tickInsideAnotherIsSkipped() {
-    QTemporaryDir dossier;
-    Variables v;
-    FakeAudioDeviceEnumerator cartes;
-    cartes.list = {{"Micro", true}};
-    EntreeReentrante entree;
-    RecordingPort port;
-    MessagesEnregistres messages;
-    Marche m(v, cartes, entree, port, messages, Emplacements::ensemble(dossier.path().toStdString()));
-    FPrincipale w(m, messages);
-    QVERIFY(w.Form_Load());
-    m.Command3_Click();
-    entree.queue(128);
-    entree.marche = &m;
-    port.writes.clear();
-    m.Timer1_Timer();
-    QCOMPARE(entree.captures, 1);
-    QCOMPARE(port.writes.size(), size_t(8));
+    BancSur<EntreeReentrante> b;
+    QVERIFY(b.w.Form_Load());
+    b.m.Command3_Click();
+    b.entree.queue(128);
+    b.entree.marche = &b.m;
+    b.port.writes.clear();
+    b.m.Timer1_Timer();
+    QCOMPARE(b.entree.captures, 1);
+    QCOMPARE(b.port.writes.size(), size_t(8));
 }
 
 void FPrincipaleTest::silentInputIsReportedOncePerRun() {
@@ -1202,15 +1210,8 @@ struct EntreeALaDemande : FakeAudioInput {
 // run meanwhile; the tick goes on in its own order once the sound has come, and a tick that came
 // due meanwhile starts right after it, so that a period as short as the capture loses none.
 void FPrincipaleTest::theTickGoesOnWhenItsSoundComesWithoutHoldingTheThread() {
-    QTemporaryDir dossier;
-    Variables v;
-    FakeAudioDeviceEnumerator cartes;
-    cartes.list = {{"Micro", true}};
-    EntreeALaDemande entree;
-    RecordingPort port;
-    MessagesEnregistres messages;
-    Marche m(v, cartes, entree, port, messages, Emplacements::ensemble(dossier.path().toStdString()));
-    FPrincipale w(m, messages);
+    BancSur<EntreeALaDemande> b;
+    auto [v, entree, port, m, w] = b.parts();
     QVERIFY(w.Form_Load());
     m.setPeriodeChenillard(0);
     v.SortieB[1].sens[1] = 2;
