@@ -50,7 +50,6 @@ void CaptureAudio::demanderCapture() {
         demarrage_ ? std::min(attenteMax_, std::chrono::ceil<milliseconds>(finDemarrage_ - maintenant)) : attenteMax_;
     limite_ = maintenant + attente;
     demande_ = maintenant;
-    regards_ = 0;
     entree_.demanderCapture();
 }
 
@@ -83,21 +82,17 @@ CaptureResult CaptureAudio::CaptureLevels(Variables& v) {
     }
 }
 
-std::chrono::milliseconds CaptureAudio::prochainRegard() {
+std::chrono::milliseconds CaptureAudio::prochainRegard() const {
     using std::chrono::milliseconds;
     const auto maintenant = horloge_();
     const auto reste = std::chrono::ceil<milliseconds>(limite_ - maintenant);
     // Nothing can come before the samples asked for have had time to arrive (10 ms); after that
-    // they come with the device's next block, at a moment only the device knows: looked for after
-    // 1, 1, 2, 2, 4.. ms, and at most a sixth of a block apart (4 ms for small blocks).
+    // they come with the device's next block, at a moment only the device knows: looked for every
+    // millisecond with blocks of a capture, so that the lamps lose no time, every sixth of a block
+    // with larger ones, so that a long period wakes the thread a few times a tick.
     const auto du = std::chrono::floor<milliseconds>(demande_ + DUREE_CAPTURE - maintenant);
-    milliseconds attente = du;
-    if (du < milliseconds(1)) {
-        const milliseconds plafond(std::max(4, bloc_ * 1000 / FREQUENCE_CAPTURE / 6));
-        attente = std::min(plafond, milliseconds(1 << std::min(regards_ / 2, 6)));
-        ++regards_;
-    }
-    return std::max(milliseconds(1), std::min(attente, reste));
+    const milliseconds pas(std::max(1, bloc_ * 1000 / FREQUENCE_CAPTURE / 6));
+    return std::max(milliseconds(1), std::min(std::max(du, pas), reste));
 }
 
 void CaptureAudio::CloseDevice() {

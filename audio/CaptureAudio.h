@@ -50,7 +50,7 @@ public:
     void demanderCapture();
     std::optional<CaptureResult> releverCapture(Variables& v);
     /// When to look again for the capture asked for.
-    std::chrono::milliseconds prochainRegard();
+    std::chrono::milliseconds prochainRegard() const;
     /// Stops and closes the device, blocking for the capture bound at most; harmless when none is open.
     void CloseDevice();
     bool ouvert() const;
@@ -71,7 +71,6 @@ private:
     int bloc_ = ECHANTILLONS_CAPTURE;
     std::chrono::steady_clock::time_point limite_{};  // the bound of the capture asked for
     std::chrono::steady_clock::time_point demande_{};  // when it was asked for
-    int regards_ = 0;                                  // looks for it since its samples were due
     /// 111 samples at 11025 Hz.
     static constexpr std::chrono::microseconds DUREE_CAPTURE{ECHANTILLONS_CAPTURE * 1000000LL / FREQUENCE_CAPTURE};
     std::chrono::steady_clock::time_point finDemarrage_{};

@@ -39,4 +39,22 @@ public:
     virtual bool utilisable(Controle controle, int k = 0) const = 0;
 };
 
+/// Shows nothing: the run before its window exists, or without one.
+class VueMuette : public IVueMarche {
+public:
+    void setCaption(int, const std::string&) override {}
+    void setValue(int, int) override {}
+    void poserNiveaux(const std::array<float, NB_BARRES>&) override {}
+    void peindreNiveaux() override {}
+    void montrerMarche(bool) override {}
+    void montrerBoutonsConfigActifs(bool) override {}
+    void montrerBoutonDirect(int, Entier) override {}
+    void montrerLegendeBoutonDirect(int, const QString&) override {}
+    void montrerNomMode(const QString&) override {}
+    bool montrerDossier(const QString&) override { return true; }
+    std::optional<QString> modeListe(int) const override { return std::nullopt; }
+    int positionMode(const QString&) const override { return -1; }
+    bool utilisable(Controle, int) const override { return true; }
+};
+
 }  // namespace korvalen

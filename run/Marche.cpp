@@ -26,27 +26,6 @@ constexpr int IMAGE_BARRES_MS = 33;
 
 QString texte(const std::string& s) { return QString::fromStdString(s); }
 
-/// Shows nothing: a run before its window exists, or in a test without one.
-struct VueNulle : IVueMarche {
-    void setCaption(int, const std::string&) override {}
-    void setValue(int, int) override {}
-    void poserNiveaux(const std::array<float, NB_BARRES>&) override {}
-    void peindreNiveaux() override {}
-    void montrerMarche(bool) override {}
-    void montrerBoutonsConfigActifs(bool) override {}
-    void montrerBoutonDirect(int, Entier) override {}
-    void montrerLegendeBoutonDirect(int, const QString&) override {}
-    void montrerNomMode(const QString&) override {}
-    bool montrerDossier(const QString&) override { return true; }
-    std::optional<QString> modeListe(int) const override { return std::nullopt; }
-    int positionMode(const QString&) const override { return -1; }
-    bool utilisable(Controle, int) const override { return true; }
-};
-VueNulle& vueNulle() {
-    static VueNulle vue;  // stateless: nothing is kept in it
-    return vue;
-}
-
 }  // namespace
 
 void HorlogeSon::caler(std::uint64_t total, std::chrono::steady_clock::time_point instant) {
@@ -95,7 +74,7 @@ Marche::Marche(Variables& v, IAudioDeviceEnumerator& cartes, IAudioInput& entree
       messages_(messages),
       emplacements_(std::move(emplacements)),
       capture_(entree),
-      vue_(&vueNulle()),
+      vue_(&vueMuette_),
       horlogeSon_(&capture_.anneau()),
       placement_(static_cast<double>(AVANCE_PORT.count()) * FREQUENCE_CAPTURE / 1000.0) {
     Timer1_ = new Minuterie(0, true, this);
@@ -129,7 +108,7 @@ Marche::~Marche() {
     if (travail_.joinable()) travail_.join();
 }
 
-void Marche::setVue(IVueMarche* vue) { vue_ = vue != nullptr ? vue : &vueNulle(); }
+void Marche::setVue(IVueMarche* vue) { vue_ = vue != nullptr ? vue : &vueMuette_; }
 
 bool Marche::demarrage() {
     // Waited for here only when nothing else can run meanwhile; otherwise the window shows at once
@@ -456,9 +435,9 @@ void Marche::signalerSilence() {
     // Told once per run: the bars keep the last levels until the input delivers again.
     if (silenceSignale_) return;
     silenceSignale_ = true;
-    messages_.signaler(QStringLiteral("L'entrée audio ne délivre plus de son. Les barres gardent les derniers "
-                                      "niveaux mesurés ; vérifiez la carte son ou le micro."),
-                       QStringLiteral("Ack!"));
+    messages_.signaler(tr("L'entrée audio ne délivre plus de son. Les barres gardent les derniers "
+                          "niveaux mesurés ; vérifiez la carte son ou le micro."),
+                       tr("Ack!"));
 }
 
 void Marche::suivreBoutonsDirects() {
@@ -513,6 +492,8 @@ void Marche::appliquerAnalyse() {
                         lecture_ = l;
                     } else {
                         if (l.niveaux) lecture_->niveaux = l.niveaux;
+                        // A beat after the music's end is a new song's: the end is past.
+                        if (l.battement) lecture_->finMusique = false;
                         if (l.battement) lecture_->battement = l.battement;
                         lecture_->finMusique = lecture_->finMusique || l.finMusique;
                         lecture_->silence = lecture_->silence || l.silence;
@@ -525,9 +506,9 @@ void Marche::appliquerAnalyse() {
                 QMetaObject::invokeMethod(this, [this, marche] { lectureArrivee(marche); }, Qt::QueuedConnection);
             });
         } catch (const std::system_error&) {
-            lecteur_.reset();
+            // No thread to spare: the run goes on without this analysis.
             messages_.signaler(tr("Korvalen n'a pas pu lancer l'analyse du son : les lampes suivent "
-                                              "les échantillons au rythme du rafraîchissement."),
+                                  "les échantillons au rythme du rafraîchissement."),
                                tr("Analyse du son"));
         }
     }

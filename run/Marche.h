@@ -194,6 +194,7 @@ private:
     IMessages& messages_;
     Emplacements emplacements_;
     CaptureAudio capture_;
+    VueMuette vueMuette_;
     IVueMarche* vue_;
 
     std::vector<QString> nomsCartes_;
