@@ -49,7 +49,6 @@ void CaptureAudio::demanderCapture() {
     const milliseconds attente =
         demarrage_ ? std::min(attenteMax_, std::chrono::ceil<milliseconds>(finDemarrage_ - maintenant)) : attenteMax_;
     limite_ = maintenant + attente;
-    demande_ = maintenant;
     entree_.demanderCapture();
 }
 
@@ -84,15 +83,13 @@ CaptureResult CaptureAudio::CaptureLevels(Variables& v) {
 
 std::chrono::milliseconds CaptureAudio::prochainRegard() const {
     using std::chrono::milliseconds;
-    const auto maintenant = horloge_();
-    const auto reste = std::chrono::ceil<milliseconds>(limite_ - maintenant);
-    // Nothing can come before the samples asked for have had time to arrive (10 ms); after that
-    // they come with the device's next block, at a moment only the device knows: looked for every
-    // millisecond with blocks of a capture, so that the lamps lose no time, every sixth of a block
-    // with larger ones, so that a long period wakes the thread a few times a tick.
-    const auto du = std::chrono::floor<milliseconds>(demande_ + DUREE_CAPTURE - maintenant);
+    // The samples asked for come with the device's blocks, at moments only the device knows: a
+    // block of a capture's size may fill the request at once, so it is looked for every
+    // millisecond (the lamps lose no time); larger blocks every sixth of a block, so that a long
+    // period wakes the thread a few times a tick.
+    const auto reste = std::chrono::ceil<milliseconds>(limite_ - horloge_());
     const milliseconds pas(std::max(1, bloc_ * 1000 / FREQUENCE_CAPTURE / 6));
-    return std::max(milliseconds(1), std::min(std::max(du, pas), reste));
+    return std::max(milliseconds(1), std::min(pas, reste));
 }
 
 void CaptureAudio::CloseDevice() {

@@ -70,9 +70,7 @@ private:
     bool demarrage_ = false;  // started and nothing delivered yet
     int bloc_ = ECHANTILLONS_CAPTURE;
     std::chrono::steady_clock::time_point limite_{};  // the bound of the capture asked for
-    std::chrono::steady_clock::time_point demande_{};  // when it was asked for
-    /// 111 samples at 11025 Hz.
-    static constexpr std::chrono::microseconds DUREE_CAPTURE{ECHANTILLONS_CAPTURE * 1000000LL / FREQUENCE_CAPTURE};
+
     std::chrono::steady_clock::time_point finDemarrage_{};
 };
 
