@@ -35,13 +35,15 @@ std::vector<double> kicksChanson(double bpm, double secondes) {
     return t;
 }
 
-// Two halves, the second an eighth faster (a tempo change, as from one song to the next without
-// a pause); the beats are both halves'.
+// Two halves, the second an eighth faster: a tempo change as a drummer makes it, on a bar line and
+// in phase (the first half holds whole bars); the beats are both halves'.
 Mix chanson(double bpm, double secondes, double gain) {
-    const double moitie = secondes / 2;
+    const double mesure = 4 * 60.0 / bpm;
+    const double moitie = std::max(1.0, std::round(secondes / 2 / mesure)) * mesure;
     Mix a = korvalen::test::mixBatterie(bpm, moitie, kicksChanson(bpm, moitie), gain);
     const double bpm2 = bpm * 8 / 7;
-    const Mix b = korvalen::test::mixBatterie(bpm2, moitie, kicksChanson(bpm2, moitie), gain);
+    const Mix b = korvalen::test::mixBatterie(bpm2, secondes - moitie, kicksChanson(bpm2, secondes - moitie), gain);
+    a.son.resize(static_cast<std::size_t>(std::lround(moitie * korvalen::test::RATE)));
     a.son.insert(a.son.end(), b.son.begin(), b.son.end());
     for (const double t : b.beats) a.beats.push_back(t + moitie);
     for (const double t : b.kicks) a.kicks.push_back(t + moitie);
