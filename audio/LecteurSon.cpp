@@ -45,7 +45,7 @@ void LecteurSon::boucle(std::uint64_t position) {
     pthread_setname_np(pthread_self(), "analyse");  // seen in top and /proc, to tell the threads apart
     std::vector<float> pas(PAS);
     std::vector<float> fenetre(MesureBandes::FENETRE);
-    // Where the detector's own count of samples stands against the ring's: they part at each jump.
+    // The ring's position of the detector's first sample: its beats are counted from there.
     std::uint64_t origineDetecteur = position;
     // The last moment the ring was seen to grow, and its total then: when the next hop is due.
     std::uint64_t totalVu = anneau_.total();
@@ -83,9 +83,12 @@ void LecteurSon::boucle(std::uint64_t position) {
         relance = std::chrono::milliseconds(1);
         dernierSon = maintenant;
         silenceDit = false;
-        // Sound the ring no longer holds is gone: the reader starts again from the oldest it holds.
+        // Sound the ring no longer holds is gone: the reader starts again from the oldest it holds,
+        // and the beats are tracked afresh from there, as for a new song.
         if (const std::uint64_t ancien = anneau_.plusAncien(); position < ancien) {
             position += (ancien - position + PAS - 1) / PAS * PAS;
+            if (detecteur_) detecteur_ = std::make_unique<DetecteurBattements>(frequence_);
+            origineDetecteur = position;
         }
         if (total < position + PAS) continue;
         const std::uint64_t aLire = (total - position) / PAS;
@@ -95,10 +98,6 @@ void LecteurSon::boucle(std::uint64_t position) {
             position += PAS;
             if (!detecteur_) continue;
             anneau_.copierAvant(position, pas.data(), pas.size());
-            // The detector counts what it was given: a jump moves its origin.
-            if (position - PAS != origineDetecteur + detecteur_->position()) {
-                origineDetecteur = position - PAS - detecteur_->position();
-            }
             if (!detecteur_->traiter(pas.data())) continue;
             BattementPrevu b;
             b.entendu = static_cast<double>(origineDetecteur) + detecteur_->dernierBattement();
