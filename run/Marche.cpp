@@ -221,7 +221,6 @@ void Marche::cartesListees(const std::vector<AudioDeviceInfo>& liste, bool compl
     if (enFond_ && !listeFaite_ && nomsCartes_.empty() && complete) {
         // As at a start that waited for the list: nothing to listen to ends the program. A sound
         // system that did not answer has said so in its notice; "Lancement" asks it again.
-        quitteConfirme_ = true;
         messages_.afficher(tr("You have no audio input devices!"), tr("Ack!"), Icone::Critique);
         emit quitter();
         return;
@@ -401,7 +400,7 @@ void Marche::poursuivreTick() {
     // "Arret" clicked in the event pass ended this run: the rest of the tick belongs to it and is
     // dropped, so that the timers stay off and the lamps keep their state.
     if (v_.enMarche && marcheTick_ == marche_) {
-        etapeRafraichissement(v_, nullptr, indicateurs_, port_);
+        etapeRafraichissement(v_, nullptr, *vue_, port_);
         suivreBoutonsDirects();
         signalerSorties();
     }
@@ -588,7 +587,7 @@ void Marche::battement() {
 
 IIndicateurs& Marche::affichageEtape() {
     if (analyseAuBloc()) return differes_;
-    return indicateurs_;
+    return *vue_;
 }
 
 void Marche::apresEtape() {
@@ -613,11 +612,6 @@ void Marche::montrerBarres() {
 // ---- The live buttons ----
 
 void Marche::setBoutonDirect(int k, Entier valeur) {
-    // A click only sets the state: the next refresh tick samples it.
-    changerBoutonDirect(k, valeur);
-}
-
-void Marche::changerBoutonDirect(int k, Entier valeur) {
     Entier& etat = v_.boutonsDirects[static_cast<std::size_t>(k)];
     if (etat == valeur) return;
     const bool avant = etat == 1;
@@ -651,7 +645,7 @@ void Marche::afficherNomMode() {
 }
 
 void Marche::afficherSorties() {
-    Affichage_sortie(v_, indicateurs_);
+    Affichage_sortie(v_, *vue_);
     signalerSorties();
 }
 
@@ -687,7 +681,7 @@ bool Marche::cliquerBoutonDirect(int k) {
     if (!vue_->utilisable(IVueMarche::Controle::BoutonDirect, k)) return false;
     // A press turns the state over as a click would (greyed counts as up), and reaches the lamps
     // at once rather than at the next refresh tick.
-    changerBoutonDirect(k, boutonDirectBas(k) ? 0 : 1);
+    setBoutonDirect(k, boutonDirectBas(k) ? 0 : 1);
     etapeImmediate();
     return true;
 }

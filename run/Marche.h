@@ -79,7 +79,8 @@ public:
     void Command8_Click();
     /// Loads the mode file `nom` of the save folder, as a double click on its entry does.
     void chargerMode(const QString& nom);
-    /// A click on live button `k` set it to `valeur`: the next refresh tick samples it.
+    /// Live button `k` is set to `valeur` (a click: the next refresh tick samples it); the button
+    /// on screen shows it and a change of down or up is told.
     void setBoutonDirect(int k, Entier valeur);
     /// Whether "Lancement" waits for the sound system (the window then refuses to close).
     bool lancementEnAttente() const { return lancementEnAttente_; }
@@ -154,7 +155,6 @@ private:
     /// Steps 2 to 7 of a tick with the last levels: what a remote press makes at once.
     void etapeImmediate();
     void suivreBoutonsDirects();
-    void changerBoutonDirect(int k, Entier valeur);
     /// The analysis' newest findings, merged since the last were taken, on the run's thread.
     void lectureArrivee(unsigned marche);
     void niveauxAnalyse(const std::array<float, NB_BARRES>& niveaux);
@@ -179,13 +179,6 @@ private:
         Marche& marche;
         std::array<int, NB_INDICATEURS> valeurs{};  // -1: not set since the last frame
         std::array<std::string, NB_INDICATEURS> legendes{};
-    };
-    /// The view's indicators, shown at once.
-    struct IndicateursVue : IIndicateurs {
-        explicit IndicateursVue(Marche& m) : marche(m) {}
-        void setCaption(int n, const std::string& t) override { marche.vue_->setCaption(n, t); }
-        void setValue(int n, int valeur) override { marche.vue_->setValue(n, valeur); }
-        Marche& marche;
     };
 
     Variables& v_;
@@ -215,7 +208,6 @@ private:
     unsigned marcheTick_ = 0;       // the run the tick under way belongs to
     QTimer* suiteTick_ = nullptr;   // when to look again for its sound
     bool silenceSignale_ = false;
-    bool quitteConfirme_ = false;
     unsigned marche_ = 0;  // counts the starts, so a tick can tell that its run has ended
     int blocOuvert_ = ECHANTILLONS_CAPTURE;
 
@@ -233,7 +225,6 @@ private:
 
     std::array<bool, NB_INDICATEURS> sortiesSignalees_{};  // as last told to the remote
     IndicateursDifferes differes_{*this};
-    IndicateursVue indicateurs_{*this};
     QTimer* ecran_ = nullptr;        // the indicators at most 60 times a second
     QTimer* ecranBarres_ = nullptr;  // the bars at most 30 times a second
     Minuterie* Timer1_ = nullptr;
