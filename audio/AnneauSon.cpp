@@ -12,10 +12,7 @@ AnneauSon::AnneauSon(std::size_t capacite)
 void AnneauSon::ecrire(const float* echantillons, std::size_t n) {
     // Two writers would mix their samples and break the readers' overwrite check: a stream's
     // callback held up past its closing loses its samples to the next stream's.
-    if (ecriture_.exchange(true, std::memory_order_acquire)) {
-        refusees_.fetch_add(1, std::memory_order_relaxed);
-        return;
-    }
+    if (ecriture_.exchange(true, std::memory_order_acquire)) return;
     std::uint64_t total = total_.load(std::memory_order_relaxed);
     // Only the newest samples can stay.
     if (n > capacite_) {

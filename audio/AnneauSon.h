@@ -41,9 +41,6 @@ public:
     void marquerLu(std::uint64_t position) { lu_.store(position, std::memory_order_release); }
     /// Forgets the sound: a new run does not measure the last one.
     void vider() { debut_.store(total(), std::memory_order_release); }
-    /// Writes dropped because another write was under way (a stream's callback held up past its
-    /// closing while the next stream's began).
-    std::uint64_t ecrituresRefusees() const { return refusees_.load(std::memory_order_relaxed); }
 
 private:
     /// Copies samples [de, de + n) as far as they are held; false when the writer overwrote some
@@ -57,7 +54,6 @@ private:
     std::atomic<std::uint64_t> debut_{0};  // first sample held since the last vider()
     std::atomic<std::uint64_t> lu_{0};
     std::atomic<bool> ecriture_{false};  // a write is under way: a second writer drops its samples
-    std::atomic<std::uint64_t> refusees_{0};
 };
 
 }  // namespace korvalen

@@ -6,7 +6,6 @@
 #include <array>
 #include <cmath>
 
-
 namespace korvalen {
 
 struct DetecteurBattements::Aubio {

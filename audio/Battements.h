@@ -1,5 +1,5 @@
 #pragma once
-// Beats of the captured sound, found on a thread of their own from the continuous sound.
+// Beats of the captured sound, found one hop at a time.
 
 #include <array>
 #include <cstddef>

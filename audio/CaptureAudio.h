@@ -70,7 +70,6 @@ private:
     bool demarrage_ = false;  // started and nothing delivered yet
     int bloc_ = ECHANTILLONS_CAPTURE;
     std::chrono::steady_clock::time_point limite_{};  // the bound of the capture asked for
-
     std::chrono::steady_clock::time_point finDemarrage_{};
 };
 
