@@ -9,7 +9,7 @@ set -euo pipefail
 # Building and running.
 BUILD_AND_RUN=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-translations-l10n
+  qt6-base-dev qt6-translations-l10n  # qt6-base-dev: Qt Core (the run), Widgets and Test
   portaudio19-dev libasound2-dev libasound2-plugins libsamplerate0-dev libpulse-dev libaubio-dev
   libola-dev
   librtmidi-dev liblo-dev  # live control from a MIDI pad or an OSC surface
