@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "CaptureDixMs.h"
+#include "doubles/MessageOsc.h"
 #include "doubles/DoublesPrincipale.h"
 #include "doubles/MidiEnregistre.h"
 #include "mainwindow/FPrincipale.h"
@@ -71,18 +72,6 @@ public:
     bool marque = false;
     std::optional<Horloge::time_point> premiere;
 };
-
-// One OSC message of one int, as a surface sends it.
-std::string messageOsc(const char* adresse, int valeur) {
-    lo_message m = lo_message_new();
-    lo_message_add_int32(m, valeur);
-    std::size_t n = 0;
-    void* o = lo_message_serialise(m, adresse, nullptr, &n);
-    std::string texte(static_cast<const char*>(o), n);
-    std::free(o);
-    lo_message_free(m);
-    return texte;
-}
 
 struct Stats {
     double moyenne, mediane, p95, max;
@@ -241,7 +230,7 @@ int forge(QApplication& app) {
     tablette.relever();
     const long avantTablette = tablette.paquets;
     // What each forged sender sends: a valid message that changes nothing (a button release).
-    const std::string message = messageOsc("/korvalen/bouton/5", 0);
+    const std::string message = test::messageOsc("/korvalen/bouton/5", 1, 0);
     long envoyes = 0;
     std::thread expediteur([&] {
         sockaddr_in vers{};
@@ -433,7 +422,8 @@ int presse(QApplication& app, int periode, bool parOsc) {
     vers.sin_family = AF_INET;
     vers.sin_port = htons(portOsc);
     vers.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const std::string bas = messageOsc("/korvalen/bouton/2", 1), haut = messageOsc("/korvalen/bouton/2", 0);
+    const std::string bas = test::messageOsc("/korvalen/bouton/2", 1, 1),
+                      haut = test::messageOsc("/korvalen/bouton/2", 1, 0);
     std::vector<double> versPort;
     Horloge::time_point envoi{};
     int envoyees = 0;

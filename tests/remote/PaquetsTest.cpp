@@ -11,6 +11,7 @@
 #include <sstream>
 #include <thread>
 
+#include "doubles/MessageOsc.h"
 #include "config/Configuration.h"
 #include "doubles/TemporaryFolder.h"
 #include "remote/CadenceRetour.h"
@@ -24,16 +25,7 @@ namespace {
 using namespace std::chrono_literals;
 
 // One OSC message as liblo writes it: `entiers` int arguments.
-std::string message(const char* adresse, int entiers, int valeur = 1) {
-    lo_message m = lo_message_new();
-    for (int k = 0; k < entiers; ++k) lo_message_add_int32(m, valeur);
-    std::size_t taille = 0;
-    void* octets = lo_message_serialise(m, adresse, nullptr, &taille);
-    std::string texte(static_cast<const char*>(octets), taille);
-    std::free(octets);
-    lo_message_free(m);
-    return texte;
-}
+std::string message(const char* adresse, int entiers, int valeur = 1) { return test::messageOsc(adresse, entiers, valeur); }
 
 // A bundle of these elements, each preceded by its size; the time tag an hour ahead (never waited for).
 std::string paquet(const std::vector<std::string>& elements) {
