@@ -3,6 +3,8 @@
 #include <QCommandLineParser>
 #include <QTextStream>
 
+#include "translations/Langue.h"
+
 namespace korvalen {
 
 namespace {
@@ -17,7 +19,9 @@ const char* const OPTIONS_DE_QT[][2] = {
 
 }  // namespace
 
-std::optional<int> traiterLigneDeCommande(const QStringList& arguments, QTextStream& sortie, QTextStream& erreurs) {
+std::optional<int> traiterLigneDeCommande(const QStringList& arguments, QTextStream& sortie, QTextStream& erreurs,
+                                          const Traductions& traductions) {
+    const auto dire = [&traductions](const char* source) { return traductions.traduire("LigneDeCommande", source); };
     QCommandLineParser lecteur;
     // "-platform xcb" as Qt spells its own options; "-h" and "-v" stay what they are.
     lecteur.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -27,7 +31,7 @@ std::optional<int> traiterLigneDeCommande(const QStringList& arguments, QTextStr
     lecteur.addOption(version);
     for (const auto& [nom, valeur] : OPTIONS_DE_QT) {
         QCommandLineOption o(QString::fromLatin1(nom));
-        if (*valeur != '\0') o.setValueName(QStringLiteral("valeur"));
+        if (*valeur != '\0') o.setValueName(dire(QT_TRANSLATE_NOOP("LigneDeCommande", "valeur")));
         o.setFlags(QCommandLineOption::HiddenFromHelp);
         lecteur.addOption(o);
     }
@@ -44,19 +48,23 @@ std::optional<int> traiterLigneDeCommande(const QStringList& arguments, QTextStr
                     break;
                 }
             }
-            erreurs << programme << QStringLiteral(" : option inconnue « ") << tapee << QStringLiteral(" »\n");
+            erreurs << dire(QT_TRANSLATE_NOOP("LigneDeCommande", "%1 : option inconnue « %2 »")).arg(programme, tapee)
+                    << '\n';
         } else if (!lu) {
-            erreurs << programme << QStringLiteral(" : une option attend une valeur\n");
+            erreurs << dire(QT_TRANSLATE_NOOP("LigneDeCommande", "%1 : une option attend une valeur")).arg(programme)
+                    << '\n';
         } else {
-            erreurs << programme << QStringLiteral(" : argument inattendu « ")
-                    << lecteur.positionalArguments().constFirst() << QStringLiteral(" »\n");
+            erreurs << dire(QT_TRANSLATE_NOOP("LigneDeCommande", "%1 : argument inattendu « %2 »"))
+                           .arg(programme, lecteur.positionalArguments().constFirst())
+                    << '\n';
         }
-        erreurs << QStringLiteral("Essayez « korvalen --help » pour la liste des options.\n");
+        erreurs << dire(QT_TRANSLATE_NOOP("LigneDeCommande", "Essayez « korvalen --help » pour la liste des options."))
+                << '\n';
         erreurs.flush();
         return 2;
     }
     if (lecteur.isSet(aide)) {
-        sortie << QStringLiteral(
+        sortie << dire(QT_TRANSLATE_NOOP("LigneDeCommande",
             "Usage : korvalen [option]\n"
             "Jeu de lumière piloté par le son : les lampes suivent la musique qu'écoute la carte son.\n"
             "Sans option, ouvre la fenêtre principale.\n"
@@ -65,7 +73,7 @@ std::optional<int> traiterLigneDeCommande(const QStringList& arguments, QTextStr
             "  -h, --help     affiche cette aide et quitte\n"
             "  -v, --version  affiche le nom et la version du programme et quitte\n"
             "\n"
-            "Réglages : Config.ini (voir « man korvalen »).\n");
+            "Réglages : Config.ini (voir « man korvalen »).\n"));
         sortie.flush();
         return 0;
     }

@@ -1,10 +1,8 @@
 // Entry point: builds the one program-wide state, the real drivers and the main window.
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QLocale>
 #include <QPointer>
 #include <QTextStream>
-#include <QTranslator>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -32,15 +30,19 @@
 #include "ui/Controles.h"
 #include "ui/Messages.h"
 #include "ui/WindowBuilder.h"
+#include "translations/Langue.h"
 
 int main(int argc, char* argv[]) {
+    // The desktop's language if Korvalen speaks it, French otherwise; --help speaks it too.
+    korvalen::Traductions traductions(korvalen::choisirLangue(QLocale::system().uiLanguages()));
     // --help and --version answer before anything needs a display or the sound system.
     {
         QStringList arguments;
         for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
         QTextStream sortie(stdout);
         QTextStream erreurs(stderr);
-        if (const std::optional<int> fin = korvalen::traiterLigneDeCommande(arguments, sortie, erreurs)) return *fin;
+        if (const std::optional<int> fin = korvalen::traiterLigneDeCommande(arguments, sortie, erreurs, traductions))
+            return *fin;
     }
     korvalen::silencerBibliothequesSon();
     // First, while the process has one thread: the session sets the sound server's latency in
@@ -49,12 +51,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     korvalen::installerAccessibiliteBarres();
 
-    // Standard buttons in French ("Oui", "Non") from Qt's own translation.
-    QTranslator traduction;
-    if (traduction.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&traduction);
-    }
+    // Every window in that language, Qt's standard buttons ("Oui", "Yes") included.
+    traductions.installer();
 
     const korvalen::Emplacements emplacements = korvalen::choisirEmplacements(
         QCoreApplication::applicationDirPath(), QStringLiteral(KORVALEN_ENTREE_MENU));

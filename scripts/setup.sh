@@ -10,6 +10,7 @@ set -euo pipefail
 BUILD_AND_RUN=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-translations-l10n  # qt6-base-dev: Qt Core (the run), Widgets and Test
+  qt6-l10n-tools qt6-tools-dev  # Linguist: the translations compiled into the program
   portaudio19-dev libasound2-dev libasound2-plugins libsamplerate0-dev libpulse-dev libaubio-dev
   libola-dev
   librtmidi-dev liblo-dev  # live control from a MIDI pad or an OSC surface

@@ -43,6 +43,9 @@ private slots:
         // A sound system asked would print its own complaints about the missing card here.
         env.insert(QStringLiteral("ALSA_CONFIG_PATH"), QStringLiteral("/nonexistent/alsa.conf"));
         env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:/nonexistent"));
+        // The program's own language, whatever the machine's.
+        for (const char* nom : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) env.remove(QString::fromLatin1(nom));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
         QProcess p;
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(KORVALEN_PROGRAM), arguments);
