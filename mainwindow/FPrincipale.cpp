@@ -17,7 +17,10 @@ namespace korvalen {
 namespace {
 
 constexpr int LARGEUR_FENETRE = 8925, HAUTEUR_FENETRE = 5790;
-const char* const LEGENDES_DIRECTES[5] = {"Chenillard", "Slow", "Inversé", "Bouton 4", "Bouton 5"};
+const char* const LEGENDES_DIRECTES[5] = {
+    QT_TRANSLATE_NOOP("korvalen::FPrincipale", "Chenillard"), QT_TRANSLATE_NOOP("korvalen::FPrincipale", "Slow"),
+    QT_TRANSLATE_NOOP("korvalen::FPrincipale", "Inversé"), QT_TRANSLATE_NOOP("korvalen::FPrincipale", "Bouton 4"),
+    QT_TRANSLATE_NOOP("korvalen::FPrincipale", "Bouton 5")};
 
 }  // namespace
 
@@ -40,19 +43,19 @@ void FPrincipale::construireControles() {
     using K = ControlKind;
     WindowBuilder b(*this);
     b.add({
-        {K::Button, "Command6", {}, 0, 0, 2895, 255, "Config Modes"},
-        {K::Button, "Command7", {}, 3000, 0, 3735, 255, "Options"},
-        {K::Button, "Command2", {}, 6840, 0, 2055, 255, "Config Sorties"},
-        {K::Frame, "Frame2", {}, 0, 360, 2895, 4215, "Modes de Fonctionnement"},
+        {K::Button, "Command6", {}, 0, 0, 2895, 255, tr("Config Modes")},
+        {K::Button, "Command7", {}, 3000, 0, 3735, 255, tr("Options")},
+        {K::Button, "Command2", {}, 6840, 0, 2055, 255, tr("Config Sorties")},
+        {K::Frame, "Frame2", {}, 0, 360, 2895, 4215, tr("Modes de Fonctionnement")},
         {K::Label, "Label1", "Frame2", 120, 240, 2655, 375},
         {K::FileList, "File1", "Frame2", 120, 720, 2655, 3210, "*.lum"},
-        {K::Frame, "Frame3", {}, 3000, 360, 3735, 3255, "Barre Graph"},
-        {K::Button, "Command3", {}, 3000, 3720, 3735, 855, "Lancement"},
-        {K::Frame, "Frame1", {}, 6840, 360, 2055, 4215, "Sorties"},
-        {K::Frame, "Frame4", {}, 0, 4560, 8895, 855, "Boutons "},
-        {K::Button, "Command4", {}, 0, 5520, 2895, 255, "Config Boutons"},
-        {K::Button, "Command8", {}, 3000, 5520, 3735, 255, "Initialisation"},
-        {K::Button, "Command5", {}, 6840, 5520, 2055, 255, "Quitter"},
+        {K::Frame, "Frame3", {}, 3000, 360, 3735, 3255, tr("Barre Graph")},
+        {K::Button, "Command3", {}, 3000, 3720, 3735, 855, tr("Lancement")},
+        {K::Frame, "Frame1", {}, 6840, 360, 2055, 4215, tr("Sorties")},
+        {K::Frame, "Frame4", {}, 0, 4560, 8895, 855, tr("Boutons ")},
+        {K::Button, "Command4", {}, 0, 5520, 2895, 255, tr("Config Boutons")},
+        {K::Button, "Command8", {}, 3000, 5520, 3735, 255, tr("Initialisation")},
+        {K::Button, "Command5", {}, 6840, 5520, 2055, 255, tr("Quitter")},
     });
     Label1_ = b.get<QLabel>("Label1");
     Label1_->setFont(windowFont(9.75, true));
@@ -83,13 +86,13 @@ void FPrincipale::construireControles() {
     }
     for (int i = 0; i < NB_INDICATEURS; ++i) {
         Check1_[i] = static_cast<QCheckBox*>(
-            b.add({K::CheckBox, indexed("Check1", i), "Frame1", 120, 240 + 240 * i, 1815, 255, "Lumière"}));
+            b.add({K::CheckBox, indexed("Check1", i), "Frame1", 120, 240 + 240 * i, 1815, 255, tr("Lumière")}));
     }
     QWidget* frame4 = b.get("Frame4");
     for (int k = 0; k < 5; ++k) {
         auto* d = new BoutonDirect(frame4);
         d->setObjectName(indexed("Check2", k));
-        d->setText(QString::fromUtf8(LEGENDES_DIRECTES[k]));
+        d->setText(tr(LEGENDES_DIRECTES[k]));
         d->setGeometry(rectTwips(120 + 1800 * k, 240, 1455, 495));
         // A click sets the state only: the next refresh tick samples it.
         connect(d, &BoutonDirect::valeurChangee, this,

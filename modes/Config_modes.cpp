@@ -40,7 +40,7 @@ QString sansExtension(const std::string& fichier) {
 Config_modes::Config_modes(Variables& v, IMarche& principale, IMessages& messages,
                            IFileDialogs& dialogues, QWidget* parent)
     : QWidget(parent), v_(v), principale_(principale), messages_(messages), dialogues_(dialogues) {
-    setUpSecondaryWindow(*this, QStringLiteral("Config_modes"), QStringLiteral("Configuration des modes "),
+    setUpSecondaryWindow(*this, QStringLiteral("Config_modes"), tr("Configuration des modes "),
                          LARGEUR_FENETRE, HAUTEUR_FENETRE);
     construireControles();
 }
@@ -49,16 +49,16 @@ void Config_modes::construireControles() {
     using K = ControlKind;
     WindowBuilder b(*this);
     b.add({
-        {K::Frame, "Frame2", {}, 0, 0, 2895, 4695, "Modes de Fonctionnement"},
+        {K::Frame, "Frame2", {}, 0, 0, 2895, 4695, tr("Modes de Fonctionnement")},
         {K::Label, "Label1", "Frame2", 120, 240, 2655, 375},
         {K::FileList, "File1", "Frame2", 120, 720, 2655, 3405, "*.lum"},
-        {K::Button, "Command1", "Frame2", 120, 4200, 1095, 375, "Add"},
-        {K::Button, "Command2", "Frame2", 1680, 4200, 1095, 375, "Suprimer"},
-        {K::Frame, "Frame1", {}, 3000, 0, 7455, 4215, "Gestion des Sorties"},
+        {K::Button, "Command1", "Frame2", 120, 4200, 1095, 375, tr("Add")},
+        {K::Button, "Command2", "Frame2", 1680, 4200, 1095, 375, tr("Suprimer")},
+        {K::Frame, "Frame1", {}, 3000, 0, 7455, 4215, tr("Gestion des Sorties")},
         {K::ComboBox, "Combo1", "Frame1", 120, 360, 2295, 315},
-        {K::CheckBox, "Check1", "Frame1", 2640, 360, 1335, 375, "Active"},
-        {K::Button, "Command5", "Frame1", 5040, 240, 2175, 375, "Enregistrer"},
-        {K::Button, "Command3", {}, 9000, 4320, 1455, 375, "Quitter"},
+        {K::CheckBox, "Check1", "Frame1", 2640, 360, 1335, 375, tr("Active")},
+        {K::Button, "Command5", "Frame1", 5040, 240, 2175, 375, tr("Enregistrer")},
+        {K::Button, "Command3", {}, 9000, 4320, 1455, 375, tr("Quitter")},
     });
     // One frame per level bar, so that its two option buttons exclude each other and no others.
     for (int j = 0; j < NB_BARRES; ++j) {
@@ -172,10 +172,10 @@ void Config_modes::Command5_Click() {
     // After the save folder changed, the same name may be another mode: never replace it unasked.
     const std::string cible = cheminModes(v_);
     if (!v_.fichierLUM.empty() && !v_.modeLu.empty() && cible != v_.modeLu && QFileInfo::exists(texte(cible)) &&
-        !messages_.demander(QStringLiteral("Le mode affiché a été lu dans\n%1\nEnregistrer remplacera un autre fichier :\n%2\n"
-                                           "Voulez-vous le remplacer ?")
+        !messages_.demander(tr("Le mode affiché a été lu dans\n%1\nEnregistrer remplacera un autre fichier :\n%2\n"
+                               "Voulez-vous le remplacer ?")
                                 .arg(texte(v_.modeLu), texte(cible)),
-                            QStringLiteral("Enregistrer"))) {
+                            tr("Enregistrer"))) {
         return;
     }
     if (Check1_->isChecked()) {
@@ -193,11 +193,11 @@ void Config_modes::Command5_Click() {
         r->active = FAUX;  // the thresholds and comparisons stay for a later "Active"
     }
     if (v_.fichierLUM.empty()) {
-        messages_.afficher(QStringLiteral("Aucun fichier selectionne"), QStringLiteral("Attention"), Icone::Aucune);
+        messages_.afficher(tr("Aucun fichier selectionne"), tr("Attention"), Icone::Aucune);
         return;
     }
     if (const auto erreur = SauverModes(v_)) {
-        messages_.afficher(texte(*erreur), QStringLiteral("Enregistrer"), Icone::Exclamation);
+        messages_.afficher(texte(*erreur), tr("Enregistrer"), Icone::Exclamation);
         return;
     }
     v_.modeLu = cible;
@@ -214,23 +214,22 @@ void Config_modes::File1_DblClick() {
 }
 
 void Config_modes::Command1_Click() {
-    const QString chemin = dialogues_.askNewFile(QStringLiteral("Nouveau"), QStringLiteral("Fichier Lumière (*.lum)"),
+    const QString chemin = dialogues_.askNewFile(tr("Nouveau"), tr("Fichier Lumière (*.lum)"),
                                                  texte(v_.repertoire));
     if (chemin.isEmpty()) return;
     const QFileInfo fichier(chemin);
     // The dialog leaves this question to us: the placeholder would wipe a saved mode.
     if (fichier.exists() &&
-        !messages_.demander(QStringLiteral("Le fichier %1 existe déjà. Voulez-vous le remplacer ?").arg(chemin),
-                            QStringLiteral("Nouveau"))) {
+        !messages_.demander(tr("Le fichier %1 existe déjà. Voulez-vous le remplacer ?").arg(chemin), tr("Nouveau"))) {
         return;
     }
     if (const auto erreur = creerModeVide(chemin.toStdString())) {
-        messages_.afficher(texte(*erreur), QStringLiteral("Nouveau"), Icone::Exclamation);
+        messages_.afficher(texte(*erreur), tr("Nouveau"), Icone::Exclamation);
         return;
     }
     v_.repertoire = fichier.absolutePath().toStdString();
     if (const auto erreur = SauverOptions(v_)) {
-        messages_.afficher(texte(*erreur), QStringLiteral("Nouveau"), Icone::Exclamation);
+        messages_.afficher(texte(*erreur), tr("Nouveau"), Icone::Exclamation);
     }
     principale_.ActualiserListes();
 }
@@ -238,16 +237,16 @@ void Config_modes::Command1_Click() {
 void Config_modes::Command2_Click() {
     const QString nom = File1_->fichierSelectionne();
     if (nom.isEmpty()) {
-        messages_.afficher(QStringLiteral("Aucun fichier selectionne"), QStringLiteral("Attention"), Icone::Aucune);
+        messages_.afficher(tr("Aucun fichier selectionne"), tr("Attention"), Icone::Aucune);
         return;
     }
-    if (!messages_.demander(QStringLiteral("Voulez-vous vraiment effacer!\n%1").arg(nom), QStringLiteral("Effacer"))) {
+    if (!messages_.demander(tr("Voulez-vous vraiment effacer!\n%1").arg(nom), tr("Effacer"))) {
         return;
     }
     // The file shown in the list, in the folder the list shows.
     const std::string chemin = (File1_->dossier() + QLatin1Char('/') + nom).toStdString();
     if (const auto erreur = removeFile(chemin)) {
-        messages_.afficher(texte(*erreur), QStringLiteral("Effacer"), Icone::Exclamation);
+        messages_.afficher(texte(*erreur), tr("Effacer"), Icone::Exclamation);
         return;
     }
     principale_.ActualiserListes();

@@ -14,7 +14,7 @@ namespace korvalen {
 
 Config_sorties::Config_sorties(Variables& v, IMarche& principale, IMessages& messages)
     : v_(v), principale_(principale), messages_(messages) {
-    setUpSecondaryWindow(*this, QStringLiteral("Config_sorties"), QStringLiteral("Configuration des sorties"),
+    setUpSecondaryWindow(*this, QStringLiteral("Config_sorties"), tr("Configuration des sorties"),
                          5160, 3915);
     using K = ControlKind;
     WindowBuilder b(*this);
@@ -35,9 +35,9 @@ Config_sorties::Config_sorties(Variables& v, IMarche& principale, IMessages& mes
     }
     b.add({
         {K::Line, "Line1", {}, 2520, 0, 30, 2760},
-        {K::Button, "Command3", {}, 0, 2880, 5175, 495, "Ecriture des sorties"},
-        {K::Button, "Command2", {}, 2760, 3480, 1095, 375, "Annuler"},
-        {K::Button, "Command1", {}, 3960, 3480, 1095, 375, "Appliquer"},
+        {K::Button, "Command3", {}, 0, 2880, 5175, 495, tr("Ecriture des sorties")},
+        {K::Button, "Command2", {}, 2760, 3480, 1095, 375, tr("Annuler")},
+        {K::Button, "Command1", {}, 3960, 3480, 1095, 375, tr("Appliquer")},
     });
     connect(b.get<QPushButton>("Command1"), &QPushButton::clicked, this, &Config_sorties::Command1_Click);
     connect(b.get<QPushButton>("Command2"), &QPushButton::clicked, this, &Config_sorties::Command2_Click);

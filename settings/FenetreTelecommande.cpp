@@ -18,9 +18,14 @@ namespace korvalen {
 
 namespace {
 
-const char* const LIBELLES_NOTES[FenetreTelecommande::NOTES] = {"Bouton 1", "Bouton 2", "Bouton 3", "Bouton 4",
-                                                                "Bouton 5", "Lancement", "Initialisation"};
-const QString APPRENDRE = QStringLiteral("Apprendre");
+const char* const LIBELLES_NOTES[FenetreTelecommande::NOTES] = {
+    QT_TRANSLATE_NOOP("korvalen::FenetreTelecommande", "Bouton 1"),
+    QT_TRANSLATE_NOOP("korvalen::FenetreTelecommande", "Bouton 2"),
+    QT_TRANSLATE_NOOP("korvalen::FenetreTelecommande", "Bouton 3"),
+    QT_TRANSLATE_NOOP("korvalen::FenetreTelecommande", "Bouton 4"),
+    QT_TRANSLATE_NOOP("korvalen::FenetreTelecommande", "Bouton 5"),
+    QT_TRANSLATE_NOOP("korvalen::FenetreTelecommande", "Lancement"),
+    QT_TRANSLATE_NOOP("korvalen::FenetreTelecommande", "Initialisation")};
 
 // A whole number typed by the operator within minimum..maximum.
 std::optional<int> entier(const QString& saisie, int minimum, int maximum) {
@@ -32,34 +37,34 @@ std::optional<int> entier(const QString& saisie, int minimum, int maximum) {
 
 FenetreTelecommande::FenetreTelecommande(Telecommande& telecommande, IMessages& messages, std::string fichierINI)
     : telecommande_(telecommande), messages_(messages), fichierINI_(std::move(fichierINI)) {
-    setUpSecondaryWindow(*this, QStringLiteral("Telecommande"), QStringLiteral("Télécommande"), 7320, 4860);
+    setUpSecondaryWindow(*this, QStringLiteral("Telecommande"), tr("Télécommande"), 7320, 4860);
     using K = ControlKind;
     WindowBuilder b(*this);
     b.add({
         {K::Frame, "FrameMidi", {}, 120, 120, 3720, 4080, "MIDI"},
-        {K::CheckBox, "CheckActif", "FrameMidi", 120, 300, 3360, 300, "Actif"},
-        {K::Label, "LabelCanal", "FrameMidi", 120, 720, 1080, 255, "Canal :"},
+        {K::CheckBox, "CheckActif", "FrameMidi", 120, 300, 3360, 300, tr("Actif")},
+        {K::Label, "LabelCanal", "FrameMidi", 120, 720, 1080, 255, tr("Canal :")},
         {K::DropDownList, "ComboCanal", "FrameMidi", 1320, 660, 2280, 315},
-        {K::Label, "LabelPilote", "FrameMidi", 120, 1140, 1080, 255, "Pilote :"},
+        {K::Label, "LabelPilote", "FrameMidi", 120, 1140, 1080, 255, tr("Pilote :")},
         {K::DropDownList, "ComboPilote", "FrameMidi", 1320, 1080, 2280, 315},
         {K::Frame, "FrameOsc", {}, 3960, 120, 3240, 2880, "OSC"},
-        {K::Label, "LabelPort", "FrameOsc", 120, 360, 960, 255, "Port :"},
+        {K::Label, "LabelPort", "FrameOsc", 120, 360, 960, 255, tr("Port :")},
         {K::TextBox, "TextPort", "FrameOsc", 1200, 300, 975, 285},
-        {K::Label, "LabelEcoute", "FrameOsc", 120, 780, 960, 255, "Ecoute :"},
+        {K::Label, "LabelEcoute", "FrameOsc", 120, 780, 960, 255, tr("Ecoute :")},
         {K::DropDownList, "ComboEcoute", "FrameOsc", 1200, 720, 1920, 315},
-        {K::Label, "LabelRetour", "FrameOsc", 120, 1200, 3000, 255, "Retour (adresse:port, ...) :"},
+        {K::Label, "LabelRetour", "FrameOsc", 120, 1200, 3000, 255, tr("Retour (adresse:port, ...) :")},
         {K::TextBox, "TextRetour", "FrameOsc", 120, 1500, 3000, 285},
-        {K::Label, "LabelClients", "FrameOsc", 120, 1980, 3000, 255, "Clients (réseau/préfixe, ...) :"},
+        {K::Label, "LabelClients", "FrameOsc", 120, 1980, 3000, 255, tr("Clients (réseau/préfixe, ...) :")},
         {K::TextBox, "TextClients", "FrameOsc", 120, 2280, 3000, 285},
-        {K::Button, "CommandAnnuler", {}, 5040, 4320, 975, 375, "Annuler"},
-        {K::Button, "CommandAppliquer", {}, 6120, 4320, 975, 375, "Appliquer"},
+        {K::Button, "CommandAnnuler", {}, 5040, 4320, 975, 375, tr("Annuler")},
+        {K::Button, "CommandAppliquer", {}, 6120, 4320, 975, 375, tr("Appliquer")},
     });
     for (int i = 0; i < NOTES; ++i) {
         const int haut = 1560 + i * 360;
         b.add({
-            {K::Label, indexed("LabelNote", i), "FrameMidi", 120, haut + 45, 1320, 255, LIBELLES_NOTES[i]},
+            {K::Label, indexed("LabelNote", i), "FrameMidi", 120, haut + 45, 1320, 255, tr(LIBELLES_NOTES[i])},
             {K::TextBox, indexed("TextNote", i), "FrameMidi", 1440, haut, 615, 285},
-            {K::Button, indexed("CommandApprendre", i), "FrameMidi", 2160, haut, 1440, 285, APPRENDRE},
+            {K::Button, indexed("CommandApprendre", i), "FrameMidi", 2160, haut, 1440, 285, tr("Apprendre")},
         });
         Notes_[static_cast<std::size_t>(i)] = b.get<QLineEdit>(indexed("TextNote", i));
         Apprendre_[static_cast<std::size_t>(i)] = b.get<QPushButton>(indexed("CommandApprendre", i));
@@ -67,13 +72,14 @@ FenetreTelecommande::FenetreTelecommande(Telecommande& telecommande, IMessages& 
     }
     Actif_ = b.get<QCheckBox>("CheckActif");
     Canal_ = b.get<QComboBox>("ComboCanal");
-    Canal_->addItem(QStringLiteral("Tous"));
+    Canal_->addItem(tr("Tous"));
     for (int c = 1; c <= 16; ++c) Canal_->addItem(QString::number(c));
     Pilote_ = b.get<QComboBox>("ComboPilote");
-    Pilote_->addItems({QStringLiteral("Automatique"), QStringLiteral("alsa"), QStringLiteral("jack")});
+    // The drivers go by their own names, the value stored.
+    Pilote_->addItems({tr("Automatique"), QStringLiteral("alsa"), QStringLiteral("jack")});
     Port_ = b.get<QLineEdit>("TextPort");
     Ecoute_ = b.get<QComboBox>("ComboEcoute");
-    Ecoute_->addItems({QStringLiteral("local"), QStringLiteral("reseau")});
+    Ecoute_->addItems({tr("local"), tr("reseau")});
     Retour_ = b.get<QLineEdit>("TextRetour");
     Clients_ = b.get<QLineEdit>("TextClients");
     connect(b.get<QPushButton>("CommandAppliquer"), &QPushButton::clicked, this, &FenetreTelecommande::CommandAppliquer_Click);
@@ -107,7 +113,7 @@ void FenetreTelecommande::CommandApprendre_Click(int i) {
     const QString pilote = Pilote_->currentIndex() == 0 ? QString() : Pilote_->currentText();
     if (!telecommande_.apprendre(pilote.toStdString())) return;
     apprentissage_ = i;
-    Apprendre_[static_cast<std::size_t>(i)]->setText(QStringLiteral("Touchez le pad…"));
+    Apprendre_[static_cast<std::size_t>(i)]->setText(tr("Touchez le pad…"));
 }
 
 void FenetreTelecommande::noteApprise(int note) {
@@ -118,7 +124,7 @@ void FenetreTelecommande::noteApprise(int note) {
 
 void FenetreTelecommande::arreterApprentissage() {
     if (apprentissage_ < 0) return;
-    Apprendre_[static_cast<std::size_t>(apprentissage_)]->setText(APPRENDRE);
+    Apprendre_[static_cast<std::size_t>(apprentissage_)]->setText(tr("Apprendre"));
     apprentissage_ = -1;
     telecommande_.arreterApprentissage();
 }
@@ -155,8 +161,7 @@ void FenetreTelecommande::CommandAppliquer_Click() {
     for (std::size_t i = 0; i < NOTES; ++i) {
         const std::optional<int> note = entier(Notes_[i]->text(), 0, 127);
         if (!note) {
-            refuser(*Notes_[i], QStringLiteral("La note de « %1 » doit être un nombre entier de 0 à 127.")
-                                    .arg(QString::fromUtf8(LIBELLES_NOTES[i])));
+            refuser(*Notes_[i], tr("La note de « %1 » doit être un nombre entier de 0 à 127.").arg(tr(LIBELLES_NOTES[i])));
             return;
         }
         notes[i] = *note;
@@ -168,8 +173,7 @@ void FenetreTelecommande::CommandAppliquer_Click() {
     const QString port = Port_->text().trimmed();
     const std::optional<int> numero = port.isEmpty() ? std::optional<int>(0) : entier(port, 0, 65535);
     if (!numero || (*numero != 0 && *numero < 1024)) {
-        refuser(*Port_, QStringLiteral("Le port OSC doit être un nombre entier de 1024 à 65535, ou 0 pour ne pas "
-                                       "écouter."));
+        refuser(*Port_, tr("Le port OSC doit être un nombre entier de 1024 à 65535, ou 0 pour ne pas écouter."));
         return;
     }
     for (QLineEdit* liste : {Retour_, Clients_}) {

@@ -28,42 +28,38 @@ std::optional<int> periode(const QString& saisie, int maximum) {
     return ms ? std::optional<int>(static_cast<int>(*ms)) : std::nullopt;
 }
 
-QString messagePeriode(const QString& champ, int maximum) {
-    return QStringLiteral("%1 doit être un nombre entier de millisecondes, de 1 à %2.").arg(champ).arg(maximum);
-}
-
 }  // namespace
 
 Options::Options(Variables& v, IMarche& principale, IMessages& messages)
     : v_(v), principale_(principale), messages_(messages) {
     // The sound analysis takes a column of its own to the right of the original 4680 twips.
     // The lamp output's button takes a row of its own under the column, hence the taller window.
-    setUpSecondaryWindow(*this, QStringLiteral("Options"), QStringLiteral("Options"), 7800, 3735);
+    setUpSecondaryWindow(*this, QStringLiteral("Options"), tr("Options"), 7800, 3735);
     using K = ControlKind;
     WindowBuilder b(*this);
     b.add({
-        {K::Label, "Label1", {}, 120, 120, 2055, 255, "Temps de rafraichissement :"},
+        {K::Label, "Label1", {}, 120, 120, 2055, 255, tr("Temps de rafraichissement :")},
         {K::TextBox, "Text1", {}, 2280, 120, 495, 285, "200"},
         {K::Label, indexed("Label2", 0), {}, 2880, 120, 615, 255, "ms"},
-        {K::Label, "Label3", {}, 120, 480, 2055, 255, "Repertoire des sauvegardes :"},
+        {K::Label, "Label3", {}, 120, 480, 2055, 255, tr("Repertoire des sauvegardes :")},
         {K::TextBox, "Text2", {}, 120, 840, 3735, 285},
         {K::Button, "Command3", {}, 3840, 840, 615, 255, "..."},
-        {K::Label, "Label4", {}, 120, 1440, 1575, 255, "Choix de la carte son"},
+        {K::Label, "Label4", {}, 120, 1440, 1575, 255, tr("Choix de la carte son")},
         {K::DropDownList, "DevicesBox", {}, 1800, 1440, 2655, 315},
-        {K::Label, "Label5", {}, 0, 2040, 2775, 255, "Temps de rafraichissement chenillard :"},
+        {K::Label, "Label5", {}, 0, 2040, 2775, 255, tr("Temps de rafraichissement chenillard :")},
         {K::TextBox, "Text3", {}, 2880, 2040, 615, 285, "60"},
         {K::Label, indexed("Label2", 1), {}, 3600, 2040, 615, 255, "ms"},
-        {K::Button, "Command2", {}, 2520, 2760, 975, 375, "Annuler"},
-        {K::Button, "Command1", {}, 3600, 2760, 975, 375, "Appliquer"},
-        {K::Frame, "Frame1", {}, 4800, 120, 2880, 2535, "Analyse du son"},
-        {K::Option, indexed("Option1", 0), "Frame1", 120, 300, 2640, 300, "Échantillons"},
-        {K::Option, indexed("Option1", 1), "Frame1", 120, 660, 2640, 300, "Bandes de fréquence"},
-        {K::CheckBox, "Check1", "Frame1", 120, 1260, 2640, 300, "Gain automatique"},
-        {K::CheckBox, "Check2", "Frame1", 120, 1740, 2640, 300, "Chenillard sur le rythme"},
-        {K::Button, "Command5", {}, 4800, 3240, 2880, 375, "Sortie des lampes…"},
-        {K::Button, "Command4", {}, 4800, 2760, 2880, 375, "Télécommande…"},
+        {K::Button, "Command2", {}, 2520, 2760, 975, 375, tr("Annuler")},
+        {K::Button, "Command1", {}, 3600, 2760, 975, 375, tr("Appliquer")},
+        {K::Frame, "Frame1", {}, 4800, 120, 2880, 2535, tr("Analyse du son")},
+        {K::Option, indexed("Option1", 0), "Frame1", 120, 300, 2640, 300, tr("Échantillons")},
+        {K::Option, indexed("Option1", 1), "Frame1", 120, 660, 2640, 300, tr("Bandes de fréquence")},
+        {K::CheckBox, "Check1", "Frame1", 120, 1260, 2640, 300, tr("Gain automatique")},
+        {K::CheckBox, "Check2", "Frame1", 120, 1740, 2640, 300, tr("Chenillard sur le rythme")},
+        {K::Button, "Command5", {}, 4800, 3240, 2880, 375, tr("Sortie des lampes…")},
+        {K::Button, "Command4", {}, 4800, 2760, 2880, 375, tr("Télécommande…")},
         {K::Label, "Label6", "Frame1", 120, 2100, 2640, 375,
-         "Bandes : les lampes suivent le son, pas la période (échantillons seuls)."},
+         tr("Bandes : les lampes suivent le son, pas la période (échantillons seuls).")},
     });
     // What the period still governs once an analysis option is on, in small print beside it.
     auto* note = b.get<QLabel>("Label6");
@@ -120,19 +116,21 @@ void Options::Command1_Click() {
     // Both periods are checked before anything is applied, so that a bad one never reaches a timer.
     const std::optional<int> rafraichissement = periode(Text1_->text(), PERIODE_RAFRAICHISSEMENT_MAX);
     if (!rafraichissement) {
-        refuser(*Text1_, messagePeriode(QStringLiteral("Le temps de rafraichissement"), PERIODE_RAFRAICHISSEMENT_MAX));
+        refuser(*Text1_, tr("Le temps de rafraichissement doit être un nombre entier de millisecondes, de 1 à %1.")
+                             .arg(PERIODE_RAFRAICHISSEMENT_MAX));
         return;
     }
     const std::optional<int> chenillard = periode(Text3_->text(), PERIODE_CHENILLARD_MAX);
     if (!chenillard) {
-        refuser(*Text3_,
-                messagePeriode(QStringLiteral("Le temps de rafraichissement chenillard"), PERIODE_CHENILLARD_MAX));
+        refuser(*Text3_, tr("Le temps de rafraichissement chenillard doit être un nombre entier de millisecondes, "
+                            "de 1 à %1.")
+                             .arg(PERIODE_CHENILLARD_MAX));
         return;
     }
     // A longer value would come back cut after a restart.
     if (Text2_->text().size() > LONGUEUR_VALEUR_MAX) {
-        refuser(*Text2_, QStringLiteral("Le répertoire des sauvegardes ne peut pas dépasser %1 caractères (celui-ci "
-                                        "en compte %2).")
+        refuser(*Text2_, tr("Le répertoire des sauvegardes ne peut pas dépasser %1 caractères (celui-ci "
+                            "en compte %2).")
                              .arg(LONGUEUR_VALEUR_MAX)
                              .arg(Text2_->text().size()));
         return;

@@ -14,40 +14,29 @@
 
 namespace korvalen {
 
-namespace {
-
-QString messagePlage(const QString& champ, qint64 min, qint64 max, const QString& unite = {}) {
-    return QStringLiteral("%1 doit être un nombre entier%2, de %3 à %4.")
-        .arg(champ, unite.isEmpty() ? QString() : QStringLiteral(" de ") + unite)
-        .arg(min)
-        .arg(max);
-}
-
-}  // namespace
-
 SortieDesLampes::SortieDesLampes(std::string fichierINI, IMessages& messages)
     : fichierINI_(std::move(fichierINI)), messages_(messages) {
-    setUpSecondaryWindow(*this, QStringLiteral("SortieDesLampes"), QStringLiteral("Sortie des lampes"), 5040, 4200);
+    setUpSecondaryWindow(*this, QStringLiteral("SortieDesLampes"), tr("Sortie des lampes"), 5040, 4200);
     using K = ControlKind;
     WindowBuilder b(*this);
     b.add({
-        {K::Frame, "Frame1", {}, 120, 120, 4800, 1095, "Sortie"},
-        {K::Option, indexed("Option1", 0), "Frame1", 120, 300, 4560, 300, "Port parallèle"},
-        {K::Option, indexed("Option1", 1), "Frame1", 120, 660, 4560, 300, "OLA (DMX, Art-Net, sACN)"},
-        {K::Label, "Label1", {}, 120, 1380, 1455, 255, "Peripherique :"},
+        {K::Frame, "Frame1", {}, 120, 120, 4800, 1095, tr("Sortie")},
+        {K::Option, indexed("Option1", 0), "Frame1", 120, 300, 4560, 300, tr("Port parallèle")},
+        {K::Option, indexed("Option1", 1), "Frame1", 120, 660, 4560, 300, tr("OLA (DMX, Art-Net, sACN)")},
+        {K::Label, "Label1", {}, 120, 1380, 1455, 255, tr("Peripherique :")},
         {K::TextBox, "Text1", {}, 1680, 1320, 3240, 285},
-        {K::Label, "Label2", {}, 120, 1800, 1455, 255, "Univers :"},
+        {K::Label, "Label2", {}, 120, 1800, 1455, 255, tr("Univers :")},
         {K::TextBox, "Text2", {}, 1680, 1740, 1215, 285},
-        {K::Label, "Label3", {}, 120, 2220, 1455, 255, "Canal :"},
+        {K::Label, "Label3", {}, 120, 2220, 1455, 255, tr("Canal :")},
         {K::TextBox, "Text3", {}, 1680, 2160, 1215, 285},
-        {K::Label, "Label4", {}, 120, 2640, 1455, 255, "PortOLA :"},
+        {K::Label, "Label4", {}, 120, 2640, 1455, 255, tr("PortOLA :")},
         {K::TextBox, "Text4", {}, 1680, 2580, 1215, 285},
-        {K::CheckBox, "Check1", {}, 120, 3000, 4800, 300, "Niveaux : l'intensité suit la barre"},
-        {K::Label, "Label5", {}, 120, 3420, 1455, 255, "Descente :"},
+        {K::CheckBox, "Check1", {}, 120, 3000, 4800, 300, tr("Niveaux : l'intensité suit la barre")},
+        {K::Label, "Label5", {}, 120, 3420, 1455, 255, tr("Descente :")},
         {K::TextBox, "Text5", {}, 1680, 3360, 1215, 285},
         {K::Label, "Label6", {}, 3000, 3420, 495, 255, "ms"},
-        {K::Button, "Command2", {}, 2760, 3720, 975, 375, "Annuler"},
-        {K::Button, "Command1", {}, 3840, 3720, 1095, 375, "Appliquer"},
+        {K::Button, "Command2", {}, 2760, 3720, 975, 375, tr("Annuler")},
+        {K::Button, "Command1", {}, 3840, 3720, 1095, 375, tr("Appliquer")},
     });
     Parallele_ = b.get<QRadioButton>(indexed("Option1", 0));
     Ola_ = b.get<QRadioButton>(indexed("Option1", 1));
@@ -99,30 +88,34 @@ void SortieDesLampes::Command1_Click() {
     r.sortie = Ola_->isChecked() ? ReglagesPort::Sortie::Ola : ReglagesPort::Sortie::Parallele;
     const QString peripherique = Peripherique_->text().trimmed();
     if (peripherique.isEmpty() || peripherique.size() > LONGUEUR_VALEUR_MAX) {
-        refuser(*Peripherique_, QStringLiteral("Peripherique doit nommer le périphérique du port parallèle "
-                                               "(/dev/parport0 d'ordinaire), en %1 caractères au plus.")
+        refuser(*Peripherique_, tr("Peripherique doit nommer le périphérique du port parallèle "
+                                   "(/dev/parport0 d'ordinaire), en %1 caractères au plus.")
                                     .arg(LONGUEUR_VALEUR_MAX));
         return;
     }
     r.peripherique = peripherique.toStdString();
     const auto univers = entierSaisi(Univers_->text(), 0, UINT32_MAX);
     if (!univers) {
-        refuser(*Univers_, messagePlage(QStringLiteral("Univers"), 0, UINT32_MAX));
+        refuser(*Univers_, tr("Univers doit être un nombre entier, de %1 à %2.").arg(0).arg(UINT32_MAX));
         return;
     }
     const auto canal = entierSaisi(Canal_->text(), 1, CANAL_MAX);
     if (!canal) {
-        refuser(*Canal_, messagePlage(QStringLiteral("Canal (le premier des seize canaux DMX)"), 1, CANAL_MAX));
+        refuser(*Canal_, tr("Canal (le premier des seize canaux DMX) doit être un nombre entier, de %1 à %2.")
+                             .arg(1)
+                             .arg(CANAL_MAX));
         return;
     }
     const auto portOLA = entierSaisi(PortOLA_->text(), 1, UINT16_MAX);
     if (!portOLA) {
-        refuser(*PortOLA_, messagePlage(QStringLiteral("PortOLA (le port des clients de olad)"), 1, UINT16_MAX));
+        refuser(*PortOLA_, tr("PortOLA (le port des clients de olad) doit être un nombre entier, de %1 à %2.")
+                               .arg(1)
+                               .arg(UINT16_MAX));
         return;
     }
     const auto descente = entierSaisi(Descente_->text(), 0, DESCENTE_MAX);
     if (!descente) {
-        refuser(*Descente_, messagePlage(QStringLiteral("Descente"), 0, DESCENTE_MAX, QStringLiteral("millisecondes")));
+        refuser(*Descente_, tr("Descente doit être un nombre entier de millisecondes, de %1 à %2.").arg(0).arg(DESCENTE_MAX));
         return;
     }
     r.univers = static_cast<std::uint32_t>(*univers);

@@ -17,15 +17,15 @@ namespace korvalen {
 frmFolder::frmFolder(IMessages& messages, QStringList lecteurs, const QString& dossierDepart)
     : messages_(messages), lecteurs_(std::move(lecteurs)) {
     // The close box destroys it; its buttons only hide it.
-    setUpSecondaryWindow(*this, QStringLiteral("frmFolder"), QStringLiteral("Sélection du repertoire"), 3120, 2430);
+    setUpSecondaryWindow(*this, QStringLiteral("frmFolder"), tr("Sélection du repertoire"), 3120, 2430);
     if (!lecteurs_.contains(QStringLiteral("/"))) lecteurs_.prepend(QStringLiteral("/"));
 
     using K = ControlKind;
     WindowBuilder b(*this);
     b.add({
         {K::DropDownList, "drv", {}, 120, 0, 2895, 315},
-        {K::Button, "cmdCancel", {}, 120, 2040, 1335, 375, "Annuler"},
-        {K::Button, "cmdOK", {}, 1560, 2040, 1455, 375, "Appliquer"},
+        {K::Button, "cmdCancel", {}, 120, 2040, 1335, 375, tr("Annuler")},
+        {K::Button, "cmdOK", {}, 1560, 2040, 1455, 375, tr("Appliquer")},
     });
     drv_ = b.get<QComboBox>("drv");
     drv_->addItems(lecteurs_);
@@ -53,9 +53,8 @@ frmFolder::frmFolder(IMessages& messages, QStringList lecteurs, const QString& d
             [this](const QString& d) { dossierParLecteur_.insert(fld_->racine(), d); });
     connect(fld_, &ListeDossiers::illisible, this, [this](const QString& d) {
         const QString raison = QString::fromStdString(raisonDossier(QFile::encodeName(d).toStdString()));
-        const QString texte = raison.isEmpty() ? QStringLiteral("Le dossier « %1 » ne peut pas être ouvert.").arg(d)
-                                               : QStringLiteral("Le dossier « %1 » ne peut pas être ouvert : %2.")
-                                                     .arg(d, raison);
+        const QString texte = raison.isEmpty() ? tr("Le dossier « %1 » ne peut pas être ouvert.").arg(d)
+                                               : tr("Le dossier « %1 » ne peut pas être ouvert : %2.").arg(d, raison);
         messages_.afficher(texte, windowTitle(), Icone::Exclamation);
     });
 }
@@ -75,7 +74,7 @@ void frmFolder::drv_Change(int position) {
         const QSignalBlocker bloque(drv_);
         drv_->setCurrentIndex(lecteurActuel_);
     }
-    messages_.afficher(QStringLiteral("Le lecteur « %1 » ne peut pas être lu. Le lecteur « %2 » reste choisi.")
+    messages_.afficher(tr("Le lecteur « %1 » ne peut pas être lu. Le lecteur « %2 » reste choisi.")
                            .arg(lecteur, lecteurs_.at(lecteurActuel_)),
                        windowTitle(), Icone::Exclamation);
 }
