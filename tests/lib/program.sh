@@ -1,6 +1,11 @@
 # Shell helpers for runs of the real program under Xvfb (soak, benchmarks, end-to-end cases).
 # Source tests/lib/common.sh first; processes started here go into PIDS like the others.
 
+# The runs find windows and buttons by their French titles and captions: the program speaks French
+# whatever language the desktop of the machine running the tests is in.
+export LANG=C.UTF-8
+unset LANGUAGE LC_ALL LC_MESSAGES
+
 # Starts a sound server of the caller's own in folder $1, with a default source at 11025 Hz mono u8
 # that the ALSA device "pulse" reads in real time: PulseAudio where installed, PipeWire otherwise.
 start_sound_server() {

@@ -1,11 +1,12 @@
 // Every window in English: each caption fits the room its control gives it at the default font, and
-// no text is left in French. Each window is built twice, without and with the English translation,
-// and its controls are compared one by one.
+// no text is left in French, in the controls nor in the messages. Each window is built twice, without
+// and with the English translation, and its controls and messages are compared one by one.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMap>
 #include <QPushButton>
 #include <QRadioButton>
@@ -177,21 +178,22 @@ struct Programme : DoublesPrincipale {
         telecommande->brancherMidi(midi, ReglagesMidi{});
         fenetreTelecommande = std::make_unique<FenetreTelecommande>(*telecommande, messages, v.fichierINI);
         fenetreTelecommande->show();
+        for (QWidget* f : fenetres()) {
+            if (f == nullptr || !f->isVisible()) qFatal("a window did not open");
+        }
     }
 
-    // The windows on screen, by object name.
+    // Every window of the program; one never opened or already closed is null.
     QList<QWidget*> fenetres() const {
-        QList<QWidget*> liste = {principale.get(),           reglages->sorties(),     reglages->boutons(),
-                                 reglages->options(),        reglages->selecteurDossier(),
-                                 reglages->sortieDesLampes(), modes.get(),          fenetreTelecommande.get()};
-        liste.removeAll(nullptr);
-        return liste;
+        return {principale.get(),      reglages->sorties(), reglages->boutons(),
+                reglages->options(),   reglages->selecteurDossier(),
+                reglages->sortieDesLampes(), modes.get(), fenetreTelecommande.get()};
     }
 
     // Every text shown in the windows now, under `etat` (what brought it on screen).
     void relever(Releve& releve, const QString& etat) const {
         for (QWidget* f : fenetres()) {
-            if (!f->isVisible()) continue;
+            if (f == nullptr || !f->isVisible()) continue;
             const QString fenetre = etat + QLatin1Char('/') + f->objectName();
             releve.insert(fenetre, {f->windowTitle(), 0, {}});
             for (QWidget* w : f->findChildren<QWidget*>()) {
@@ -216,6 +218,64 @@ struct Programme : DoublesPrincipale {
         reglages->boutons()->findChild<QPushButton*>("Command2")->click();  // every live button unassigned
         relever(releve, QStringLiteral("boutons libres"));
         return releve;
+    }
+
+    // The operator's slips and questions, each answered by a message box or a file dialog; what
+    // they said, in order. A slip that brings no message fails the test.
+    void provoquerMessages(Releve& releve) {
+        struct Saisie {
+            QWidget* fenetre;
+            const char* champ;
+            QString valeur;
+            const char* bouton;  // clicked after typing; a message must follow
+        };
+        QWidget* o = reglages->options();
+        QWidget* l = reglages->sortieDesLampes();
+        QWidget* t = fenetreTelecommande.get();
+        const QList<Saisie> saisies = {
+            {o, "Text1", "0", "Command1"},
+            {o, "Text1", "200", nullptr},
+            {o, "Text3", "0", "Command1"},
+            {o, "Text3", "60", nullptr},
+            {o, "Text2", QString(300, QLatin1Char('d')), "Command1"},
+            {l, "Text1", "", "Command1"},
+            {l, "Text1", "/dev/parport0", nullptr},
+            {l, "Text2", "x", "Command1"},
+            {l, "Text2", "0", nullptr},
+            {l, "Text3", "0", "Command1"},
+            {l, "Text3", "1", nullptr},
+            {l, "Text4", "0", "Command1"},
+            {l, "Text4", "9010", nullptr},
+            {l, "Text5", "x", "Command1"},
+            {t, "TextNote[0]", "200", "CommandAppliquer"},
+            {t, "TextNote[0]", "1", nullptr},
+            {t, "TextPort", "80", "CommandAppliquer"},
+            {t, "TextPort", "0", nullptr},
+            {t, "TextRetour", QString(5000, QLatin1Char('1')), "CommandAppliquer"},
+        };
+        messages.reponses = {false};
+        principale->findChild<QPushButton*>("Command5")->click();  // the quit question, answered No
+        for (const Saisie& s : saisies) {
+            s.fenetre->findChild<QLineEdit*>(s.champ)->setText(s.valeur);
+            if (s.bouton == nullptr) continue;
+            const qsizetype avant = messages.boxes.size();
+            s.fenetre->findChild<QPushButton*>(s.bouton)->click();
+            QVERIFY2(messages.boxes.size() == avant + 1, s.champ);
+        }
+        const qsizetype avant = messages.boxes.size();
+        modes->findChild<QPushButton*>("Command2")->click();  // delete with no file selected
+        modes->findChild<QComboBox*>("Combo1")->setCurrentIndex(0);
+        modes->findChild<QPushButton*>("Command5")->click();  // save with no mode file
+        QCOMPARE(messages.boxes.size(), avant + 2);
+        modes->findChild<QPushButton*>("Command1")->click();  // the new file's dialog
+        QCOMPARE(dialogues.dialogues.size(), 1);
+        for (qsizetype i = 0; i < messages.boxes.size(); ++i) {
+            const QString cle = QStringLiteral("message %1/").arg(i, 2, 10, QLatin1Char('0'));
+            releve.insert(cle + QStringLiteral("texte"), {messages.boxes[i].texte, 0, {}});
+            releve.insert(cle + QStringLiteral("titre"), {messages.boxes[i].titre, 0, {}});
+        }
+        releve.insert(QStringLiteral("fichier/titre"), {dialogues.dialogues[0].titre, 0, {}});
+        releve.insert(QStringLiteral("fichier/filtre"), {dialogues.dialogues[0].filtre, 0, {}});
     }
 
     // Names from Config.ini and the machine, shown as they stand in every language.
@@ -258,11 +318,15 @@ void FenetresEnAnglaisTest::englishCaptionsFitAndNothingIsLeftInFrench() {
     {
         Programme p(francais.path());
         source = p.toutRelever();
+        p.provoquerMessages(source);
+        if (QTest::currentTestFailed()) return;
     }
     Traductions en(QStringLiteral("en"));
     en.installer();
     Programme p(anglais.path());
-    const Releve traduit = p.toutRelever();
+    Releve traduit = p.toutRelever();
+    p.provoquerMessages(traduit);
+    if (QTest::currentTestFailed()) return;
     const QStringList noms = p.noms();
 
     QCOMPARE(traduit.keys(), source.keys());
