@@ -1,6 +1,5 @@
 // Entry point: builds the one program-wide state, the real drivers and the main window.
 #include <QApplication>
-#include <QLocale>
 #include <QPointer>
 #include <QTextStream>
 #include <chrono>
@@ -35,7 +34,7 @@
 
 int main(int argc, char* argv[]) {
     // The desktop's language if Korvalen speaks it, French otherwise; --help speaks it too.
-    korvalen::Traductions traductions(korvalen::choisirLangue(QLocale::system().uiLanguages()));
+    korvalen::Traductions traductions(korvalen::langueDuBureau());
     // --help and --version answer before anything needs a display or the sound system.
     {
         QStringList arguments;
