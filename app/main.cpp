@@ -1,6 +1,5 @@
 // Entry point: builds the one program-wide state, the real drivers and the main window.
 #include <QApplication>
-#include <QLocale>
 #include <QPointer>
 #include <QTextStream>
 #include <chrono>
@@ -31,10 +30,11 @@
 #include "ui/Messages.h"
 #include "ui/WindowBuilder.h"
 #include "translations/Langue.h"
+#include "translations/TexteQt.h"
 
 int main(int argc, char* argv[]) {
     // The desktop's language if Korvalen speaks it, French otherwise; --help speaks it too.
-    korvalen::Traductions traductions(korvalen::choisirLangue(QLocale::system().uiLanguages()));
+    korvalen::Traductions traductions(korvalen::langueDuBureau());
     // --help and --version answer before anything needs a display or the sound system.
     {
         QStringList arguments;
@@ -59,15 +59,21 @@ int main(int argc, char* argv[]) {
     korvalen::Variables variables;
     korvalen::MessagesQt messages;
 
-    // A notice from another thread, shown on the event thread without holding anything up.
-    const auto signalerDepuisUnFil = [&app, &messages](const std::string& texte, const QString& titre) {
+    // A notice from another thread, shown on the event thread without holding anything up, in the
+    // language of the windows.
+    const auto signalerDepuisUnFil = [&app, &messages](const korvalen::Texte& texte, const char* titre) {
         QMetaObject::invokeMethod(
-            &app, [&messages, t = QString::fromStdString(texte), titre] { messages.signaler(t, titre); },
+            &app,
+            [&messages, texte, titre] {
+                messages.signaler(korvalen::traduire(texte), QCoreApplication::translate(korvalen::CONTEXTE_TEXTES, titre));
+            },
             Qt::QueuedConnection);
     };
 
     korvalen::PortAudioDeviceEnumerator cartes(
-        session, [&](const std::string& texte) { signalerDepuisUnFil(texte, QStringLiteral("Carte son")); });
+        session, [&](const korvalen::Texte& texte) {
+            signalerDepuisUnFil(texte, QT_TRANSLATE_NOOP("Korvalen", "Carte son"));
+        });
     korvalen::PortAudioInput entree(session);
 
     // The lamps hang on the parallel port, or on whatever olad reaches when [Port] says "Sortie=ola";
@@ -77,7 +83,9 @@ int main(int argc, char* argv[]) {
         if (r.sortie == korvalen::ReglagesPort::Sortie::Ola) {
             auto ola = std::make_unique<korvalen::PortOLA>(
                 r.univers, r.canal, r.portOLA,
-                [&](const std::string& texte) { signalerDepuisUnFil(texte, QStringLiteral("Sortie OLA")); },
+                [&](const korvalen::Texte& texte) {
+                    signalerDepuisUnFil(texte, QT_TRANSLATE_NOOP("Korvalen", "Sortie OLA"));
+                },
                 korvalen::IntensitesOLA{r.niveaux, std::chrono::milliseconds(r.descente)});
             ola->reconnecter();
             return ola;
@@ -86,7 +94,9 @@ int main(int argc, char* argv[]) {
         // the on-screen outputs only. The claim may wait for another program: the port's own thread does it.
         auto parallele = std::make_unique<korvalen::PortParallele>(r.peripherique);
         parallele->ouvrirEnFond(
-            [&](const std::string& erreur) { signalerDepuisUnFil(erreur, QStringLiteral("Port parallèle")); });
+            [&](const korvalen::Texte& erreur) {
+                signalerDepuisUnFil(erreur, QT_TRANSLATE_NOOP("Korvalen", "Port parallèle"));
+            });
         return parallele;
     });
 

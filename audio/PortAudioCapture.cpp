@@ -324,8 +324,8 @@ std::vector<AudioDeviceInfo> PortAudioDeviceEnumerator::devices() {
     complete_ = !session_.demarrageEnCours() && aTemps && !muet;
     if (!complete_ && !averti_ && avertir_) {
         averti_ = true;
-        avertir_("Le serveur de son ne répond pas : les cartes son qu'il offre ne sont pas dans la liste. "
-                 "Relancez Korvalen quand il répond de nouveau.");
+        avertir_(Texte(TRADUISIBLE("Korvalen", "Le serveur de son ne répond pas : les cartes son qu'il offre ne sont "
+                                               "pas dans la liste. Relancez Korvalen quand il répond de nouveau.")));
     }
     return list;
 }

@@ -12,6 +12,7 @@
 
 #include "audio/IAudio.h"
 #include "audio/SourcesPulse.h"
+#include "engine/Texte.h"
 
 namespace korvalen {
 
@@ -79,7 +80,7 @@ public:
     static constexpr std::chrono::milliseconds DELAI_LISTE{2000};
     /// `avertir` is told once, in French, when the sound server does not answer.
     explicit PortAudioDeviceEnumerator(PortAudioSession& session,
-                                       std::function<void(const std::string&)> avertir = {})
+                                       std::function<void(const Texte&)> avertir = {})
         : session_(session), avertir_(std::move(avertir)) {}
     /// Every device, with the format its probe found within DELAI_LISTE; one whose probe did not
     /// answer in time is offered all the same (its opening probes again).
@@ -89,7 +90,7 @@ public:
 
 private:
     PortAudioSession& session_;
-    std::function<void(const std::string&)> avertir_;
+    std::function<void(const Texte&)> avertir_;
     std::mutex liste_;  // one listing at a time: the window's and the one run beside it
     bool averti_ = false;
     std::atomic<bool> complete_{true};

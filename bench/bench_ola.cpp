@@ -46,7 +46,7 @@ int main() {
         std::fprintf(stderr, "could not patch universe 1\n");
         return 1;
     }
-    PortOLA port(1, 1, olad.port(), [](const std::string& avis) { std::fprintf(stderr, "%s\n", avis.c_str()); });
+    PortOLA port(1, 1, olad.port(), [](const Texte& avis) { std::fprintf(stderr, "%s\n", avis.francais().c_str()); });
     port.reconnecter();
     port.synchroniser();
 
@@ -79,7 +79,7 @@ int main() {
     std::vector<double> fermeture;
     for (int i = 0; i < 20; ++i) {
         test::PortSourd sourd;
-        auto injoignable = std::make_unique<PortOLA>(1, 1, sourd.port(), [](const std::string&) {});
+        auto injoignable = std::make_unique<PortOLA>(1, 1, sourd.port(), [](const Texte&) {});
         for (int k = 0; k < 5; ++k) injoignable->reconnecter();
         while (!sourd.attendu()) std::this_thread::yield();
         const auto debut = std::chrono::steady_clock::now();

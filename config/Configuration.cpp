@@ -91,7 +91,7 @@ ReglagesPort ChargerPort(const std::string& fichierINI) {
     return r;
 }
 
-std::optional<std::string> SauverPort(const ReglagesPort& r, const std::string& fichierINI) {
+std::optional<Texte> SauverPort(const ReglagesPort& r, const std::string& fichierINI) {
     const ReglagesPort defaut;
     const auto texteSortie = [](ReglagesPort::Sortie s) {
         return std::string(s == ReglagesPort::Sortie::Ola ? "ola" : "parallele");
@@ -152,14 +152,14 @@ ReglagesOsc ChargerOsc(const std::string& fichierINI) {
     return r;
 }
 
-std::optional<std::string> SauverTelecommande(const ReglagesMidi& midi, const ReglagesOsc& osc,
-                                              const std::string& fichierINI) {
+std::optional<Texte> SauverTelecommande(const ReglagesMidi& midi, const ReglagesOsc& osc,
+                                        const std::string& fichierINI) {
     std::vector<ProfileEntry> cles = {{"Actif", midi.actif ? "1" : "0"}, {"Canal", std::to_string(midi.canal)}};
     for (int b = 1; b <= 5; ++b) cles.emplace_back(buttonKey(b), std::to_string(midi.notesBoutons[b - 1]));
     cles.insert(cles.end(), {{"Lancement", std::to_string(midi.noteLancement)},
                              {"Initialisation", std::to_string(midi.noteInitialisation)},
                              {"Pilote", midi.pilote}});
-    if (std::optional<std::string> erreur = EcrireINI("MIDI", cles, fichierINI)) return erreur;
+    if (std::optional<Texte> erreur = EcrireINI("MIDI", cles, fichierINI)) return erreur;
     return EcrireINI("OSC",
                      {{"Port", std::to_string(osc.port)},
                       {"Ecoute", osc.reseau ? "reseau" : "local"},
@@ -200,7 +200,7 @@ void ChargerBoutons(Variables& v) {
     }
 }
 
-std::optional<std::string> SauverSorties(const Variables& v) {
+std::optional<Texte> SauverSorties(const Variables& v) {
     std::vector<ProfileEntry> values = outputKeys();
     for (int i = 0; i < NB_SORTIES_GROUPE; ++i) {
         values[static_cast<std::size_t>(i)].second = v.SortieA[static_cast<std::size_t>(i)].nom;
@@ -209,7 +209,7 @@ std::optional<std::string> SauverSorties(const Variables& v) {
     return EcrireINI("Sorties", values, v.fichierINI);
 }
 
-std::optional<std::string> SauverOptions(const Variables& v) {
+std::optional<Texte> SauverOptions(const Variables& v) {
     return EcrireINI("Options",
                      {{"Temps_timer", std::to_string(v.Temps_timer)},
                       {"repertoire", v.repertoire},
@@ -223,7 +223,7 @@ std::optional<std::string> ChargerCarte(const Variables& v) {
     return nom;
 }
 
-std::optional<std::string> SauverCarte(const Variables& v, const std::string& nom, bool premiere) {
+std::optional<Texte> SauverCarte(const Variables& v, const std::string& nom, bool premiere) {
     if (premiere && !ChargerCarte(v)) return std::nullopt;
     return EcrireINI("Options", "Carte", nom, v.fichierINI);
 }
@@ -241,7 +241,7 @@ void ChargerAnalyse(Variables& v) {
     v.analyse = {actif(0), actif(1), actif(2)};
 }
 
-std::optional<std::string> SauverAnalyse(const Variables& v) {
+std::optional<Texte> SauverAnalyse(const Variables& v) {
     const ReglagesAnalyse& a = v.analyse;
     if (a == ReglagesAnalyse{}) {
         bool present = false;
@@ -254,7 +254,7 @@ std::optional<std::string> SauverAnalyse(const Variables& v) {
                      v.fichierINI);
 }
 
-std::optional<std::string> SauverBoutons(const Variables& v) {
+std::optional<Texte> SauverBoutons(const Variables& v) {
     std::vector<ProfileEntry> values;
     for (int b = 1; b <= 5; ++b) values.emplace_back(buttonKey(b), std::to_string(v.Bouton[static_cast<std::size_t>(b)]));
     return EcrireINI("Boutons", values, v.fichierINI);

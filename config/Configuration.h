@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/Texte.h"
 #include "engine/Variables.h"
 
 namespace korvalen {
@@ -31,21 +32,21 @@ void ChargerBoutons(Variables& v);
 
 // Each save rewrites its whole section; on failure it returns a French message
 // naming the file and the system's reason, and the old file stays whole.
-std::optional<std::string> SauverSorties(const Variables& v);
-std::optional<std::string> SauverOptions(const Variables& v);
-std::optional<std::string> SauverBoutons(const Variables& v);
+std::optional<Texte> SauverSorties(const Variables& v);
+std::optional<Texte> SauverOptions(const Variables& v);
+std::optional<Texte> SauverBoutons(const Variables& v);
 
 /// The sound card chosen in the options window, by name ("Carte" of [Options]); nothing when absent.
 std::optional<std::string> ChargerCarte(const Variables& v);
 /// Stores the chosen card's name as "Carte". A Config.ini that has no such key gets none while the
 /// first card of the list (`premiere`) is chosen, so that it stays as it was.
-std::optional<std::string> SauverCarte(const Variables& v, const std::string& nom, bool premiere);
+std::optional<Texte> SauverCarte(const Variables& v, const std::string& nom, bool premiere);
 
 /// "Bandes", "GainAuto" and "Rythme" of [Analyse]; a missing or invalid value is off.
 void ChargerAnalyse(Variables& v);
 /// Stores the three measurement settings in [Analyse]. A Config.ini without that section gets
 /// none while all three are off, so that it stays as it was.
-std::optional<std::string> SauverAnalyse(const Variables& v);
+std::optional<Texte> SauverAnalyse(const Variables& v);
 
 /// Where the lamp bytes go, from the section [Port].
 struct ReglagesPort {
@@ -68,7 +69,7 @@ inline constexpr int DESCENTE_MAX = 10000;  // longest fade-out, in milliseconds
 ReglagesPort ChargerPort(const std::string& fichierINI);
 /// Stores the settings in [Port]. A key that the file lacks is written only when its value is not
 /// the default, so that a Config.ini without them stays as it was.
-std::optional<std::string> SauverPort(const ReglagesPort& r, const std::string& fichierINI);
+std::optional<Texte> SauverPort(const ReglagesPort& r, const std::string& fichierINI);
 
 /// Longest value of [MIDI] and [OSC], in characters: those sections are read past the profile's usual
 /// cut, so that a long "Clients" list is read whole. A longer value is read as one character more,
@@ -105,8 +106,8 @@ struct ReglagesOsc {
 ReglagesOsc ChargerOsc(const std::string& fichierINI);
 
 /// Writes the whole of [MIDI] and [OSC], as the remote control window applies them.
-std::optional<std::string> SauverTelecommande(const ReglagesMidi& midi, const ReglagesOsc& osc,
-                                              const std::string& fichierINI);
+std::optional<Texte> SauverTelecommande(const ReglagesMidi& midi, const ReglagesOsc& osc,
+                                        const std::string& fichierINI);
 
 /// The integer value of a stored text: a decimal number rounded to the nearest whole number (a
 /// half to the even neighbour), within -32768..32767; nothing when the text is no such number.

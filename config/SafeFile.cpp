@@ -179,8 +179,8 @@ int fillTemporary(int fd, const std::function<int(std::ostream&)>& produce) {
 
 }  // namespace
 
-std::string saveFailureMessage(const std::string& path, int error) {
-    return "Impossible d'enregistrer " + path + " : " + raisonSysteme(error);
+Texte saveFailureMessage(const std::string& path, int error) {
+    return Texte(TRADUISIBLE("Korvalen", "Impossible d'enregistrer %1 : %2"), {Texte::tel(path), raisonSysteme(error)});
 }
 
 bool isRegularFile(const std::string& path) {
@@ -188,13 +188,14 @@ bool isRegularFile(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-std::optional<std::string> replaceFile(const std::string& path, const std::function<int(std::ostream&)>& produce) {
+std::optional<Texte> replaceFile(const std::string& path, const std::function<int(std::ostream&)>& produce) {
     if (path.empty()) return saveFailureMessage(path, ENOENT);
     if (path.back() == '/') return saveFailureMessage(path, EISDIR);
     const std::optional<std::string> resolved = resolvedTarget(path);
     if (!resolved) {
-        return "Impossible d'enregistrer " + path + " : c'est un lien vers " + linkTarget(path) +
-               ", qui n'existe pas (un disque non monté ?). Le lien est laissé tel quel.";
+        return Texte(TRADUISIBLE("Korvalen", "Impossible d'enregistrer %1 : c'est un lien vers %2, qui n'existe pas "
+                                             "(un disque non monté ?). Le lien est laissé tel quel."),
+                     {Texte::tel(path), Texte::tel(linkTarget(path))});
     }
     const std::string& target = *resolved;
 
@@ -238,10 +239,10 @@ std::optional<std::string> replaceFile(const std::string& path, const std::funct
     return std::nullopt;
 }
 
-std::optional<std::string> removeFile(const std::string& path) {
+std::optional<Texte> removeFile(const std::string& path) {
     // unlink, not remove: a folder given by mistake must never be removed.
     if (::unlink(path.c_str()) == 0) return std::nullopt;
-    return "Impossible de supprimer " + path + " : " + raisonSysteme(errno);
+    return Texte(TRADUISIBLE("Korvalen", "Impossible de supprimer %1 : %2"), {Texte::tel(path), raisonSysteme(errno)});
 }
 
 }  // namespace korvalen

@@ -27,7 +27,7 @@ std::string LireINI(const std::string& section, const std::string& cle, const st
     return LireINI(section, std::vector<ProfileEntry>{{cle, defaut}}, fichier).front();
 }
 
-std::optional<std::string> EcrireINI(const std::string& section, const std::vector<ProfileEntry>& valeurs,
+std::optional<Texte> EcrireINI(const std::string& section, const std::vector<ProfileEntry>& valeurs,
                                      const std::string& fichier) {
     // The old content is opened before anything is written: a file that exists but cannot be
     // read must not be replaced by one that holds only this section.
@@ -51,7 +51,7 @@ std::optional<std::string> EcrireINI(const std::string& section, const std::vect
     });
 }
 
-std::optional<std::string> EcrireINI(const std::string& section, const std::string& cle, const std::string& valeur,
+std::optional<Texte> EcrireINI(const std::string& section, const std::string& cle, const std::string& valeur,
                                      const std::string& fichier) {
     return EcrireINI(section, std::vector<ProfileEntry>{{cle, valeur}}, fichier);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/ProfileStream.h"
+#include "engine/Texte.h"
 
 namespace korvalen {
 
@@ -14,7 +15,7 @@ std::string LireINI(const std::string& section, const std::string& cle, const st
                     const std::string& fichier);
 
 /// Sets `cle` of `section` to `valeur`; on failure a French message naming the file and the reason.
-std::optional<std::string> EcrireINI(const std::string& section, const std::string& cle, const std::string& valeur,
+std::optional<Texte> EcrireINI(const std::string& section, const std::string& cle, const std::string& valeur,
                                      const std::string& fichier);
 
 /// Several keys of one section read in one pass: each entry is a key and its default. Each value
@@ -23,7 +24,7 @@ std::vector<std::string> LireINI(const std::string& section, const std::vector<P
                                  const std::string& fichier, std::size_t longueurMax = kProfileValueMax);
 
 /// Several keys of one section written in one read-modify-write, in the order given.
-std::optional<std::string> EcrireINI(const std::string& section, const std::vector<ProfileEntry>& valeurs,
+std::optional<Texte> EcrireINI(const std::string& section, const std::vector<ProfileEntry>& valeurs,
                                      const std::string& fichier);
 
 }  // namespace korvalen

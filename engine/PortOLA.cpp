@@ -35,27 +35,33 @@ constexpr unsigned DELAI_ACCUSE_MS = 3000;
 // While a lamp fades, a frame this often: 50 a second, over the 40 that make a fade look smooth.
 constexpr long PERIODE_FONDU_NS = 20'000'000;
 
-const char* const RELANCE =
-    "En attendant, seules les sorties à l'écran suivent la musique ; chaque « Lancement » réessaie.";
-
-std::string messageInjoignable(std::uint16_t port, int erreur) {
-    return "Korvalen ne joint pas olad, le service d'OLA, sur le port " + std::to_string(port) +
-           " de cette machine : " + raisonSysteme(erreur) +
-           ".\nVérifiez que le paquet ola est installé, que olad est lancé et que la clé PortOLA de la section "
-           "[Port] de Config.ini donne le port de ses clients (9010 d'ordinaire).\n" + RELANCE;
+Texte avecRelance(Texte message) {
+    return Texte(TRADUISIBLE("Korvalen", "%1\nEn attendant, seules les sorties à l'écran suivent la musique ; "
+                                         "chaque « Lancement » réessaie."),
+                 {std::move(message)});
 }
 
-std::string messagePerdu(std::uint16_t port, const char* comment) {
-    return std::string("La liaison avec olad (port ") + std::to_string(port) + ") est perdue : " + comment +
-           ".\nVérifiez que olad tourne toujours.\n" + RELANCE;
+Texte messageInjoignable(std::uint16_t port, int erreur) {
+    return avecRelance(Texte(
+        TRADUISIBLE("Korvalen", "Korvalen ne joint pas olad, le service d'OLA, sur le port %1 de cette machine : %2.\n"
+                                "Vérifiez que le paquet ola est installé, que olad est lancé et que la clé PortOLA de la "
+                                "section [Port] de Config.ini donne le port de ses clients (9010 d'ordinaire)."),
+        {Texte::tel(std::to_string(port)), raisonSysteme(erreur)}));
 }
 
-std::string messageRefus(std::uint32_t univers, const std::string& raison) {
-    const std::string u = std::to_string(univers);
-    return "olad refuse les sorties de Korvalen sur l'univers " + u + " : " + raison +
-           ".\nDans la page web d'OLA (http://localhost:9090), reliez l'univers " + u +
-           " à un périphérique de sortie, ou corrigez la clé Univers de la section [Port] de Config.ini. "
-           "Les lampes suivent dès que l'univers existe.";
+Texte messagePerdu(std::uint16_t port, const char* comment) {
+    return avecRelance(Texte(TRADUISIBLE("Korvalen", "La liaison avec olad (port %1) est perdue : %2.\n"
+                                                     "Vérifiez que olad tourne toujours."),
+                             {Texte::tel(std::to_string(port)), Texte(comment)}));
+}
+
+// olad's reason is its own English.
+Texte messageRefus(std::uint32_t univers, const std::string& raison) {
+    return Texte(TRADUISIBLE("Korvalen", "olad refuse les sorties de Korvalen sur l'univers %1 : %2.\n"
+                                         "Dans la page web d'OLA (http://localhost:9090), reliez l'univers %1 à un "
+                                         "périphérique de sortie, ou corrigez la clé Univers de la section [Port] de "
+                                         "Config.ini. Les lampes suivent dès que l'univers existe."),
+                 {Texte::tel(std::to_string(univers)), Texte::tel(raison)});
 }
 
 // A blocking TCP socket connected to 127.0.0.1:port, or -errno. The connection itself is given a
@@ -242,10 +248,10 @@ private:
         if (aEnvoyer_) envoyer(horloge_());
     }
 
-    void fermee() { perdre("olad s'est arrêté ou a fermé la liaison"); }
+    void fermee() { perdre(TRADUISIBLE("Korvalen", "olad s'est arrêté ou a fermé la liaison")); }
     void sansReponse() {
         delai_ = ola::thread::INVALID_TIMEOUT;
-        perdre("olad ne répond plus");
+        perdre(TRADUISIBLE("Korvalen", "olad ne répond plus"));
     }
 
     void perdre(const char* comment) {
@@ -281,7 +287,7 @@ private:
         boucle_.Terminate();
     }
 
-    void avertirUneFois(const std::string& texte) {
+    void avertirUneFois(const Texte& texte) {
         if (averti_) return;
         averti_ = true;
         if (avertir_) avertir_(texte);

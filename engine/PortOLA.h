@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/IPort.h"
+#include "engine/Texte.h"
 #include "engine/NiveauxLampes.h"
 #include "engine/Verrous.h"
 
@@ -27,7 +28,7 @@ class PortOLA : public IPort {
 public:
     /// Receives a French notice for the operator; called on the sender thread, at most once
     /// until a connection succeeds again.
-    using Avertir = std::function<void(const std::string&)>;
+    using Avertir = std::function<void(const Texte&)>;
 
     /// The clock the fades follow, read on the sender thread (tests give one of their own).
     using Horloge = std::function<DescenteLampes::Horloge::time_point()>;

@@ -23,16 +23,28 @@ namespace korvalen {
 
 namespace {
 
-const std::string SANS_LAMPES = " Les lampes ne seront pas commandées ; seules les sorties à l'écran suivent la musique.";
+// Every failure ends the same way: the run goes on without lamps.
+Texte sansLampes(Texte raison) {
+    return Texte(TRADUISIBLE("Korvalen", "%1 Les lampes ne seront pas commandées ; seules les sorties à l'écran "
+                                         "suivent la musique."),
+                 {std::move(raison)});
+}
 
-std::string messageEchec(const std::string& peripherique, const char* quoi, int erreur) {
-    std::string message = "Le port parallèle " + peripherique + " n'a pas pu être " + quoi + " : " +
-                          raisonSysteme(erreur) + ".";
+enum class Etape { Ouverture, Verrou, Reservation };
+
+Texte messageEchec(const std::string& peripherique, Etape etape, int erreur) {
+    const char* const ratee[] = {
+        TRADUISIBLE("Korvalen", "Le port parallèle %1 n'a pas pu être ouvert : %2."),
+        TRADUISIBLE("Korvalen", "Le port parallèle %1 n'a pas pu être verrouillé : %2."),
+        TRADUISIBLE("Korvalen", "Le port parallèle %1 n'a pas pu être réservé : %2."),
+    };
+    Texte echec(ratee[static_cast<int>(etape)], {Texte::tel(peripherique), raisonSysteme(erreur)});
     if (erreur == EACCES || erreur == EPERM) {
-        message += " Le port est réservé aux membres du groupe lp : ajoutez-y votre compte "
-                   "(sudo adduser $USER lp), puis ouvrez une nouvelle session.";
+        echec = Texte(TRADUISIBLE("Korvalen", "%1 Le port est réservé aux membres du groupe lp : ajoutez-y votre compte "
+                                              "(sudo adduser $USER lp), puis ouvrez une nouvelle session."),
+                      {std::move(echec)});
     }
-    return message + SANS_LAMPES;
+    return sansLampes(std::move(echec));
 }
 
 // The claim waits in the kernel, interruptibly, while another program holds the port. A signal
@@ -86,7 +98,7 @@ int reserver(int fd, std::chrono::milliseconds delai) {
 struct PortParallele::Fil {
     explicit Fil(std::string p) : peripherique(std::move(p)) {}
 
-    std::optional<std::string> ouvrirIci(std::chrono::milliseconds delai);
+    std::optional<Texte> ouvrirIci(std::chrono::milliseconds delai);
     void envoyer(const std::vector<Ecriture>& sequence);
     void boucle();
 
@@ -102,27 +114,29 @@ struct PortParallele::Fil {
     bool termine = false;
 };
 
-std::optional<std::string> PortParallele::Fil::ouvrirIci(std::chrono::milliseconds delai) {
+std::optional<Texte> PortParallele::Fil::ouvrirIci(std::chrono::milliseconds delai) {
     if (fd.load() >= 0) return std::nullopt;
     const int f = ::open(peripherique.c_str(), O_RDWR | O_CLOEXEC);
-    if (f < 0) return messageEchec(peripherique, "ouvert", errno);
+    if (f < 0) return messageEchec(peripherique, Etape::Ouverture, errno);
     // One Korvalen per port: a second one would wait in the claim and stall the first one's writes.
     if (::flock(f, LOCK_EX | LOCK_NB) != 0) {
         const int erreur = errno;
         ::close(f);
         if (erreur == EWOULDBLOCK) {
-            return "Le port parallèle " + peripherique + " est déjà utilisé par un autre Korvalen." + SANS_LAMPES;
+            return sansLampes(Texte(TRADUISIBLE("Korvalen", "Le port parallèle %1 est déjà utilisé par un autre Korvalen."),
+                                    {Texte::tel(peripherique)}));
         }
-        return messageEchec(peripherique, "verrouillé", erreur);
+        return messageEchec(peripherique, Etape::Verrou, erreur);
     }
     // Another program (a printer daemon, say) may hold the port; without the claim no write reaches it.
     if (const int erreur = reserver(f, delai); erreur != 0) {
         ::close(f);
         if (erreur == EBUSY) {
-            return "Le port parallèle " + peripherique + " est occupé par un autre programme (une imprimante, "
-                   "par exemple)." + SANS_LAMPES;
+            return sansLampes(Texte(TRADUISIBLE("Korvalen", "Le port parallèle %1 est occupé par un autre programme "
+                                                            "(une imprimante, par exemple)."),
+                                    {Texte::tel(peripherique)}));
         }
-        return messageEchec(peripherique, "réservé", erreur);
+        return messageEchec(peripherique, Etape::Reservation, erreur);
     }
     fd.store(f);
     return std::nullopt;
@@ -191,9 +205,9 @@ PortParallele::~PortParallele() {
     fil_->calme.wait_for(l, DELAI_FERMETURE, [this] { return fil_->termine; });
 }
 
-std::optional<std::string> PortParallele::ouvrir(std::chrono::milliseconds delai) {
-    auto resultat = std::make_shared<std::promise<std::optional<std::string>>>();
-    std::future<std::optional<std::string>> attendu = resultat->get_future();
+std::optional<Texte> PortParallele::ouvrir(std::chrono::milliseconds delai) {
+    auto resultat = std::make_shared<std::promise<std::optional<Texte>>>();
+    std::future<std::optional<Texte>> attendu = resultat->get_future();
     {
         std::lock_guard l(fil_->verrou);
         fil_->demandes.push_back([fil = fil_.get(), delai, resultat] { resultat->set_value(fil->ouvrirIci(delai)); });

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/IPort.h"
+#include "engine/Texte.h"
 
 namespace korvalen {
 
@@ -24,7 +25,7 @@ public:
     /// How long the destruction waits for a port thread stuck in the kernel before leaving it.
     static constexpr std::chrono::milliseconds DELAI_FERMETURE{300};
     /// Receives, on the port's thread, the French message of a failed first opening.
-    using Avertir = std::function<void(const std::string&)>;
+    using Avertir = std::function<void(const Texte&)>;
 
     explicit PortParallele(std::string peripherique = PERIPHERIQUE_PAR_DEFAUT);
     ~PortParallele() override;
@@ -34,7 +35,7 @@ public:
     /// Opens, locks and claims the device on the port's thread, returning within about `delai`;
     /// on failure a French message naming the device and the reason. Another Korvalen on the same
     /// device is refused before any claim.
-    std::optional<std::string> ouvrir(std::chrono::milliseconds delai = DELAI_RESERVATION);
+    std::optional<Texte> ouvrir(std::chrono::milliseconds delai = DELAI_RESERVATION);
     /// Asks the port's thread to open the device without waiting; a failure goes to `avertir`.
     void ouvrirEnFond(Avertir avertir);
     bool ouvert() const;

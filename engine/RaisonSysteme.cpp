@@ -16,35 +16,35 @@ struct Raison {
 };
 
 // The C library speaks the C locale's English whatever the desktop's language; these are the
-// reasons that files, folders and the port actually give.
+// reasons that files, folders, the port and the network actually give, translated where shown.
 constexpr Raison RAISONS[] = {
-    {ENOENT, "fichier ou dossier introuvable"},
-    {ENOTDIR, "un élément du chemin n'est pas un dossier"},
-    {EISDIR, "c'est un dossier"},
-    {EACCES, "permission refusée"},
-    {EPERM, "opération non permise"},
-    {EBUSY, "périphérique ou ressource occupé"},
-    {ENOSPC, "plus de place sur le disque"},
-    {EROFS, "système de fichiers en lecture seule"},
-    {EDQUOT, "quota de disque dépassé"},
-    {ENAMETOOLONG, "nom trop long"},
-    {EIO, "erreur d'entrée-sortie"},
-    {ENXIO, "périphérique absent"},
-    {ENODEV, "périphérique absent"},
-    {EFBIG, "fichier trop grand"},
-    {EADDRINUSE, "port déjà utilisé par un autre programme"},
-    {EADDRNOTAVAIL, "adresse absente de cette machine"},
+    {ENOENT, TRADUISIBLE("Korvalen", "fichier ou dossier introuvable")},
+    {ENOTDIR, TRADUISIBLE("Korvalen", "un élément du chemin n'est pas un dossier")},
+    {EISDIR, TRADUISIBLE("Korvalen", "c'est un dossier")},
+    {EACCES, TRADUISIBLE("Korvalen", "permission refusée")},
+    {EPERM, TRADUISIBLE("Korvalen", "opération non permise")},
+    {EBUSY, TRADUISIBLE("Korvalen", "périphérique ou ressource occupé")},
+    {ENOSPC, TRADUISIBLE("Korvalen", "plus de place sur le disque")},
+    {EROFS, TRADUISIBLE("Korvalen", "système de fichiers en lecture seule")},
+    {EDQUOT, TRADUISIBLE("Korvalen", "quota de disque dépassé")},
+    {ENAMETOOLONG, TRADUISIBLE("Korvalen", "nom trop long")},
+    {EIO, TRADUISIBLE("Korvalen", "erreur d'entrée-sortie")},
+    {ENXIO, TRADUISIBLE("Korvalen", "périphérique absent")},
+    {ENODEV, TRADUISIBLE("Korvalen", "périphérique absent")},
+    {EFBIG, TRADUISIBLE("Korvalen", "fichier trop grand")},
+    {EADDRINUSE, TRADUISIBLE("Korvalen", "port déjà utilisé par un autre programme")},
+    {EADDRNOTAVAIL, TRADUISIBLE("Korvalen", "adresse absente de cette machine")},
 };
 
 }  // namespace
 
-std::string raisonSysteme(int erreur) {
+Texte raisonSysteme(int erreur) {
     for (const Raison& r : RAISONS)
-        if (r.erreur == erreur) return r.texte;
-    return std::generic_category().message(erreur);
+        if (r.erreur == erreur) return Texte(r.texte);
+    return Texte::tel(std::generic_category().message(erreur));
 }
 
-std::string raisonDossier(const std::string& dossier) {
+Texte raisonDossier(const std::string& dossier) {
     DIR* d = ::opendir(dossier.c_str());
     if (!d) return raisonSysteme(errno);
     ::closedir(d);

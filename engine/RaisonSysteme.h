@@ -3,13 +3,15 @@
 
 #include <string>
 
+#include "engine/Texte.h"
+
 namespace korvalen {
 
-/// French text for the errno values an operator meets with files, folders and the port; the
-/// system's own text for any other value.
-std::string raisonSysteme(int erreur);
+/// A wording of our own for the errno values an operator meets with files, folders, the port and
+/// the network; the system's own text for any other value.
+Texte raisonSysteme(int erreur);
 
 /// Why `dossier` cannot be listed, or an empty text when it can.
-std::string raisonDossier(const std::string& dossier);
+Texte raisonDossier(const std::string& dossier);
 
 }  // namespace korvalen

@@ -19,6 +19,7 @@
 #include "run/IMarche.h"
 #include "ui/Messages.h"
 #include "ui/WindowBuilder.h"
+#include "translations/TexteQt.h"
 
 namespace korvalen {
 
@@ -197,7 +198,7 @@ void Config_modes::Command5_Click() {
         return;
     }
     if (const auto erreur = SauverModes(v_)) {
-        messages_.afficher(texte(*erreur), tr("Enregistrer"), Icone::Exclamation);
+        messages_.afficher(traduire(*erreur), tr("Enregistrer"), Icone::Exclamation);
         return;
     }
     v_.modeLu = cible;
@@ -224,12 +225,12 @@ void Config_modes::Command1_Click() {
         return;
     }
     if (const auto erreur = creerModeVide(chemin.toStdString())) {
-        messages_.afficher(texte(*erreur), tr("Nouveau"), Icone::Exclamation);
+        messages_.afficher(traduire(*erreur), tr("Nouveau"), Icone::Exclamation);
         return;
     }
     v_.repertoire = fichier.absolutePath().toStdString();
     if (const auto erreur = SauverOptions(v_)) {
-        messages_.afficher(texte(*erreur), tr("Nouveau"), Icone::Exclamation);
+        messages_.afficher(traduire(*erreur), tr("Nouveau"), Icone::Exclamation);
     }
     principale_.ActualiserListes();
 }
@@ -246,7 +247,7 @@ void Config_modes::Command2_Click() {
     // The file shown in the list, in the folder the list shows.
     const std::string chemin = (File1_->dossier() + QLatin1Char('/') + nom).toStdString();
     if (const auto erreur = removeFile(chemin)) {
-        messages_.afficher(texte(*erreur), tr("Effacer"), Icone::Exclamation);
+        messages_.afficher(traduire(*erreur), tr("Effacer"), Icone::Exclamation);
         return;
     }
     principale_.ActualiserListes();

@@ -131,14 +131,14 @@ void ChargerModes(Variables& v) {
     lireModes(v, entree);
 }
 
-std::optional<std::string> SauverModes(const Variables& v) {
+std::optional<Texte> SauverModes(const Variables& v) {
     return replaceFile(cheminModes(v), [&](std::ostream& sortie) {
         ecrireModes(v, sortie);
         return 0;
     });
 }
 
-std::optional<std::string> creerModeVide(const std::string& chemin) {
+std::optional<Texte> creerModeVide(const std::string& chemin) {
     return replaceFile(chemin, [](std::ostream& sortie) {
         sortie << "\"vide\"" << kFinDeLigne;
         return 0;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/Texte.h"
 #include "engine/Variables.h"
 
 namespace korvalen {
@@ -20,11 +21,11 @@ void ecrireModes(const Variables& v, std::ostream& sortie);
 /// Reads the current mode file; a missing or damaged file leaves what was not read unchanged.
 void ChargerModes(Variables& v);
 /// Writes the current mode file; on failure a French message naming the file and the reason.
-std::optional<std::string> SauverModes(const Variables& v);
+std::optional<Texte> SauverModes(const Variables& v);
 
 /// Creates `chemin` as an empty mode file (the placeholder that reading leaves without effect),
 /// replacing any file of that name; on failure a French message naming the file and the reason.
-std::optional<std::string> creerModeVide(const std::string& chemin);
+std::optional<Texte> creerModeVide(const std::string& chemin);
 
 /// Gives SortieA(i) the number i and SortieB(i) the number 8 + i.
 void NumeroterSorties(Variables& v);

@@ -21,7 +21,7 @@ public:
     using Reception = std::function<void(std::span<const std::uint8_t>)>;
     virtual ~IMidi() = default;
     /// Opens both ports; a French sentence saying why when it cannot.
-    virtual std::optional<std::string> ouvrir(const ReglagesMidi& reglages, Reception reception) = 0;
+    virtual std::optional<Texte> ouvrir(const ReglagesMidi& reglages, Reception reception) = 0;
     /// Closes both ports; the reception is no longer called once this returns.
     virtual void fermer() = 0;
     /// Sends one message on the output port; nothing when it is not open.
@@ -35,7 +35,7 @@ public:
     using Reception = std::function<void(std::span<const std::uint8_t> paquet, const ClientOsc& de)>;
     virtual ~IServeurOsc() = default;
     /// Binds the port and starts listening; a French sentence saying why when it cannot.
-    virtual std::optional<std::string> ouvrir(const ReglagesOsc& reglages, Reception reception) = 0;
+    virtual std::optional<Texte> ouvrir(const ReglagesOsc& reglages, Reception reception) = 0;
     /// Stops listening and frees the port; the reception is no longer called once this returns.
     virtual void fermer() = 0;
     /// Sends `adresse` with integer arguments to one client, without waiting.

@@ -72,7 +72,7 @@ std::optional<std::string> MidiRtMidi::essayer(int api) {
     return std::nullopt;
 }
 
-std::optional<std::string> MidiRtMidi::ouvrir(const ReglagesMidi& reglages, Reception reception) {
+std::optional<Texte> MidiRtMidi::ouvrir(const ReglagesMidi& reglages, Reception reception) {
     fermer();
     reception_ = std::move(reception);
     std::vector<RtMidi::Api> apis;
@@ -88,9 +88,13 @@ std::optional<std::string> MidiRtMidi::ouvrir(const ReglagesMidi& reglages, Rece
         if (!erreur) return std::nullopt;
         raisons += (raisons.empty() ? "" : " ; ") + *erreur;
     }
-    if (raisons.empty()) raisons = "pilote « " + reglages.pilote + " » absent de cette installation";
-    return "Korvalen n'a pas pu ouvrir son port MIDI « " + nomClient_ + " » : " + raisons +
-           ". Le programme continue sans commande MIDI.";
+    // The MIDI library's reasons are its own English.
+    const Texte pourquoi = raisons.empty() ? Texte(TRADUISIBLE("Korvalen", "pilote « %1 » absent de cette installation"),
+                                                   {Texte::tel(reglages.pilote)})
+                                           : Texte::tel(raisons);
+    return Texte(TRADUISIBLE("Korvalen", "Korvalen n'a pas pu ouvrir son port MIDI « %1 » : %2. Le programme continue "
+                                         "sans commande MIDI."),
+                 {Texte::tel(nomClient_), pourquoi});
 }
 
 void MidiRtMidi::envoyer(std::span<const std::uint8_t> message) {

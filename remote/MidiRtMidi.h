@@ -18,7 +18,7 @@ public:
     /// `nomClient` names the ports' client and the input port (tests give each run a name of its own).
     explicit MidiRtMidi(std::string nomClient = "Korvalen");
     ~MidiRtMidi() override;
-    std::optional<std::string> ouvrir(const ReglagesMidi& reglages, Reception reception) override;
+    std::optional<Texte> ouvrir(const ReglagesMidi& reglages, Reception reception) override;
     void fermer() override;
     void envoyer(std::span<const std::uint8_t> message) override;
     /// The backend in use ("alsa", "jack"), empty while closed.

@@ -31,15 +31,17 @@ void OscLiblo::fermer() {
     reveil_ = -1;
 }
 
-std::optional<std::string> OscLiblo::ouvrir(const ReglagesOsc& reglages, Reception reception) {
+std::optional<Texte> OscLiblo::ouvrir(const ReglagesOsc& reglages, Reception reception) {
     fermer();
     reception_ = std::move(reception);
-    const auto echec = [&](int erreur) -> std::optional<std::string> {
+    const auto echec = [&](int erreur) -> std::optional<Texte> {
         if (socket_ >= 0) close(socket_);
         socket_ = -1;
-        return "Korvalen n'a pas pu ouvrir le port OSC " + std::to_string(reglages.port) + " (" +
-               (reglages.reseau ? "réseau" : "local") + ") : " + raisonSysteme(erreur) +
-               ". Le programme continue sans commande OSC.";
+        return Texte(reglages.reseau ? TRADUISIBLE("Korvalen", "Korvalen n'a pas pu ouvrir le port OSC %1 (réseau) : %2. "
+                                                               "Le programme continue sans commande OSC.")
+                                     : TRADUISIBLE("Korvalen", "Korvalen n'a pas pu ouvrir le port OSC %1 (local) : %2. "
+                                                               "Le programme continue sans commande OSC."),
+                     {Texte::tel(std::to_string(reglages.port)), raisonSysteme(erreur)});
     };
     socket_ = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (socket_ < 0) return echec(errno);

@@ -18,7 +18,7 @@ public:
     OscLiblo(const OscLiblo&) = delete;
     OscLiblo& operator=(const OscLiblo&) = delete;
 
-    std::optional<std::string> ouvrir(const ReglagesOsc& reglages, Reception reception) override;
+    std::optional<Texte> ouvrir(const ReglagesOsc& reglages, Reception reception) override;
     void fermer() override;
     void envoyer(const ClientOsc& a, const std::string& adresse, const std::vector<std::int32_t>& valeurs) override;
 

@@ -32,15 +32,15 @@ std::optional<unsigned> nombre(std::string_view t, unsigned maximum, std::size_t
     return valeur;
 }
 
-void dire(ErreurListe* erreur, std::string texte) {
-    if (erreur != nullptr && erreur->texte.empty()) erreur->texte = std::move(texte);
+void dire(ErreurListe* erreur, Texte texte) {
+    if (erreur != nullptr && erreur->texte.vide()) erreur->texte = std::move(texte);
 }
 
 // A list longer than any read whole was cut: what is left of it may name another network or port.
 bool coupee(std::string_view texte, ErreurListe* erreur) {
     if (texte.size() <= LONGUEUR_TELECOMMANDE_MAX) return false;
-    dire(erreur, "La liste dépasse " + std::to_string(LONGUEUR_TELECOMMANDE_MAX) +
-                     " caractères : elle est écartée en entier.");
+    dire(erreur, Texte(TRADUISIBLE("Korvalen", "La liste dépasse %1 caractères : elle est écartée en entier."),
+                       {Texte::tel(std::to_string(LONGUEUR_TELECOMMANDE_MAX))}));
     return true;
 }
 
@@ -78,9 +78,9 @@ std::vector<AdresseUdp> lireRetour(std::string_view texte, ErreurListe* erreur) 
         const std::optional<unsigned> port =
             deuxPoints == std::string_view::npos ? std::nullopt : nombre(e.substr(deuxPoints + 1), 65535, 5);
         if (!hote || !port || *port == 0) {
-            dire(erreur, "« " + std::string(e) +
-                             " » n'est pas une adresse de retour : écrivez l'adresse IPv4 et le port, "
-                             "par exemple 192.168.1.20:9000.");
+            dire(erreur, Texte(TRADUISIBLE("Korvalen", "« %1 » n'est pas une adresse de retour : écrivez l'adresse IPv4 "
+                                                       "et le port, par exemple 192.168.1.20:9000."),
+                               {Texte::tel(std::string(e))}));
             continue;
         }
         liste.push_back({*hote, static_cast<std::uint16_t>(*port)});
@@ -97,18 +97,21 @@ std::vector<ReseauIPv4> lireClients(std::string_view texte, ErreurListe* erreur)
         const std::optional<unsigned> prefixe =
             barre == std::string_view::npos ? std::optional<unsigned>(32) : nombre(e.substr(barre + 1), 32, 2);
         if (!adresse || !prefixe) {
-            dire(erreur, "« " + std::string(e) +
-                             " » n'est pas un réseau : écrivez une adresse IPv4 suivie de la longueur du "
-                             "préfixe, par exemple 192.168.1.0/24, ou une seule adresse.");
+            dire(erreur, Texte(TRADUISIBLE("Korvalen", "« %1 » n'est pas un réseau : écrivez une adresse IPv4 suivie de "
+                                                       "la longueur du préfixe, par exemple 192.168.1.0/24, ou une seule "
+                                                       "adresse."),
+                               {Texte::tel(std::string(e))}));
             continue;
         }
         const int p = static_cast<int>(*prefixe);
         if ((*adresse & ~masque(p)) != 0) {
             // Taken as its network, a slip in the prefix would let in far more than was meant.
-            dire(erreur, "« " + std::string(e) + " » n'est pas un réseau : l'adresse a des bits à 1 au-delà des " +
-                             std::to_string(p) + " premiers. Corrigez la longueur du préfixe (192.168.1.0/24, par "
-                             "exemple) ou écrivez le réseau lui-même, " + texteIPv4(*adresse & masque(p)) + "/" +
-                             std::to_string(p) + ".");
+            dire(erreur, Texte(TRADUISIBLE("Korvalen", "« %1 » n'est pas un réseau : l'adresse a des bits à 1 au-delà "
+                                                       "des %2 premiers. Corrigez la longueur du préfixe "
+                                                       "(192.168.1.0/24, par exemple) ou écrivez le réseau lui-même, "
+                                                       "%3/%2."),
+                               {Texte::tel(std::string(e)), Texte::tel(std::to_string(p)),
+                                Texte::tel(texteIPv4(*adresse & masque(p)))}));
             continue;
         }
         liste.push_back({*adresse, p});

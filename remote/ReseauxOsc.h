@@ -26,9 +26,9 @@ struct ReseauIPv4 {
     bool operator==(const ReseauIPv4&) const = default;
 };
 
-/// A list that could not be read, and the French sentence that says why.
+/// A list that could not be read, and the sentence that says why.
 struct ErreurListe {
-    std::string texte;
+    Texte texte;
 };
 
 /// A dotted IPv4 address ("192.168.1.20"), in host order; nothing for any other text.

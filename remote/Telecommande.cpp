@@ -6,6 +6,7 @@
 
 #include "remote/DecodeurMidi.h"
 #include "run/ICommandesDistantes.h"
+#include "translations/TexteQt.h"
 #include "ui/Messages.h"
 
 namespace korvalen {
@@ -28,11 +29,11 @@ Telecommande::~Telecommande() {
 
 // ---- MIDI
 
-std::optional<std::string> Telecommande::ouvrirMidi(const ReglagesMidi& reglages) {
+std::optional<Texte> Telecommande::ouvrirMidi(const ReglagesMidi& reglages) {
     // What an earlier opening left in the queue is not played now.
     for (MessageMidiCourt m; fileMidi_.prendre(m);) {
     }
-    if (const std::optional<std::string> erreur =
+    if (const std::optional<Texte> erreur =
             pilote_->ouvrir(reglages, [this](std::span<const std::uint8_t> m) { recevoirMidi(m); })) {
         return erreur;
     }
@@ -69,8 +70,8 @@ void Telecommande::brancherMidi(IMidi& midi, const ReglagesMidi& reglages) {
     pilote_ = &midi;
     reglagesMidi_ = reglages;
     if (!reglages.actif) return;
-    if (const std::optional<std::string> erreur = ouvrirMidi(reglages)) {
-        messages_.signaler(QString::fromStdString(*erreur), QStringLiteral("MIDI"));
+    if (const std::optional<Texte> erreur = ouvrirMidi(reglages)) {
+        messages_.signaler(traduire(*erreur), QStringLiteral("MIDI"));
         return;
     }
     // The pad's lights start from the buttons as they are.
@@ -82,8 +83,8 @@ bool Telecommande::apprendre(const std::string& pilote) {
     if (!midiOuvert_) {
         ReglagesMidi r = reglagesMidi_;
         r.pilote = pilote;
-        if (const std::optional<std::string> erreur = ouvrirMidi(r)) {
-            messages_.signaler(QString::fromStdString(*erreur), QStringLiteral("MIDI"));
+        if (const std::optional<Texte> erreur = ouvrirMidi(r)) {
+            messages_.signaler(traduire(*erreur), QStringLiteral("MIDI"));
             return false;
         }
         ouvertPourApprendre_ = true;
@@ -151,9 +152,9 @@ void Telecommande::brancherOsc(IServeurOsc& osc, const ReglagesOsc& reglages) {
     direListesIllisibles(erreurClients, erreurRetour);
     retourEntendu_ = std::make_unique<std::atomic<bool>[]>(retour_.size());
     cadence_ = CadenceRetour(retour_.size());
-    if (const std::optional<std::string> erreur =
+    if (const std::optional<Texte> erreur =
             osc.ouvrir(reglages, [this](std::span<const std::uint8_t> p, const ClientOsc& de) { recevoirPaquetOsc(p, de); })) {
-        messages_.signaler(QString::fromStdString(*erreur), QStringLiteral("OSC"));
+        messages_.signaler(traduire(*erreur), QStringLiteral("OSC"));
         return;
     }
     osc_ = &osc;
@@ -165,17 +166,17 @@ void Telecommande::brancherOsc(IServeurOsc& osc, const ReglagesOsc& reglages) {
 void Telecommande::direListesIllisibles(const ErreurListe& clients, const ErreurListe& retour) {
     // A hand-edited Config.ini: what was left out is told once, in one notice.
     QString texte;
-    if (!clients.texte.empty()) {
+    if (!clients.texte.vide()) {
         texte += tr("La liste « Clients » de la section [OSC] de Config.ini a des entrées écartées : %1\n"
                     "Seuls les expéditeurs des réseaux restants peuvent commander les lampes ; si aucun ne "
                     "reste, personne.")
-                     .arg(QString::fromStdString(clients.texte));
+                     .arg(traduire(clients.texte));
     }
-    if (!retour.texte.empty()) {
+    if (!retour.texte.vide()) {
         if (!texte.isEmpty()) texte += QStringLiteral("\n\n");
         texte += tr("La liste « Retour » de la section [OSC] de Config.ini a des entrées écartées : %1\n"
                     "Les adresses restantes reçoivent toujours l'état des lampes.")
-                     .arg(QString::fromStdString(retour.texte));
+                     .arg(traduire(retour.texte));
     }
     if (!texte.isEmpty()) messages_.signaler(texte, QStringLiteral("OSC"));
 }

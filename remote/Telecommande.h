@@ -99,7 +99,7 @@ private:
     void envoyerRetour();
     void recevoirOsc(const DecodageOsc& d, const ClientOsc& de, std::uint32_t hote);
     void lireMidi();
-    std::optional<std::string> ouvrirMidi(const ReglagesMidi& reglages);
+    std::optional<Texte> ouvrirMidi(const ReglagesMidi& reglages);
     void fermerMidi();
     void fermerOsc();
     void direListesIllisibles(const ErreurListe& clients, const ErreurListe& retour);

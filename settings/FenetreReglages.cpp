@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "ui/Messages.h"
+#include "translations/TexteQt.h"
 
 namespace korvalen {
 
@@ -18,9 +19,9 @@ void ajusterLibelles(QWidget& fenetre) {
     }
 }
 
-void fermerSiEnregistre(QWidget& fenetre, const std::optional<std::string>& erreur, IMessages& messages) {
+void fermerSiEnregistre(QWidget& fenetre, const std::optional<Texte>& erreur, IMessages& messages) {
     if (erreur) {
-        messages.afficher(QString::fromStdString(*erreur), fenetre.windowTitle(), Icone::Exclamation);
+        messages.afficher(traduire(*erreur), fenetre.windowTitle(), Icone::Exclamation);
         return;
     }
     fenetre.close();

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "engine/Texte.h"
+
 class QWidget;
 
 namespace korvalen {
@@ -17,6 +19,6 @@ void ajusterLibelles(QWidget& fenetre);
 
 /// Closes `fenetre` after a save that went through; otherwise tells the operator why and leaves the
 /// window open with its edits, so that nothing typed is lost.
-void fermerSiEnregistre(QWidget& fenetre, const std::optional<std::string>& erreur, IMessages& messages);
+void fermerSiEnregistre(QWidget& fenetre, const std::optional<Texte>& erreur, IMessages& messages);
 
 }  // namespace korvalen

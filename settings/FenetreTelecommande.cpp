@@ -13,6 +13,7 @@
 #include "ui/Messages.h"
 #include "ui/Saisie.h"
 #include "ui/WindowBuilder.h"
+#include "translations/TexteQt.h"
 
 namespace korvalen {
 
@@ -189,20 +190,20 @@ void FenetreTelecommande::CommandAppliquer_Click() {
     const std::string clients = Clients_->text().trimmed().toStdString();
     ErreurListe erreur;
     lireRetour(retour, &erreur);
-    if (!erreur.texte.empty()) {
-        refuser(*Retour_, QString::fromStdString(erreur.texte));
+    if (!erreur.texte.vide()) {
+        refuser(*Retour_, traduire(erreur.texte));
         return;
     }
     lireClients(clients, &erreur);
-    if (!erreur.texte.empty()) {
-        refuser(*Clients_, QString::fromStdString(erreur.texte));
+    if (!erreur.texte.vide()) {
+        refuser(*Clients_, traduire(erreur.texte));
         return;
     }
     const ReglagesOsc osc(static_cast<std::uint16_t>(*numero), Ecoute_->currentIndex() == 1, retour, clients);
 
-    if (const std::optional<std::string> echec = SauverTelecommande(midi, osc, fichierINI_)) {
+    if (const std::optional<Texte> echec = SauverTelecommande(midi, osc, fichierINI_)) {
         // Nothing typed is lost: the window stays open with its edits.
-        messages_.afficher(QString::fromStdString(*echec), windowTitle(), Icone::Critique);
+        messages_.afficher(traduire(*echec), windowTitle(), Icone::Critique);
         return;
     }
     // The ports are reopened at once; one that cannot open is told by the remote control itself.

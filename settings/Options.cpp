@@ -140,7 +140,7 @@ void Options::Command1_Click() {
     if (Text2_->text() != repertoireAffiche_) v_.repertoire = Text2_->text().toStdString();
     v_.analyse = {Bandes_->isChecked(), GainAuto_->isChecked(), Rythme_->isChecked()};
     principale_.appliquerAnalyse();
-    std::optional<std::string> erreur = SauverOptions(v_);
+    std::optional<Texte> erreur = SauverOptions(v_);
     if (!erreur) erreur = SauverAnalyse(v_);
     // The card is kept by its name, so that it is found again whatever its place in a later list.
     const int carte = principale_.carteChoisie();

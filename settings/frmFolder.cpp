@@ -8,6 +8,7 @@
 #include "settings/Lecteurs.h"
 #include "settings/ListeDossiers.h"
 #include "engine/RaisonSysteme.h"
+#include "translations/TexteQt.h"
 #include "ui/Messages.h"
 #include "ui/Twips.h"
 #include "ui/WindowBuilder.h"
@@ -52,7 +53,7 @@ frmFolder::frmFolder(IMessages& messages, QStringList lecteurs, const QString& d
     connect(fld_, &ListeDossiers::cheminChange, this,
             [this](const QString& d) { dossierParLecteur_.insert(fld_->racine(), d); });
     connect(fld_, &ListeDossiers::illisible, this, [this](const QString& d) {
-        const QString raison = QString::fromStdString(raisonDossier(QFile::encodeName(d).toStdString()));
+        const QString raison = traduire(raisonDossier(QFile::encodeName(d).toStdString()));
         const QString texte = raison.isEmpty() ? tr("Le dossier « %1 » ne peut pas être ouvert.").arg(d)
                                                : tr("Le dossier « %1 » ne peut pas être ouvert : %2.").arg(d, raison);
         messages_.afficher(texte, windowTitle(), Icone::Exclamation);

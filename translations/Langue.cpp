@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibraryInfo>
+#include <QLocale>
 
 namespace korvalen {
 
@@ -37,6 +38,8 @@ QString choisirLangue(const QStringList& languesUtilisateur) {
     }
     return LANGUE_PROPRE;
 }
+
+QString langueDuBureau() { return choisirLangue(QLocale::system().uiLanguages()); }
 
 Traductions::Traductions(const QString& langue) : langue_(langue) {
     if (langue_ != LANGUE_PROPRE) {

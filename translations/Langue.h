@@ -15,6 +15,10 @@ QStringList languesDisponibles();
 /// that Korvalen speaks, by its ISO 639 code; "fr" when none is.
 QString choisirLangue(const QStringList& languesUtilisateur);
 
+/// The language of this desktop's session (LANGUAGE, then LC_ALL, LC_MESSAGES and LANG), as
+/// choisirLangue picks it.
+QString langueDuBureau();
+
 /// Korvalen's and Qt's own translations for one language, loaded at once so that they also serve
 /// before the application exists (the command line's help).
 class Traductions {

@@ -2,26 +2,209 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>Korvalen</name>
+    <message>
+        <source>%1
+En attendant, seules les sorties à l&apos;écran suivent la musique ; chaque « Lancement » réessaie.</source>
+        <translation>%1
+Meanwhile only the on-screen outputs follow the music; every &quot;Start&quot; tries again.</translation>
+    </message>
+    <message>
+        <source>Korvalen ne joint pas olad, le service d&apos;OLA, sur le port %1 de cette machine : %2.
+Vérifiez que le paquet ola est installé, que olad est lancé et que la clé PortOLA de la section [Port] de Config.ini donne le port de ses clients (9010 d&apos;ordinaire).</source>
+        <translation>Korvalen cannot reach olad, the OLA service, on port %1 of this machine: %2.
+Check that the ola package is installed, that olad is running and that the key PortOLA of the section [Port] of Config.ini gives its client port (usually 9010).</translation>
+    </message>
+    <message>
+        <source>La liaison avec olad (port %1) est perdue : %2.
+Vérifiez que olad tourne toujours.</source>
+        <translation>The connection to olad (port %1) is lost: %2.
+Check that olad is still running.</translation>
+    </message>
+    <message>
+        <source>olad refuse les sorties de Korvalen sur l&apos;univers %1 : %2.
+Dans la page web d&apos;OLA (http://localhost:9090), reliez l&apos;univers %1 à un périphérique de sortie, ou corrigez la clé Univers de la section [Port] de Config.ini. Les lampes suivent dès que l&apos;univers existe.</source>
+        <translation>olad refuses Korvalen&apos;s output on universe %1: %2.
+In OLA&apos;s web page (http://localhost:9090), patch universe %1 to an output device, or correct the key Univers of the section [Port] of Config.ini. The lamps follow as soon as the universe exists.</translation>
+    </message>
+    <message>
+        <source>olad s&apos;est arrêté ou a fermé la liaison</source>
+        <translation>olad stopped or closed the connection</translation>
+    </message>
+    <message>
+        <source>olad ne répond plus</source>
+        <translation>olad no longer answers</translation>
+    </message>
+    <message>
+        <source>%1 Les lampes ne seront pas commandées ; seules les sorties à l&apos;écran suivent la musique.</source>
+        <translation>%1 The lamps will not be driven; only the on-screen outputs follow the music.</translation>
+    </message>
+    <message>
+        <source>Le port parallèle %1 n&apos;a pas pu être ouvert : %2.</source>
+        <translation>The parallel port %1 could not be opened: %2.</translation>
+    </message>
+    <message>
+        <source>Le port parallèle %1 n&apos;a pas pu être verrouillé : %2.</source>
+        <translation>The parallel port %1 could not be locked: %2.</translation>
+    </message>
+    <message>
+        <source>Le port parallèle %1 n&apos;a pas pu être réservé : %2.</source>
+        <translation>The parallel port %1 could not be claimed: %2.</translation>
+    </message>
+    <message>
+        <source>%1 Le port est réservé aux membres du groupe lp : ajoutez-y votre compte (sudo adduser $USER lp), puis ouvrez une nouvelle session.</source>
+        <translation>%1 The port is reserved to members of the group lp: add your account to it (sudo adduser $USER lp), then log in again.</translation>
+    </message>
+    <message>
+        <source>Le port parallèle %1 est déjà utilisé par un autre Korvalen.</source>
+        <translation>The parallel port %1 is already used by another Korvalen.</translation>
+    </message>
+    <message>
+        <source>Le port parallèle %1 est occupé par un autre programme (une imprimante, par exemple).</source>
+        <translation>The parallel port %1 is held by another program (a printer, for instance).</translation>
+    </message>
+    <message>
+        <source>fichier ou dossier introuvable</source>
+        <translation>no such file or folder</translation>
+    </message>
+    <message>
+        <source>un élément du chemin n&apos;est pas un dossier</source>
+        <translation>a part of the path is not a folder</translation>
+    </message>
+    <message>
+        <source>c&apos;est un dossier</source>
+        <translation>it is a folder</translation>
+    </message>
+    <message>
+        <source>permission refusée</source>
+        <translation>permission denied</translation>
+    </message>
+    <message>
+        <source>opération non permise</source>
+        <translation>operation not permitted</translation>
+    </message>
+    <message>
+        <source>périphérique ou ressource occupé</source>
+        <translation>device or resource busy</translation>
+    </message>
+    <message>
+        <source>plus de place sur le disque</source>
+        <translation>no space left on the disk</translation>
+    </message>
+    <message>
+        <source>système de fichiers en lecture seule</source>
+        <translation>read-only file system</translation>
+    </message>
+    <message>
+        <source>quota de disque dépassé</source>
+        <translation>disk quota exceeded</translation>
+    </message>
+    <message>
+        <source>nom trop long</source>
+        <translation>name too long</translation>
+    </message>
+    <message>
+        <source>erreur d&apos;entrée-sortie</source>
+        <translation>input/output error</translation>
+    </message>
+    <message>
+        <source>périphérique absent</source>
+        <translation>no such device</translation>
+    </message>
+    <message>
+        <source>fichier trop grand</source>
+        <translation>file too large</translation>
+    </message>
+    <message>
+        <source>port déjà utilisé par un autre programme</source>
+        <translation>port already used by another program</translation>
+    </message>
+    <message>
+        <source>adresse absente de cette machine</source>
+        <translation>address not on this machine</translation>
+    </message>
+    <message>
+        <source>Le serveur de son ne répond pas : les cartes son qu&apos;il offre ne sont pas dans la liste. Relancez Korvalen quand il répond de nouveau.</source>
+        <translation>The sound server does not answer: the sound cards it offers are not in the list. Restart Korvalen once it answers again.</translation>
+    </message>
+    <message>
+        <source>Impossible d&apos;enregistrer %1 : %2</source>
+        <translation>Cannot save %1: %2</translation>
+    </message>
+    <message>
+        <source>Impossible d&apos;enregistrer %1 : c&apos;est un lien vers %2, qui n&apos;existe pas (un disque non monté ?). Le lien est laissé tel quel.</source>
+        <translation>Cannot save %1: it is a link to %2, which does not exist (a disk not mounted?). The link is left as it is.</translation>
+    </message>
+    <message>
+        <source>Impossible de supprimer %1 : %2</source>
+        <translation>Cannot delete %1: %2</translation>
+    </message>
+    <message>
+        <source>pilote « %1 » absent de cette installation</source>
+        <translation>driver &quot;%1&quot; not in this installation</translation>
+    </message>
+    <message>
+        <source>Korvalen n&apos;a pas pu ouvrir son port MIDI « %1 » : %2. Le programme continue sans commande MIDI.</source>
+        <translation>Korvalen could not open its MIDI port &quot;%1&quot;: %2. The program goes on without MIDI control.</translation>
+    </message>
+    <message>
+        <source>Korvalen n&apos;a pas pu ouvrir le port OSC %1 (réseau) : %2. Le programme continue sans commande OSC.</source>
+        <translation>Korvalen could not open the OSC port %1 (network): %2. The program goes on without OSC control.</translation>
+    </message>
+    <message>
+        <source>Korvalen n&apos;a pas pu ouvrir le port OSC %1 (local) : %2. Le programme continue sans commande OSC.</source>
+        <translation>Korvalen could not open the OSC port %1 (local): %2. The program goes on without OSC control.</translation>
+    </message>
+    <message>
+        <source>La liste dépasse %1 caractères : elle est écartée en entier.</source>
+        <translation>The list is longer than %1 characters: it is discarded whole.</translation>
+    </message>
+    <message>
+        <source>« %1 » n&apos;est pas une adresse de retour : écrivez l&apos;adresse IPv4 et le port, par exemple 192.168.1.20:9000.</source>
+        <translation>&quot;%1&quot; is not a feedback address: write the IPv4 address and the port, for example 192.168.1.20:9000.</translation>
+    </message>
+    <message>
+        <source>« %1 » n&apos;est pas un réseau : écrivez une adresse IPv4 suivie de la longueur du préfixe, par exemple 192.168.1.0/24, ou une seule adresse.</source>
+        <translation>&quot;%1&quot; is not a network: write an IPv4 address followed by the prefix length, for example 192.168.1.0/24, or a single address.</translation>
+    </message>
+    <message>
+        <source>« %1 » n&apos;est pas un réseau : l&apos;adresse a des bits à 1 au-delà des %2 premiers. Corrigez la longueur du préfixe (192.168.1.0/24, par exemple) ou écrivez le réseau lui-même, %3/%2.</source>
+        <translation>&quot;%1&quot; is not a network: the address has bits set past the first %2. Correct the prefix length (192.168.1.0/24, for example) or write the network itself, %3/%2.</translation>
+    </message>
+    <message>
+        <source>Carte son</source>
+        <translation>Sound card</translation>
+    </message>
+    <message>
+        <source>Sortie OLA</source>
+        <translation>OLA output</translation>
+    </message>
+    <message>
+        <source>Port parallèle</source>
+        <translation>Parallel port</translation>
+    </message>
+</context>
+<context>
     <name>LigneDeCommande</name>
     <message>
         <source>valeur</source>
-        <translation type="unfinished"></translation>
+        <translation>value</translation>
     </message>
     <message>
         <source>%1 : option inconnue « %2 »</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: unknown option &quot;%2&quot;</translation>
     </message>
     <message>
         <source>%1 : une option attend une valeur</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: an option expects a value</translation>
     </message>
     <message>
         <source>%1 : argument inattendu « %2 »</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: unexpected argument &quot;%2&quot;</translation>
     </message>
     <message>
         <source>Essayez « korvalen --help » pour la liste des options.</source>
-        <translation type="unfinished"></translation>
+        <translation>Try &quot;korvalen --help&quot; for the list of options.</translation>
     </message>
     <message>
         <source>Usage : korvalen [option]
@@ -34,7 +217,16 @@ Options :
 
 Réglages : Config.ini (voir « man korvalen »).
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Usage: korvalen [option]
+Sound-to-light controller: the lamps follow the music the sound card hears.
+Without an option, opens the main window.
+
+Options:
+  -h, --help     shows this help and quits
+  -v, --version  shows the program&apos;s name and version and quits
+
+Settings: Config.ini (see &quot;man korvalen&quot;).
+</translation>
     </message>
 </context>
 <context>

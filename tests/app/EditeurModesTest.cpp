@@ -19,6 +19,7 @@
 #include "run/Marche.h"
 #include "modes/Config_modes.h"
 #include "modes/FichierModes.h"
+#include "translations/Langue.h"
 #include "ui/Controles.h"
 
 using namespace korvalen;
@@ -102,6 +103,7 @@ private slots:
     void namesAreReadAtEachCreation();
     void savedThresholdReachesThePortAtTheNextTick();
     void aModePickedInTheMainListShowsInTheOpenEditor();
+    void aModeSavedInEnglishIsTheSameFile();
 };
 
 void EditeurModesTest::startUpCreatesTheEditorHidden() {
@@ -237,6 +239,33 @@ void EditeurModesTest::aModePickedInTheMainListShowsInTheOpenEditor() {
     b.clic(e, "Command5");
     QCOMPARE(TemporaryFolder::read(b.modes.file("soir.lum")), octets.str());
     QVERIFY(b.messages.boxes.isEmpty());
+}
+
+// The mode editor in English writes the very bytes it writes in French, and so does the options
+// save it makes when it creates a mode.
+void EditeurModesTest::aModeSavedInEnglishIsTheSameFile() {
+    QByteArray ecrit[2];
+    for (const bool anglais : {false, true}) {
+        Traductions en(QStringLiteral("en"));
+        if (anglais) en.installer();
+        Banc b;
+        QVERIFY(b.principale->Form_Load());
+        b.clic(b.principale.get(), "Command6");  // "Config Modes"
+        Config_modes* e = b.fenetre();
+        QCOMPARE(b.ctl<QPushButton>(e, "Command5")->text() == QStringLiteral("Enregistrer"), !anglais);
+        b.ctl<QComboBox>(e, "Combo1")->setCurrentIndex(9);
+        b.ctl<QCheckBox>(e, "Check2[3]")->setChecked(true);
+        b.ctl<QSlider>(e, "Slider1[3]")->setValue(35);
+        b.clic(e, "Command5");
+        QVERIFY(b.messages.boxes.isEmpty());
+        b.dialogues.reponses = {QString::fromStdString(b.modes.file("neuf.lum"))};
+        b.clic(e, "Command1");  // "Add"
+        ecrit[anglais] = QByteArray::fromStdString(TemporaryFolder::read(b.modes.file("fete.lum")) + "|" +
+                                                   TemporaryFolder::read(b.modes.file("neuf.lum")) + "|" +
+                                                   TemporaryFolder::read(b.programme.file("Config.ini")));
+    }
+    QVERIFY(ecrit[0].contains("neuf.lum"));
+    QCOMPARE(ecrit[1], ecrit[0]);
 }
 
 QTEST_MAIN(EditeurModesTest)

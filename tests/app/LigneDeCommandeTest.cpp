@@ -3,6 +3,20 @@
 #include <QProcessEnvironment>
 #include <QtTest>
 
+// Starts the program without a display or a sound system, its desktop's language being `lang`.
+void lancer(QProcess& p, const QStringList& arguments, const QString& lang) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* nom : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(nom));
+    // A sound system asked would print its own complaints about the missing card here.
+    env.insert(QStringLiteral("ALSA_CONFIG_PATH"), QStringLiteral("/nonexistent/alsa.conf"));
+    env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:/nonexistent"));
+    for (const char* nom : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) env.remove(QString::fromLatin1(nom));
+    env.insert(QStringLiteral("LANG"), lang);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(KORVALEN_PROGRAM), arguments);
+    QVERIFY(p.waitForFinished(10000));
+}
+
 class LigneDeCommandeTest : public QObject {
     Q_OBJECT
 private slots:
@@ -38,18 +52,8 @@ private slots:
         QFETCH(int, code);
         QFETCH(QString, sortie);
         QFETCH(QString, erreurs);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* nom : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(nom));
-        // A sound system asked would print its own complaints about the missing card here.
-        env.insert(QStringLiteral("ALSA_CONFIG_PATH"), QStringLiteral("/nonexistent/alsa.conf"));
-        env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:/nonexistent"));
-        // The program's own language, whatever the machine's.
-        for (const char* nom : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) env.remove(QString::fromLatin1(nom));
-        env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
         QProcess p;
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(KORVALEN_PROGRAM), arguments);
-        QVERIFY(p.waitForFinished(10000));
+        lancer(p, arguments, QStringLiteral("C.UTF-8"));
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
         const QString out = QString::fromUtf8(p.readAllStandardOutput());
         const QString err = QString::fromUtf8(p.readAllStandardError());
@@ -60,7 +64,23 @@ private slots:
                  qPrintable(err));
         QCOMPARE(p.exitCode(), code);
     }
+
+    void enAnglaisSurUnBureauAnglais();
 };
+
+// An English desktop gets its help and its complaints in English, with nothing French left.
+void LigneDeCommandeTest::enAnglaisSurUnBureauAnglais() {
+    QProcess aide;
+    lancer(aide, {QStringLiteral("--help")}, QStringLiteral("en_US.UTF-8"));
+    const QString sortie = QString::fromUtf8(aide.readAllStandardOutput());
+    QVERIFY2(sortie.startsWith(QStringLiteral("Usage: korvalen [option]\n")), qPrintable(sortie));
+    QVERIFY2(sortie.contains(QStringLiteral("--help")) && !sortie.contains(QStringLiteral("affiche")), qPrintable(sortie));
+    QProcess faute;
+    lancer(faute, {QStringLiteral("--inconnue")}, QStringLiteral("en_US.UTF-8"));
+    QCOMPARE(faute.exitCode(), 2);
+    QCOMPARE(QString::fromUtf8(faute.readAllStandardError()),
+             QStringLiteral("korvalen: unknown option \"--inconnue\"\nTry \"korvalen --help\" for the list of options.\n"));
+}
 
 QTEST_GUILESS_MAIN(LigneDeCommandeTest)
 #include "LigneDeCommandeTest.moc"

@@ -342,7 +342,7 @@ TEST_F(ServerCaptureTest, FrozenServerFailsTheOpeningInItsBoundThenAThawedOneCap
 TEST_F(ServerCaptureTest, FrozenServerLetsTheListingEndAndIsToldOnce) {
     startPortAudio("pcm.!default { type pulse }\n");
     std::vector<std::string> said;
-    PortAudioDeviceEnumerator liste(*session, [&](const std::string& texte) { said.push_back(texte); });
+    PortAudioDeviceEnumerator liste(*session, [&](const Texte& texte) { said.push_back(texte.francais()); });
     const std::size_t n = liste.devices().size();
     ASSERT_GE(n, 2u) << "the device and the server's sources";
     EXPECT_TRUE(liste.devices()[0].supportsFormat);

@@ -11,6 +11,7 @@
 #include "doubles/TemporaryFolder.h"
 #include "doubles/Unprivileged.h"
 #include "config/fileINI.h"
+#include "doubles/EnFrancais.h"
 
 namespace korvalen {
 namespace {
@@ -328,9 +329,9 @@ TEST_F(ConfigFile, AFailedSaveReportsTheFileAndTheReason) {
     const std::string blocker = folder.file("fichier");
     TemporaryFolder::write(blocker, "x");
     v.fichierINI = blocker + "/Config.ini";
-    EXPECT_EQ(SauverSorties(v), "Impossible d'enregistrer " + blocker + "/Config.ini : un élément du chemin n'est pas un dossier");
+    EXPECT_EQ(test::enFrancais(SauverSorties(v)), "Impossible d'enregistrer " + blocker + "/Config.ini : un élément du chemin n'est pas un dossier");
     v.fichierINI = folder.file("absent/Config.ini");
-    EXPECT_EQ(SauverOptions(v), "Impossible d'enregistrer " + v.fichierINI + " : fichier ou dossier introuvable");
+    EXPECT_EQ(test::enFrancais(SauverOptions(v)), "Impossible d'enregistrer " + v.fichierINI + " : fichier ou dossier introuvable");
     EXPECT_EQ(TemporaryFolder::read(blocker), "x");
 }
 
@@ -338,7 +339,7 @@ TEST_F(ConfigFile, AFailedSaveLeavesTheOldFileWhole) {
     // A folder where Config.ini should be can be neither read nor replaced.
     std::filesystem::create_directory(v.fichierINI);
     TemporaryFolder::write(v.fichierINI + "/garde", "intact");
-    EXPECT_EQ(SauverBoutons(v), "Impossible d'enregistrer " + v.fichierINI + " : c'est un dossier");
+    EXPECT_EQ(test::enFrancais(SauverBoutons(v)), "Impossible d'enregistrer " + v.fichierINI + " : c'est un dossier");
     EXPECT_EQ(TemporaryFolder::read(v.fichierINI + "/garde"), "intact");
     EXPECT_EQ(folder.entryCount(), 1u) << "no temporary file may be left";
 }
@@ -366,7 +367,7 @@ TEST_F(ConfigFile, AWritableFileInAFolderTheUserCannotWriteIsSavedInPlace) {
         std::filesystem::permissions(folder.path(), root ? perms(0755) : perms(0555));
         const auto droits = std::filesystem::status(v.fichierINI).permissions();
         v.Temps_timer = 75;
-        const std::optional<std::string> said = test::runUnprivileged([&] { return SauverOptions(v).value_or(""); });
+        const std::optional<std::string> said = test::runUnprivileged([&] { return test::enFrancais(SauverOptions(v)).value_or(""); });
         std::filesystem::permissions(folder.path(), perms(0755));
         ASSERT_TRUE(said.has_value());
         EXPECT_EQ(*said, c.said);
@@ -409,7 +410,7 @@ TEST_F(ConfigFile, ASaveThatRunsOutOfSpaceLeavesTheOldFileWhole) {
     std::optional<std::string> message;
     {
         FileSizeLimit limit(100);
-        message = SauverSorties(v);
+        message = test::enFrancais(SauverSorties(v));
     }
     EXPECT_EQ(message, "Impossible d'enregistrer " + v.fichierINI + " : fichier trop grand");
     EXPECT_EQ(stored(), old);
@@ -429,7 +430,7 @@ TEST_F(SavesKeepTheFile, InPlaceOnAFullDiskFailsBeforeAnyOldByteChanges) {
     v.SortieA[0].nom = "Nouveau nom bien plus long que l'ancien";
     const std::optional<std::string> said = test::runUnprivileged([&] {
         FileSizeLimit limit(old.size() + 10);
-        return SauverSorties(v).value_or("");
+        return test::enFrancais(SauverSorties(v)).value_or("");
     });
     std::filesystem::permissions(folder.path(), perms(0755));
     ASSERT_TRUE(said.has_value());
@@ -452,7 +453,7 @@ TEST_F(SavesKeepTheFile, TheOwnerAndGroupCarryOverWhenRootSaves) {
 TEST_F(SavesKeepTheFile, ALinkToAMissingTargetIsRefusedAndKept) {
     const std::string away = folder.file("cle-usb/Config.ini");
     std::filesystem::create_symlink(away, v.fichierINI);
-    const std::optional<std::string> said = SauverOptions(v);
+    const std::optional<std::string> said = test::enFrancais(SauverOptions(v));
     ASSERT_TRUE(said.has_value());
     EXPECT_NE(said->find(v.fichierINI), std::string::npos) << *said;
     EXPECT_NE(said->find(away), std::string::npos) << *said;

@@ -12,7 +12,7 @@ namespace korvalen::test {
 /// the MIDI library does, and records what is sent to the pad.
 class MidiEnregistre : public IMidi {
 public:
-    std::optional<std::string> ouvrir(const ReglagesMidi& r, Reception reception) override {
+    std::optional<Texte> ouvrir(const ReglagesMidi& r, Reception reception) override {
         reglages = r;
         reception_ = std::move(reception);
         ++ouvertures;
@@ -39,7 +39,7 @@ public:
         return envoyes;
     }
 
-    std::optional<std::string> erreur;
+    std::optional<Texte> erreur;
     ReglagesMidi reglages;
     int ouvertures = 0;
     int fermetures = 0;  // of open ports

@@ -29,16 +29,16 @@ TEST(RaisonSysteme, CommonReasonsAreFrenchOthersKeepTheSystemText) {
         // A reason nobody meets here stays the system's own.
         {EPIPE, std::strerror(EPIPE)},
     };
-    for (const Cas& c : cas) EXPECT_EQ(raisonSysteme(c.erreur), c.attendu) << "errno " << c.erreur;
+    for (const Cas& c : cas) EXPECT_EQ(raisonSysteme(c.erreur).francais(), c.attendu) << "errno " << c.erreur;
 }
 
 TEST(RaisonSysteme, AFolderThatCannotBeListedSaysWhy) {
     test::TemporaryFolder dossier;
-    EXPECT_EQ(raisonDossier(dossier.path()), "");
-    EXPECT_EQ(raisonDossier(dossier.path() + "/absent"), "fichier ou dossier introuvable");
+    EXPECT_TRUE(raisonDossier(dossier.path()).vide());
+    EXPECT_EQ(raisonDossier(dossier.path() + "/absent").francais(), "fichier ou dossier introuvable");
     const std::string fichier = dossier.file("f.lum");
     test::TemporaryFolder::write(fichier, "x");
-    EXPECT_EQ(raisonDossier(fichier), "un élément du chemin n'est pas un dossier");
+    EXPECT_EQ(raisonDossier(fichier).francais(), "un élément du chemin n'est pas un dossier");
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ contents=$(dpkg-deb -c "$DEB" | awk '$1 !~ /^d/ {print $6}' | sort)
 expected='./usr/bin/korvalen
 ./usr/share/applications/org.korvalen.Korvalen.desktop
 ./usr/share/icons/hicolor/scalable/apps/org.korvalen.Korvalen.svg
+./usr/share/man/fr/man1/korvalen.1
 ./usr/share/man/man1/korvalen.1
 ./usr/share/metainfo/org.korvalen.Korvalen.metainfo.xml'
 [ "$contents" = "$expected" ] || fail "the package holds other files than the program's:

@@ -17,17 +17,19 @@ done < "$BUILD/install_manifest.txt"
 expected='bin/korvalen
 share/applications/org.korvalen.Korvalen.desktop
 share/icons/hicolor/scalable/apps/org.korvalen.Korvalen.svg
+share/man/fr/man1/korvalen.1
 share/man/man1/korvalen.1
 share/metainfo/org.korvalen.Korvalen.metainfo.xml'
 found=$(cd "$P" && find . ! -type d | sed 's|^\./||' | sort)
 [ "$found" = "$expected" ] || fail "installed files differ from the expected ones:
 $found"
 [ -x "$P/bin/korvalen" ] || fail "the program is not executable"
-# The manual page renders without a warning, with the project's version filled in.
-man1="$P/share/man/man1/korvalen.1"
-warnings=$(LC_ALL=C.UTF-8 groff -K utf8 -man -ww -z "$man1" 2>&1) || fail "groff failed on the manual page"
-[ -z "$warnings" ] || fail "the manual page has warnings: $warnings"
-! grep -q '@' "$man1" || fail "the manual page holds an unfilled placeholder"
+# The manual pages render without a warning, with the project's version filled in.
+for man1 in "$P/share/man/man1/korvalen.1" "$P/share/man/fr/man1/korvalen.1"; do
+    warnings=$(LC_ALL=C.UTF-8 groff -K utf8 -man -ww -z "$man1" 2>&1) || fail "groff failed on $man1"
+    [ -z "$warnings" ] || fail "$man1 has warnings: $warnings"
+    ! grep -q '@' "$man1" || fail "$man1 holds an unfilled placeholder"
+done
 
 desktop-file-validate "$P/share/applications/org.korvalen.Korvalen.desktop" || fail "desktop-file-validate"
 grep -qx 'Exec=korvalen' "$P/share/applications/org.korvalen.Korvalen.desktop" || fail "the menu entry starts another program"

@@ -9,6 +9,7 @@
 
 #include "doubles/TemporaryFolder.h"
 #include "modes/FichierModes.h"
+#include "doubles/EnFrancais.h"
 
 namespace korvalen {
 namespace {
@@ -333,15 +334,15 @@ TEST_F(ModeFile, AFailedSaveReportsTheFileAndLeavesTheOldOneWhole) {
     const std::string blocker = folder.file("pas-un-dossier");
     TemporaryFolder::write(blocker, allZeroFile());
     v.repertoire = blocker;
-    EXPECT_EQ(SauverModes(v), "Impossible d'enregistrer " + blocker + "/soir.lum : un élément du chemin n'est pas un dossier");
+    EXPECT_EQ(test::enFrancais(SauverModes(v)), "Impossible d'enregistrer " + blocker + "/soir.lum : un élément du chemin n'est pas un dossier");
     EXPECT_EQ(TemporaryFolder::read(blocker), allZeroFile());
 
     v.repertoire = folder.file("absent");
-    EXPECT_EQ(SauverModes(v), "Impossible d'enregistrer " + v.repertoire + "/soir.lum : fichier ou dossier introuvable");
+    EXPECT_EQ(test::enFrancais(SauverModes(v)), "Impossible d'enregistrer " + v.repertoire + "/soir.lum : fichier ou dossier introuvable");
 
     v.repertoire = folder.path();
     v.fichierLUM = "";
-    EXPECT_EQ(SauverModes(v), "Impossible d'enregistrer " + folder.path() + "/ : c'est un dossier");
+    EXPECT_EQ(test::enFrancais(SauverModes(v)), "Impossible d'enregistrer " + folder.path() + "/ : c'est un dossier");
     EXPECT_EQ(folder.entryCount(), 1u);
 }
 

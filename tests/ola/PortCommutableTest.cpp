@@ -79,9 +79,9 @@ TEST(PortCommutable, SwitchingAwayFromAnUnreachableOladDoesNotWaitForItsConnecti
     std::vector<std::string> avis;
     PortCommutable port([&](const ReglagesPort& r) -> std::unique_ptr<IPort> {
         if (r.sortie == ReglagesPort::Sortie::Parallele) return std::make_unique<RecordingPort>();
-        auto p = std::make_unique<PortOLA>(r.univers, r.canal, r.portOLA, [&](const std::string& t) {
+        auto p = std::make_unique<PortOLA>(r.univers, r.canal, r.portOLA, [&](const Texte& t) {
             std::lock_guard l(verrou);
-            avis.push_back(t);
+            avis.push_back(t.francais());
         });
         p->reconnecter();
         return p;

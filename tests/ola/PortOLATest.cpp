@@ -25,9 +25,9 @@ using test::OladPrive;
 class Avis {
 public:
     PortOLA::Avertir recepteur() {
-        return [this](const std::string& texte) {
+        return [this](const Texte& texte) {
             std::lock_guard verrou(m_);
-            textes_.push_back(texte);
+            textes_.push_back(texte.francais());
             cv_.notify_all();
         };
     }

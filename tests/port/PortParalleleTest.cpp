@@ -18,6 +18,7 @@
 #include "doubles/TemporaryFolder.h"
 #include "engine/Ecriture_Sortie.h"
 #include "engine/PortParallele.h"
+#include "doubles/EnFrancais.h"
 
 // Names the request codes so that a failing comparison reads as a ppdev trace.
 void PrintTo(const ShimCall& call, std::ostream* os) {
@@ -120,7 +121,7 @@ TEST_F(PortParalleleTest, UnusablePortGivesAFrenchMessageAndStaysHarmless) {
         reset_(c.setup);
         {
             PortParallele port(c.device);
-            const std::optional<std::string> message = port.ouvrir(std::chrono::milliseconds(50));
+            const std::optional<std::string> message = test::enFrancais(port.ouvrir(std::chrono::milliseconds(50)));
             ASSERT_TRUE(message.has_value());
             EXPECT_THAT(*message, HasSubstr("Le port parallèle " + c.device));
             for (const std::string& part : c.said) EXPECT_THAT(*message, HasSubstr(part));
@@ -143,7 +144,7 @@ TEST_F(PortParalleleTest, ASecondProgramOnTheSamePortIsRefusedBeforeItClaims) {
     reset_({.claimWaits = true});
     {
         PortParallele second(fakeDevice_);
-        const std::optional<std::string> message = second.ouvrir();
+        const std::optional<std::string> message = test::enFrancais(second.ouvrir());
         ASSERT_TRUE(message.has_value());
         EXPECT_THAT(*message, HasSubstr("est déjà utilisé par un autre Korvalen"));
         EXPECT_FALSE(second.ouvert());
@@ -215,7 +216,7 @@ TEST_F(PortParalleleTest, APortBusyAtStartIsClaimedAgainAtTheNextRun) {
     reset_({.claimErrno = EBUSY});
     PortParallele port(fakeDevice_);
     std::vector<std::string> said;
-    port.ouvrirEnFond([&](const std::string& texte) { said.push_back(texte); });
+    port.ouvrirEnFond([&](const Texte& texte) { said.push_back(texte.francais()); });
     port.synchroniser();
     ASSERT_EQ(said.size(), 1u);
     EXPECT_THAT(said[0], HasSubstr("occupé par un autre programme"));

@@ -142,7 +142,7 @@ class Retour : public ::testing::TestWithParam<ListeCase> {};
 TEST_P(Retour, HostPortListsAreReadOrToldBad) {
     ErreurListe erreur;
     EXPECT_EQ(lireRetour(GetParam().texte, &erreur), GetParam().retour);
-    EXPECT_EQ(!erreur.texte.empty(), GetParam().retourEnErreur) << erreur.texte;
+    EXPECT_EQ(!erreur.texte.vide(), GetParam().retourEnErreur) << erreur.texte.francais();
 }
 
 constexpr std::uint32_t IP(unsigned a, unsigned b, unsigned c, unsigned d) { return a << 24 | b << 16 | c << 8 | d; }
@@ -181,7 +181,7 @@ class Clients : public ::testing::TestWithParam<ClientsCase> {};
 TEST_P(Clients, NetworksAreReadAndOnlyTheirMembersMaySend) {
     ErreurListe erreur;
     lireClients(GetParam().texte, &erreur);
-    EXPECT_EQ(!erreur.texte.empty(), GetParam().enErreur) << erreur.texte;
+    EXPECT_EQ(!erreur.texte.vide(), GetParam().enErreur) << erreur.texte.francais();
     const FiltreClients filtre(GetParam().texte);
     for (const auto& [expediteur, autorise] : GetParam().expediteurs) {
         EXPECT_EQ(filtre.autorise(*lireIPv4(expediteur)), autorise) << expediteur;

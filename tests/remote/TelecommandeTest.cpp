@@ -35,6 +35,7 @@
 #include "remote/OscLiblo.h"
 #include "remote/Telecommande.h"
 #include "ui/Controles.h"
+#include "doubles/EnFrancais.h"
 
 using namespace korvalen;
 using namespace korvalen::test;
@@ -521,7 +522,7 @@ void TelecommandeTest::portsThatCannotOpenAreToldOnceAndTheProgramGoesOn() {
 
     // A MIDI backend that does not open.
     MidiEnregistre midi;
-    midi.erreur = "Korvalen n'a pas pu ouvrir son port MIDI";
+    midi.erreur = Texte::tel("Korvalen n'a pas pu ouvrir son port MIDI");
     ReglagesMidi r;
     r.actif = true;
     b.telecommande->brancherMidi(midi, r);
@@ -544,7 +545,7 @@ void TelecommandeTest::portsThatCannotOpenAreToldOnceAndTheProgramGoesOn() {
         ReglagesMidi alsa;
         alsa.actif = true;
         alsa.pilote = "alsa";
-        const std::optional<std::string> erreur = reel.ouvrir(alsa, [](std::span<const std::uint8_t>) {});
+        const std::optional<std::string> erreur = test::enFrancais(reel.ouvrir(alsa, [](std::span<const std::uint8_t>) {}));
         QVERIFY(erreur);
         QVERIFY2(QString::fromStdString(*erreur).startsWith("Korvalen n'a pas pu ouvrir son port MIDI"),
                  erreur->c_str());

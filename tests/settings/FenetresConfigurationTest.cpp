@@ -24,6 +24,7 @@
 #include "mainwindow/FPrincipale.h"
 #include "run/Marche.h"
 #include "run/Minuterie.h"
+#include "translations/Langue.h"
 #include "ui/Controles.h"
 
 using namespace korvalen;
@@ -177,6 +178,7 @@ private slots:
     void drivesFromTheMountTable();
     void driveOfAFolder();
     void remoteButtonAsksTheEntryPointForItsWindow();
+    void savesAreTheSameInEveryLanguage();
 
 private:
     std::unique_ptr<QTemporaryDir> dossier_;  // the program's folder
@@ -991,6 +993,37 @@ void FenetresConfigurationTest::remoteButtonAsksTheEntryPointForItsWindow() {
     // Only a request: the options window stays as it was, nothing written.
     QVERIFY(options->isVisible());
     QVERIFY(!QFile::exists(config()));
+}
+
+// Only what a person reads follows the language: each window's "Appliquer" writes the same bytes
+// in English as in French.
+void FenetresConfigurationTest::savesAreTheSameInEveryLanguage() {
+    const QString modes = disque_->filePath("musique");
+    ecrire(modes + "/fete.lum", "");
+    QByteArray ecrit[2];
+    for (const bool anglais : {false, true}) {
+        ecrire(config(), ("[Options]\r\nTemps_timer=150\r\nrepertoire=" + modes + "\r\n[Sorties]\r\nB 0=Laser\r\n").toUtf8());
+        Traductions en(QStringLiteral("en"));
+        if (anglais) en.installer();
+        Programme p(dossier_->path());
+        QCOMPARE(ctl<QPushButton>(p.fenetre.get(), "Command3")->text() == QStringLiteral("Lancement"), !anglais);
+        cliquer(p.ouvrir("Command2"), "Command1");
+        QWidget* boutons = p.ouvrir("Command4");
+        ctl<QComboBox>(boutons, "Combo1[0]")->setCurrentIndex(8);
+        ctl<QComboBox>(boutons, "Combo1[1]")->setCurrentIndex(0);
+        cliquer(boutons, "Command2");
+        QWidget* options = p.ouvrir("Command7");
+        ctl<QComboBox>(options, "DevicesBox")->setCurrentIndex(1);
+        ctl<QCheckBox>(options, "Check1")->setChecked(true);
+        cliquer(options, "Command1");
+        QTRY_VERIFY(!p.reglages->options());
+        cliquer(p.ouvrir("Sortie des lampes"), "Command1");
+        QTRY_VERIFY(!p.reglages->sortieDesLampes());
+        QVERIFY(p.messages.boxes.isEmpty());
+        ecrit[anglais] = lire(config());
+    }
+    QVERIFY(ecrit[0].contains("[Boutons]") && ecrit[0].contains("Carte=") && ecrit[0].contains("[Port]"));
+    QCOMPARE(ecrit[1], ecrit[0]);
 }
 
 QTEST_MAIN(FenetresConfigurationTest)

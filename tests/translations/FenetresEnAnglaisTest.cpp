@@ -39,14 +39,14 @@ const QStringList NEUTRES = {"Korvalen", "Options", "Slow", "Active", "Add", "MI
 
 // What one control shows: its text (the items of a list, one per line), the size of its font and
 // the lines that do not fit its room.
-struct Texte {
+struct Affiche {
     QString texte;
     qreal points = 0;
     QStringList coupes;
 };
 
 // The controls of every window that show a text, by window and object name.
-using Releve = QMap<QString, Texte>;
+using Releve = QMap<QString, Affiche>;
 
 bool aDesLettres(const QString& t) {
     for (const QChar c : t) {
@@ -332,7 +332,7 @@ void FenetresEnAnglaisTest::englishCaptionsFitAndNothingIsLeftInFrench() {
     QCOMPARE(traduit.keys(), source.keys());
     QStringList fautes;
     for (auto it = traduit.cbegin(); it != traduit.cend(); ++it) {
-        const Texte& fr = source.value(it.key());
+        const Affiche& fr = source.value(it.key());
         const QStringList lignes = it->texte.split(QLatin1Char('\n'));
         const QStringList lignesFr = fr.texte.split(QLatin1Char('\n'));
         for (qsizetype i = 0; i < lignes.size() && i < lignesFr.size(); ++i) {
