@@ -55,7 +55,7 @@ bool aDesLettres(const QString& t) {
     return false;
 }
 
-// The room a control gives its caption, by the style's metrics; nothing for a control without one.
+// The room a control gives its caption: a width and, for a word-wrapped label, a height.
 struct Place {
     int largeur = 0;
     int hauteur = 0;  // 0: one line
@@ -68,6 +68,8 @@ QStyleOptionButton optionBouton(const QAbstractButton& b) {
     return o;
 }
 
+// The room `w` gives its caption by the style's metrics (a check box's or an option button's
+// indicator and a button's frame taken off); nothing for a control without a caption.
 std::optional<Place> place(const QWidget& w) {
     const QStyle* s = w.style();
     if (auto* l = qobject_cast<const QLabel*>(&w)) {
@@ -93,8 +95,7 @@ std::optional<Place> place(const QWidget& w) {
         o.textAlignment = g->alignment();
         o.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
         // The title starts inside the frame and must end before the frame's right edge.
-        const QRect titre = s->subControlRect(QStyle::CC_GroupBox, &o,
-                                              QStyle::SC_GroupBoxLabel, g);
+        const QRect titre = s->subControlRect(QStyle::CC_GroupBox, &o, QStyle::SC_GroupBoxLabel, g);
         return Place{g->width() - titre.left() - s->pixelMetric(QStyle::PM_DefaultFrameWidth, &o, g)};
     }
     if (auto* c = qobject_cast<const QComboBox*>(&w)) {
