@@ -1017,7 +1017,9 @@ void FenetresConfigurationTest::savesAreTheSameInEveryLanguage() {
         ctl<QCheckBox>(options, "Check1")->setChecked(true);
         cliquer(options, "Command1");
         QTRY_VERIFY(!p.reglages->options());
-        cliquer(p.ouvrir("Sortie des lampes"), "Command1");
+        QWidget* lampes = p.ouvrir("Sortie des lampes");
+        ctl<QRadioButton>(lampes, "Option1[1]")->setChecked(true);  // OLA: only a change is written to [Port]
+        cliquer(lampes, "Command1");
         QTRY_VERIFY(!p.reglages->sortieDesLampes());
         QVERIFY(p.messages.boxes.isEmpty());
         ecrit[anglais] = lire(config());
