@@ -47,6 +47,8 @@ void LecteurSon::boucle(std::uint64_t position) {
     std::vector<float> fenetre(MesureBandes::FENETRE);
     // The ring's position of the detector's first sample: its beats are counted from there.
     std::uint64_t origineDetecteur = position;
+    // Where the bands have followed the sound to: they hear every sample, as their filters want.
+    std::uint64_t bandesA = position;
     // The last moment the ring was seen to grow, and its total then: when the next hop is due.
     std::uint64_t totalVu = anneau_.total();
     Horloge::time_point vuA = Horloge::now(), dernierSon = vuA;
@@ -109,9 +111,19 @@ void LecteurSon::boucle(std::uint64_t position) {
         }
         if (musiqueAvant && !detecteur_->musique()) l.finMusique = true;
         if (reglages_.bandes) {
-            anneau_.copierAvant(position, fenetre.data(), fenetre.size());
-            const double secondes = static_cast<double>(aLire * PAS) / frequence_;
-            l.niveaux = analyse_.bandesDe(reglages_.gainAuto, fenetre.data(), secondes);
+            // Every sample the ring holds, not only whole hops: a block that ends past a hop's end
+            // is measured as soon as it comes.
+            const double secondes = static_cast<double>(total - bandesA) / frequence_;
+            if (bandesA < anneau_.plusAncien() || total - bandesA > fenetre.size()) {
+                // Sound the ring lost, or more than the bands need to settle, is heard afresh.
+                anneau_.copierAvant(total, fenetre.data(), fenetre.size());
+                l.niveaux = analyse_.bandesApresUnTrou(reglages_.gainAuto, fenetre.data(), secondes);
+            } else {
+                const std::size_t n = static_cast<std::size_t>(total - bandesA);
+                anneau_.copierAvant(total, fenetre.data(), n);
+                l.niveaux = analyse_.bandesDe(reglages_.gainAuto, fenetre.data(), n, secondes);
+            }
+            bandesA = total;
         }
         if (l.niveaux || l.battement || l.finMusique) {
             // The present is the newest sample in the ring, not the hop just read.

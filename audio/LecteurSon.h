@@ -40,9 +40,10 @@ struct LectureSon {
 
 /// Reads the ring on a thread of its own, one hop of PAS samples at a time, and hands what it
 /// finds to `surLecture` on that thread: the caller posts it to wherever the lamps are driven. It
-/// sleeps until the next hop is due by the sound's rate. After a stall the bands are measured on
-/// the newest hop only, the beat tracker still hears every hop the ring holds (it follows the
-/// music's flow), and one finding is told for all of them: the newest levels and beat.
+/// sleeps until the next hop is due by the sound's rate. After a stall the bands hear up to
+/// MesureBandes::FENETRE of the newest samples (past that, only those, as after silence), the beat
+/// tracker still hears every hop the ring holds (it follows the music's flow), and one finding is
+/// told for all of them: the newest levels and beat.
 class LecteurSon {
 public:
     /// 128 samples: 11.6 ms at 11025 Hz.
