@@ -40,6 +40,15 @@ write_mode "$T/modes/kick.lum" 0:0:65
 start_xvfb "$T/display"
 start_sound_server "$T/run"
 
+# The processor time, in ns, of the thread that measures the bands and the beats (0 when there is none).
+analysis_ns() {
+    local t
+    for t in /proc/"$1"/task/*; do
+        [ "$(cat "$t/comm" 2>/dev/null)" = analyse ] && { awk '{ print $1 }' "$t/schedstat"; return; }
+    done
+    echo 0
+}
+
 # run NAME ANALYSE_KEYS KIND BPM GAIN_DB CHASER PERIOD [HISS_SECONDS [MODE]]: one run of the program
 # on a fresh mix, with the mode file MODE (kick.lum); the events of the mix go to $T/NAME.events,
 # the stand-in's log to $T/NAME.log, the processor time of the program over the measured part of
@@ -62,12 +71,12 @@ run() {
     click_twips Korvalen 3000 3720 3735 855                        # "Lancement"
     wait_for 60 grep -qs '^R ' "$T/$name.log" || fail "the sound file was never read"
     sleep 2
-    local t0 c0 t1 c1
-    t0=$(date +%s%N); c0=$(awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$APP/stat")
+    local t0 c0 t1 c1 a0 a1
+    t0=$(date +%s%N); c0=$(awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$APP/stat"); a0=$(analysis_ns "$APP")
     sleep "$((SECONDS_RUN - 2))"
-    t1=$(date +%s%N); c1=$(awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$APP/stat")
-    awk -v c="$((c1 - c0))" -v hz="$(getconf CLK_TCK)" -v ns="$((t1 - t0))" \
-        'BEGIN { printf "%.2f", 100 * c / hz / (ns / 1e9) }' > "$T/$name.cpu"
+    t1=$(date +%s%N); c1=$(awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$APP/stat"); a1=$(analysis_ns "$APP")
+    awk -v c="$((c1 - c0))" -v hz="$(getconf CLK_TCK)" -v ns="$((t1 - t0))" -v a="$((a1 - a0))" \
+        'BEGIN { printf "%.2f %% of a core, the analysis thread %.2f %%", 100 * c / hz / (ns / 1e9), 100 * a / ns }' > "$T/$name.cpu"
     kill "$APP"
     wait "$APP" 2>/dev/null || true
 }
@@ -94,7 +103,7 @@ for line in open(f"{folder}/{name}.log"):
         latches["B" if f[2] == "1" else "A"].append((int(f[3]), data))
 if not reads:
     sys.exit(f"{name}: nothing read")
-cpu = f"processor {open(f'{folder}/{name}.cpu').read()} % of a core"
+cpu = f"processor {open(f'{folder}/{name}.cpu').read()}"
 if what == "hiss":
     warmup = 0.0
 # When the capture device read the byte that holds each event (16-bit samples at 11025 Hz).

@@ -115,6 +115,19 @@ int main(int argc, char** argv) {
                         test::fMesure(attendus, trouves, 0.05), mediane(retards), maximum(retards));
         }
     }
+    // Each bar alone: a sine at its centre, half of full scale, starts over silence; how long until
+    // its bar shows within 10 points (6 dB) of where it settles, read every 16 samples.
+    for (int k = 0; k < NB_BARRES; ++k) {
+        std::vector<float> son(static_cast<std::size_t>(0.1 * RATE), 0.0f);
+        const std::vector<float> ton = test::sinus(std::sqrt(bordBasBarre(k) * bordHautBarre(k)), 0.5, 0.5);
+        son.insert(son.end(), ton.begin(), ton.end());
+        AnalyseSon seul(RATE);
+        std::vector<float> bar;
+        for (std::size_t i = 0; i + 16 <= son.size(); i += 16) bar.push_back(seul.bandesDe(false, son.data() + i, 16, 16 / RATE)[static_cast<std::size_t>(k)]);
+        const std::size_t debutTon = static_cast<std::size_t>(0.1 * RATE) / 16;
+        const auto atteint = std::find_if(bar.begin() + static_cast<std::ptrdiff_t>(debutTon), bar.end(), [&](float n) { return n >= bar.back() - 10; });
+        std::printf("tone %d %.1f\n", k + 1, static_cast<double>((atteint - bar.begin() + 1) * 16 - static_cast<std::ptrdiff_t>(debutTon * 16)) / RATE * 1000);
+    }
     // The chord's bar (bar 5) between the onsets, where a lamp set under it stays on.
     float plusBas = 100, plusHaut = 0;
     for (std::size_t h = static_cast<std::size_t>(debut * RATE / pas); h < niveaux.size(); ++h) {
