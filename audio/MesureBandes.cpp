@@ -128,6 +128,8 @@ void MesureBandes::reinitialiser() {
         b.filtre.reinitialiser();
         std::fill(b.carres.begin(), b.carres.end(), 0.0f);
         b.sommeLongue = 0;
+        b.depuis = 0;
+        b.attaque = false;
     }
     ecrit_ = 0;
 }
@@ -150,16 +152,17 @@ void MesureBandes::suivre(const float* echantillons, std::size_t n) {
                 for (const float c : b.carres) b.sommeLongue += c;
             }
         }
+        for (Bande& b : bandes_) b.depuis = std::min(FENETRE, b.depuis + m);
         ecrit_ = (ecrit_ + m) % FENETRE;
         echantillons += m;
         n -= m;
     }
 }
 
-std::array<float, NB_BARRES> MesureBandes::decibels() const {
+std::array<float, NB_BARRES> MesureBandes::decibels() {
     std::array<float, NB_BARRES> db{};
     for (int k = 0; k < NB_BARRES; ++k) {
-        const Bande& b = bandes_[static_cast<std::size_t>(k)];
+        Bande& b = bandes_[static_cast<std::size_t>(k)];
         const double longue = b.sommeLongue / FENETRE;
         // The peak of a sine over half its period is twice its mean square.
         float crete = 0.0f;
@@ -174,8 +177,15 @@ std::array<float, NB_BARRES> MesureBandes::decibels() const {
         const double dbLongue = 10.0 * std::log10(std::max(longue, 1e-30) / b.reference);
         const double dbCourte = 10.0 * std::log10(std::max(courte, 1e-30) / b.reference);
         const double part = std::clamp((dbCourte - dbLongue - ECART_TENU_DB) / (ECART_ATTAQUE_DB - ECART_TENU_DB), 0.0, 1.0);
+        // A sound that began within the window is also measured over its own samples: over the
+        // whole window it would seem to grow for 93 ms, and its bar would dip once its peak stops
+        // counting.
+        if (part >= 1.0 && !b.attaque) b.depuis = b.courte;  // it began at most this long ago
+        b.attaque = part >= 1.0;
+        const double depuis = b.sommeLongue / static_cast<double>(std::clamp(b.depuis, b.courte, FENETRE));
+        const double dbDepuis = 10.0 * std::log10(std::max(depuis, 1e-30) / b.reference);
         db[static_cast<std::size_t>(k)] =
-            std::max(static_cast<float>(dbLongue + part * (dbCourte - dbLongue)), SILENCE_ABSOLUE_DB);
+            std::max(static_cast<float>(std::max(dbLongue + part * (dbCourte - dbLongue), dbDepuis)), SILENCE_ABSOLUE_DB);
     }
     return db;
 }

@@ -48,9 +48,9 @@ FiltreBande filtreBarre(int k, double frequence);
 
 /// Energy of each band in the newest sound, in decibels from full scale. Each band is filtered
 /// sample by sample, so that a sound counts from its first samples. A held sound is measured by
-/// the mean square over FENETRE samples, which holds a tone or a chord's beating notes steady; a
-/// sound that begins, by the peak over half a period of the band's lowest frequency, which
-/// answers within that half period.
+/// the mean square over FENETRE samples (over the samples since it began, when it began within
+/// them), which holds a tone or a chord's beating notes steady; a sound that begins, by the peak
+/// over half a period of the band's lowest frequency, which answers within that half period.
 class MesureBandes {
 public:
     /// 1024 samples (93 ms at 11025 Hz): the long mean, and the most the filters need to settle after a gap.
@@ -70,7 +70,7 @@ public:
     void reinitialiser();
     /// The decibels of each band (0 for a full-scale sine at its centre; SILENCE_ABSOLUE_DB for
     /// silence) as the sound stands after the samples taken so far.
-    std::array<float, NB_BARRES> decibels() const;
+    std::array<float, NB_BARRES> decibels();
 
 private:
     /// One band: its filter, the squares of its newest FENETRE outputs, and their sums.
@@ -79,6 +79,8 @@ private:
         std::vector<float> carres;
         std::size_t courte = COURTE_MIN;  // samples the peak is taken over
         double sommeLongue = 0;
+        std::size_t depuis = 0;  // samples since a sound last began in the band (or since silence), up to FENETRE
+        bool attaque = false;    // the peak counted whole at the last measure: a sound beginning
         double reference = 1;  // the long mean of a full-scale sine at the band's centre
     };
 

@@ -142,7 +142,8 @@ TEST(Bandes, ChaqueInstrumentAllumeSesBarresEtPasCellesDesAutres) {
 }
 
 // A held note, or the held chord whose notes beat in one band, keeps its bar steady from one hop of
-// the reader to the next: a lamp set just under it never goes off.
+// the reader to the next, and a lamp set a few points under where it settles switches on once, at
+// the note's start, without a flicker while the note begins.
 TEST(Bandes, UneNoteTenueGardeSaBarreStable) {
     struct Tenue {
         const char* nom;
@@ -153,14 +154,24 @@ TEST(Bandes, UneNoteTenueGardeSaBarreStable) {
     test::ajouterAccord(accord);
     for (const Tenue& t : {Tenue{"45 Hz", test::sinus(45, 2, 0.5), 0}, Tenue{"440 Hz", test::sinus(440, 2, 0.5), 4},
                            Tenue{"3 kHz", test::sinus(3000, 2, 0.5), 8}, Tenue{"chord", accord, 4}}) {
-        const auto niveaux = parPas(t.son, LecteurSon::PAS);
-        float plusBas = 100, plusHaut = 0;
-        for (std::size_t h = static_cast<std::size_t>(0.3 * RATE / LecteurSon::PAS); h < niveaux.size(); ++h) {
-            plusBas = std::min(plusBas, niveaux[h][static_cast<std::size_t>(t.barre)]);
-            plusHaut = std::max(plusHaut, niveaux[h][static_cast<std::size_t>(t.barre)]);
+        for (const std::size_t pas : {LecteurSon::PAS, std::size_t{ECHANTILLONS_CAPTURE}}) {
+            const auto niveaux = parPas(t.son, pas);
+            const float seuil = niveaux.back()[static_cast<std::size_t>(t.barre)] - 4.0f;
+            float plusBas = 100, plusHaut = 0;
+            int allumages = 0;
+            bool allume = false;
+            for (std::size_t h = 0; h < niveaux.size(); ++h) {
+                const float n = niveaux[h][static_cast<std::size_t>(t.barre)];
+                allumages += n > seuil && !allume ? 1 : 0;
+                allume = n > seuil;
+                if (h * pas < static_cast<std::size_t>(0.3 * RATE)) continue;
+                plusBas = std::min(plusBas, n);
+                plusHaut = std::max(plusHaut, n);
+            }
+            EXPECT_GT(plusBas, 50.0f) << t.nom;
+            EXPECT_LE(plusHaut - plusBas, 1.0f) << t.nom << ", every " << pas;
+            EXPECT_EQ(allumages, 1) << t.nom << ", every " << pas;
         }
-        EXPECT_GT(plusBas, 50.0f) << t.nom;
-        EXPECT_LE(plusHaut - plusBas, 1.0f) << t.nom;
     }
 }
 
