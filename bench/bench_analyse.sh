@@ -218,6 +218,7 @@ EOF2
     write_mode "$T/modes/$name.lum" $(tr ' ' '\n' < "$T/lamps_$name" | awk -F: '{ r = ($1 == "A" ? "a" ($2 == 3 ? 2 : $2) : $2); print r ":" $3 ":" $4 }')
     echo "The bands offline, $name mix: $(awk '$1 == "offline" { n[$2] = n[$2] " " $4 ":" $5 } END { for (i in n) printf "%s lamp (threshold:F)%s; ", i, n[i] }' "$T/ideal_$name")"
 done
+echo "Each bar's answer to a sine at its centre starting over silence, offline, read every 16 samples: ms until within 6 dB of its level:$(awk '$1 == "tone" { printf " bar %s %s;", $2, $3 }' "$T/ideal_fixe")"
 
 for period in $PERIODS; do
     echo "Lamps on the kick's, snare's, hi-hat's and chord's bars, ${period} ms refresh, ${SECONDS_RUN} s of kicks at about 120 a minute"
