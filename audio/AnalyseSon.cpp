@@ -45,13 +45,33 @@ std::array<float, NB_BARRES> AnalyseSon::echantillonsAvecGain(const TamponCaptur
     return niveaux;
 }
 
-std::array<float, NB_BARRES> AnalyseSon::bandes(bool gainAuto, const AnneauSon& anneau, double secondes) {
-    anneau.copierDerniers(fenetre_.data(), fenetre_.size());
-    return bandesDe(gainAuto, fenetre_.data(), secondes);
+void AnalyseSon::reinitialiser() {
+    gain_.reinitialiser();
+    bandes_.reinitialiser();
+    lu_.reset();
 }
 
-std::array<float, NB_BARRES> AnalyseSon::bandesDe(bool gainAuto, const float* fenetre, double secondes) {
-    const std::array<float, NB_BARRES> db = bandes_.decibels(fenetre);
+std::array<float, NB_BARRES> AnalyseSon::bandes(bool gainAuto, const AnneauSon& anneau, double secondes) {
+    const std::uint64_t total = anneau.total();
+    if (!lu_ || total - *lu_ > fenetre_.size() || total < *lu_) {
+        anneau.copierAvant(total, fenetre_.data(), fenetre_.size());
+        lu_ = total;
+        return bandesApresUnTrou(gainAuto, fenetre_.data(), secondes);
+    }
+    const std::size_t n = static_cast<std::size_t>(total - *lu_);
+    anneau.copierAvant(total, fenetre_.data(), n);
+    lu_ = total;
+    return bandesDe(gainAuto, fenetre_.data(), n, secondes);
+}
+
+std::array<float, NB_BARRES> AnalyseSon::bandesApresUnTrou(bool gainAuto, const float* fenetre, double secondes) {
+    bandes_.reinitialiser();
+    return bandesDe(gainAuto, fenetre, MesureBandes::FENETRE, secondes);
+}
+
+std::array<float, NB_BARRES> AnalyseSon::bandesDe(bool gainAuto, const float* nouveaux, std::size_t n, double secondes) {
+    bandes_.suivre(nouveaux, n);
+    const std::array<float, NB_BARRES> db = bandes_.decibels();
     std::array<float, NB_BARRES> niveaux{};
     if (gainAuto) {
         const float plusFort = *std::max_element(db.begin(), db.end());

@@ -3,6 +3,8 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "audio/GainAuto.h"
@@ -22,14 +24,17 @@ public:
 
     /// The levels of a tick taken `secondes` after the previous one. The single samples come from
     /// `tampon` exactly as ever; with the automatic gain they are read at full resolution from the
-    /// newest capture in `anneau`, and the bands from its newest MesureBandes::FENETRE samples.
+    /// newest capture in `anneau`, and the bands from the samples it gained since the last tick.
     std::array<float, NB_BARRES> niveaux(const ReglagesAnalyse& reglages, const TamponCapture& tampon,
                                          const AnneauSon& anneau, double secondes);
-    /// The bands of MesureBandes::FENETRE samples `fenetre` (oldest first), taken `secondes` after
-    /// the previous measure.
-    std::array<float, NB_BARRES> bandesDe(bool gainAuto, const float* fenetre, double secondes);
-    /// A new run or new settings: the gain starts again from its most.
-    void reinitialiser() { gain_.reinitialiser(); }
+    /// The bands after `n` new samples (oldest first) that follow those of the previous call, taken
+    /// `secondes` after the previous measure.
+    std::array<float, NB_BARRES> bandesDe(bool gainAuto, const float* nouveaux, std::size_t n, double secondes);
+    /// The bands after the newest MesureBandes::FENETRE samples `fenetre`, the sound before them
+    /// forgotten: after a gap, or at the start.
+    std::array<float, NB_BARRES> bandesApresUnTrou(bool gainAuto, const float* fenetre, double secondes);
+    /// A new run or new settings: the gain starts again from its most, the bands from silence.
+    void reinitialiser();
 
 private:
     std::array<float, NB_BARRES> echantillonsAvecGain(const TamponCapture& tampon, const AnneauSon& anneau,
@@ -39,6 +44,7 @@ private:
     MesureBandes bandes_;
     GainAuto gain_;
     std::vector<float> fenetre_;
+    std::optional<std::uint64_t> lu_;  // the ring's samples the bands have taken, on the ticks' path
 };
 
 }  // namespace korvalen

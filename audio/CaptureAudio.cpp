@@ -19,7 +19,10 @@ CaptureAudio::CaptureAudio(IAudioInput& entree, std::chrono::milliseconds attent
 CaptureAudio::~CaptureAudio() { entree_.brancherAnneau(nullptr); }
 
 int echantillonsParBloc(int periodeMs, const ReglagesAnalyse& analyse) {
-    if (analyse.bandes || analyse.gainAuto || analyse.rythme) return ECHANTILLONS_CAPTURE;
+    // The bands measure each block as it comes: a block held back until it makes a fixed size
+    // would reach them up to a block late.
+    if (analyse.bandes) return BLOC_DU_PERIPHERIQUE;
+    if (analyse.gainAuto || analyse.rythme) return ECHANTILLONS_CAPTURE;
     constexpr int PLAFOND_MS = 70;
     const int moitie = static_cast<int>(static_cast<long>(std::min(periodeMs / 2, PLAFOND_MS)) * FREQUENCE_CAPTURE / 1000);
     return std::max(ECHANTILLONS_CAPTURE, moitie);

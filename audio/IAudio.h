@@ -14,6 +14,8 @@ namespace korvalen {
 class AnneauSon;
 
 inline constexpr int ECHANTILLONS_CAPTURE = 111;  // 111 samples at 11025 Hz, about 10 ms
+/// A block size that asks for the device's own blocks, each handed over as it comes.
+inline constexpr int BLOC_DU_PERIPHERIQUE = 0;
 inline constexpr int FREQUENCE_CAPTURE = 11025;
 using TamponCapture = std::array<std::uint8_t, ECHANTILLONS_CAPTURE>;
 
@@ -51,7 +53,7 @@ public:
     /// Opens device number `device` as listed by the enumerator, or the default input for -1.
     virtual bool open(int device) = 0;
     /// How many samples (at 11025 Hz) the device should hand over at a time from the next open()
-    /// on; ECHANTILLONS_CAPTURE until told otherwise. A capture still gives the newest 111 samples
+    /// on (BLOC_DU_PERIPHERIQUE: as many as it has); ECHANTILLONS_CAPTURE until told otherwise. A capture still gives the newest 111 samples
     /// of what arrives after its call.
     virtual void choisirBloc(int echantillons) { (void)echantillons; }
     /// Starts the open device; false when it does not start (it is then closed).

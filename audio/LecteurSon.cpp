@@ -47,8 +47,11 @@ void LecteurSon::boucle(std::uint64_t position) {
     std::vector<float> fenetre(MesureBandes::FENETRE);
     // The ring's position of the detector's first sample: its beats are counted from there.
     std::uint64_t origineDetecteur = position;
-    // The last moment the ring was seen to grow, and its total then: when the next hop is due.
-    std::uint64_t totalVu = anneau_.total();
+    // Where the bands have followed the sound to: they hear every sample, as their filters want.
+    std::uint64_t bandesA = position;
+    // The last moment the ring was seen to grow, its total then and by how much: when the next hop,
+    // or with the bands the next block, is due.
+    std::uint64_t totalVu = anneau_.total(), bloc = PAS;
     Horloge::time_point vuA = Horloge::now(), dernierSon = vuA;
     std::chrono::milliseconds relance{1};
     bool silenceDit = false;
@@ -56,10 +59,13 @@ void LecteurSon::boucle(std::uint64_t position) {
         const std::uint64_t total = anneau_.total();
         const Horloge::time_point maintenant = Horloge::now();
         if (total != totalVu) {
+            bloc = std::clamp<std::uint64_t>(total - totalVu, 1, PAS);
             totalVu = total;
             vuA = maintenant;
         }
-        if (total < position + PAS) {
+        // The bands take each block as it comes; the beat tracker waits for whole hops.
+        const bool bandesNeuves = reglages_.bandes && total > bandesA;
+        if (total < position + PAS && !bandesNeuves) {
             if (!silenceDit && maintenant - dernierSon >= SILENCE) {
                 silenceDit = true;
                 LectureSon l;
@@ -68,10 +74,12 @@ void LecteurSon::boucle(std::uint64_t position) {
                 l.instant = maintenant;
                 surLecture_(l);
             }
-            // Due when the missing samples have had time to come at the sound's rate; past that,
-            // again a little later each time, until the device's block arrives.
+            // Due when the missing samples have had time to come at the sound's rate (with the bands,
+            // as soon as a block like the last one has); past that, again a little later each
+            // time, until the device's block arrives.
+            const std::uint64_t attendus = reglages_.bandes ? std::min(bloc, position + PAS - total) : position + PAS - total;
             const auto manque = std::chrono::duration_cast<Horloge::duration>(
-                std::chrono::duration<double>(static_cast<double>(position + PAS - total) / frequence_));
+                std::chrono::duration<double>(static_cast<double>(attendus) / frequence_));
             Horloge::time_point du = vuA + manque;
             if (du <= maintenant) {
                 du = maintenant + relance;
@@ -90,8 +98,8 @@ void LecteurSon::boucle(std::uint64_t position) {
             if (detecteur_) detecteur_ = std::make_unique<DetecteurBattements>(frequence_);
             origineDetecteur = position;
         }
-        if (total < position + PAS) continue;
-        const std::uint64_t aLire = (total - position) / PAS;
+        if (total < position + PAS && !bandesNeuves) continue;
+        const std::uint64_t aLire = total >= position + PAS ? (total - position) / PAS : 0;
         LectureSon l;
         const bool musiqueAvant = detecteur_ && detecteur_->musique();
         for (std::uint64_t h = 0; h < aLire; ++h) {
@@ -109,9 +117,19 @@ void LecteurSon::boucle(std::uint64_t position) {
         }
         if (musiqueAvant && !detecteur_->musique()) l.finMusique = true;
         if (reglages_.bandes) {
-            anneau_.copierAvant(position, fenetre.data(), fenetre.size());
-            const double secondes = static_cast<double>(aLire * PAS) / frequence_;
-            l.niveaux = analyse_.bandesDe(reglages_.gainAuto, fenetre.data(), secondes);
+            // Every sample the ring holds, not only whole hops: a block that ends past a hop's end
+            // is measured as soon as it comes.
+            const double secondes = static_cast<double>(total - bandesA) / frequence_;
+            if (bandesA < anneau_.plusAncien() || total - bandesA > fenetre.size()) {
+                // Sound the ring lost, or more than the bands need to settle, is heard afresh.
+                anneau_.copierAvant(total, fenetre.data(), fenetre.size());
+                l.niveaux = analyse_.bandesApresUnTrou(reglages_.gainAuto, fenetre.data(), secondes);
+            } else {
+                const std::size_t n = static_cast<std::size_t>(total - bandesA);
+                anneau_.copierAvant(total, fenetre.data(), n);
+                l.niveaux = analyse_.bandesDe(reglages_.gainAuto, fenetre.data(), n, secondes);
+            }
+            bandesA = total;
         }
         if (l.niveaux || l.battement || l.finMusique) {
             // The present is the newest sample in the ring, not the hop just read.

@@ -38,11 +38,13 @@ struct LectureSon {
     std::chrono::steady_clock::time_point instant{};
 };
 
-/// Reads the ring on a thread of its own, one hop of PAS samples at a time, and hands what it
-/// finds to `surLecture` on that thread: the caller posts it to wherever the lamps are driven. It
-/// sleeps until the next hop is due by the sound's rate. After a stall the bands are measured on
-/// the newest hop only, the beat tracker still hears every hop the ring holds (it follows the
-/// music's flow), and one finding is told for all of them: the newest levels and beat.
+/// Reads the ring on a thread of its own, one hop of PAS samples at a time for the beats and each
+/// block as it comes for the bands, and hands what it finds to `surLecture` on that thread: the
+/// caller posts it to wherever the lamps are driven. It sleeps until the next hop (with the bands,
+/// the next block) is due by the sound's rate. After a stall the bands hear up to
+/// MesureBandes::FENETRE of the newest samples (past that, only those, as after silence), the beat
+/// tracker still hears every hop the ring holds (it follows the music's flow), and one finding is
+/// told for all of them: the newest levels and beat.
 class LecteurSon {
 public:
     /// 128 samples: 11.6 ms at 11025 Hz.

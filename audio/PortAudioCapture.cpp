@@ -478,9 +478,11 @@ bool PortAudioInput::open(int device) {
         if (bloc > ECHANTILLONS_CAPTURE) format->latency = std::max(format->latency, 2.0 * bloc / FREQUENCE_CAPTURE);
         // At the capture rate, periods of one block (one capture unless told otherwise): the server
         // then hands over each block as a whole (PulseAudio) or within one cycle of its graph
-        // (PipeWire). The converted path keeps the device's own block sizes for captures of one.
+        // (PipeWire). The converted path keeps the device's own block sizes for captures of one,
+        // and the bands take the device's own blocks on either path.
         const unsigned long frames =
-            !format->resample ? static_cast<unsigned long>(bloc)
+            bloc == BLOC_DU_PERIPHERIQUE ? paFramesPerBufferUnspecified
+            : !format->resample ? static_cast<unsigned long>(bloc)
             : bloc > ECHANTILLONS_CAPTURE ? static_cast<unsigned long>(std::lround(bloc * format->rate / FREQUENCE_CAPTURE))
                                           : paFramesPerBufferUnspecified;
         auto stream = std::make_shared<Stream>(*format, frames == paFramesPerBufferUnspecified ? 0 : frames);

@@ -4,9 +4,14 @@
 # (kicks on irregular beats, snare, hi-hat, a held chord) read by the capture device from a file
 # paced in real time by a private sound server; the preloaded port stand-in logs when each part of
 # the file was read and when each port byte was written.
-#   - a mode in which output B0 lights while bar 0 is above 65: the delay from a kick's onset being
-#     read to B0 lit, and the F-measure of B0's switch-ons against the kicks (within 50 ms), with the
-#     single samples, with the bands, and with the bands and the automatic gain, loud and 20 dB quieter;
+#   - lamps on the kick's bar (bar 1), the snare's (bar 8), the hi-hat's (bar 10) and the held
+#     chord's (bar 5), each at the threshold where it scores best on the bands measured offline
+#     (build/bench/bench_bandes): for each, the F-measure of its switch-ons against its
+#     instrument's onsets (within 50 ms) and the delay from an onset being read to the lamp lit;
+#     beside the kick's, the earliest moment an ideal causal band-pass filter of bar 1 crosses the
+#     same threshold after the onset; the chord lamp's switch-ons; with the single samples (the
+#     kick's lamp above 65), with the bands, and with the bands and the automatic gain, loud and
+#     20 dB quieter;
 #   - the chaser on the beat: the F-measure of its steps against the beats (within 70 ms) of a drum
 #     loop at 90, 120 and 140 beats a minute, after 5 s to find the tempo, and the signed offset of
 #     each step from its beat (median, share within 30 ms);
@@ -25,26 +30,37 @@ PERIODS=${PERIODS:-200 10}
 source "$SRC/tests/lib/common.sh"
 source "$SRC/tests/lib/program.sh"
 BIN="$BUILD/korvalen" SHIM="$BUILD/tests/port/libppdev_shim.so" MIX="$BUILD/bench/bench_mix"
-[ -x "$BIN" ] && [ -f "$SHIM" ] && [ -x "$MIX" ] || fail "build first: $BIN, $SHIM and $MIX are needed"
+BANDES="$BUILD/bench/bench_bandes"
+[ -x "$BIN" ] && [ -f "$SHIM" ] && [ -x "$MIX" ] && [ -x "$BANDES" ] || fail "build first: $BIN, $SHIM, $MIX and $BANDES are needed"
 
 start_program_folder "$BIN"
-# B0 lights while bar 0 is above 65: the threshold at which the single samples do best on this mix
-# (F-measure 0.50 to 0.55 from 50 to 70) and the bands with the gain no longer see the snare.
+# B0 lights while bar 0 is above 65 for the single samples: the threshold at which they do best on
+# this mix (F-measure 0.50 to 0.55 from 50 to 70).
 write_mode "$T/modes/kick.lum" 0:0:65
 start_xvfb "$T/display"
 start_sound_server "$T/run"
 
-# run NAME ANALYSE_KEYS KIND BPM GAIN_DB CHASER PERIOD [HISS_SECONDS]: one run of the program on a
-# fresh mix; the events of the mix go to $T/NAME.events, the stand-in's log to $T/NAME.log, the
-# processor time of the program over the measured part of the run to $T/NAME.cpu.
+# The processor time, in ns, of the thread that measures the bands and the beats (0 when there is none).
+analysis_ns() {
+    local t
+    for t in /proc/"$1"/task/*; do
+        [ "$(cat "$t/comm" 2>/dev/null)" = analyse ] && { awk '{ print $1 }' "$t/schedstat"; return; }
+    done
+    echo 0
+}
+
+# run NAME ANALYSE_KEYS KIND BPM GAIN_DB CHASER PERIOD [HISS_SECONDS [MODE]]: one run of the program
+# on a fresh mix, with the mode file MODE (kick.lum); the events of the mix go to $T/NAME.events,
+# the stand-in's log to $T/NAME.log, the processor time of the program over the measured part of
+# the run to $T/NAME.cpu.
 run() {
-    local name=$1 keys=$2 kind=$3 bpm=$4 gain=$5 chaser=$6 period=$7 hiss=${8:-}
+    local name=$1 keys=$2 kind=$3 bpm=$4 gain=$5 chaser=$6 period=$7 hiss=${8:-} mode=${9:-kick.lum}
     local music=$((SECONDS_RUN + 5))
     [ -n "$hiss" ] && music=$((SECONDS_RUN - hiss))
     "$MIX" "$T/$name.raw" "$kind" "$bpm" "$music" "$gain" $hiss > "$T/$name.events"
     alsa_file_device "$T/asound.conf" "$T/$name.raw" paced
-    printf '[Options]\r\nTemps_timer=%s\r\nrepertoire=%s\r\nfichierLUM=kick.lum\r\n[Port]\r\nPeripherique=/dev/korvalen-bench-port\r\n[Analyse]\r\n%b' \
-        "$period" "$T/modes" "$keys" > "$T/prog/Config.ini"
+    printf '[Options]\r\nTemps_timer=%s\r\nrepertoire=%s\r\nfichierLUM=%s\r\n[Port]\r\nPeripherique=/dev/korvalen-bench-port\r\n[Analyse]\r\n%b' \
+        "$period" "$T/modes" "$mode" "$keys" > "$T/prog/Config.ini"
     env ALSA_CONFIG_PATH="$T/asound.conf" KORVALEN_FAKE_PARPORT=/dev/korvalen-bench-port \
         KORVALEN_FAKE_PARPORT_LOG="$T/$name.log" KORVALEN_FAKE_PARPORT_TIMES=1 KORVALEN_TIMED_INFILE="$T/$name.raw" \
         LD_PRELOAD="$SHIM" "$T/prog/korvalen" >"$T/out.log" 2>&1 &
@@ -55,12 +71,12 @@ run() {
     click_twips Korvalen 3000 3720 3735 855                        # "Lancement"
     wait_for 60 grep -qs '^R ' "$T/$name.log" || fail "the sound file was never read"
     sleep 2
-    local t0 c0 t1 c1
-    t0=$(date +%s%N); c0=$(awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$APP/stat")
+    local t0 c0 t1 c1 a0 a1
+    t0=$(date +%s%N); c0=$(awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$APP/stat"); a0=$(analysis_ns "$APP")
     sleep "$((SECONDS_RUN - 2))"
-    t1=$(date +%s%N); c1=$(awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$APP/stat")
-    awk -v c="$((c1 - c0))" -v hz="$(getconf CLK_TCK)" -v ns="$((t1 - t0))" \
-        'BEGIN { printf "%.2f", 100 * c / hz / (ns / 1e9) }' > "$T/$name.cpu"
+    t1=$(date +%s%N); c1=$(awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$APP/stat"); a1=$(analysis_ns "$APP")
+    awk -v c="$((c1 - c0))" -v hz="$(getconf CLK_TCK)" -v ns="$((t1 - t0))" -v a="$((a1 - a0))" \
+        'BEGIN { printf "%.2f %% of a core, the analysis thread %.2f %%", 100 * c / hz / (ns / 1e9), 100 * a / ns }' > "$T/$name.cpu"
     kill "$APP"
     wait "$APP" 2>/dev/null || true
 }
@@ -69,7 +85,13 @@ report() {
     python3 - "$T" "$@" <<'EOF'
 import statistics, sys
 folder, name, what, tolerance, warmup = sys.argv[1], sys.argv[2], sys.argv[3], float(sys.argv[4]), float(sys.argv[5])
-events = [float(x) for x in open(f"{folder}/{name}.events")]
+lamps = [l.split(":") for l in sys.argv[6].split()] if len(sys.argv) > 6 else []
+# The kick mix names each onset's instrument; the other mixes list the tempo's beats.
+onsets = {}
+for line in open(f"{folder}/{name}.events"):
+    f = line.split()
+    onsets.setdefault(f[0] if len(f) == 2 else "beat", []).append(float(f[-1]))
+events = onsets.get("kick", onsets.get("beat", []))
 reads, latches, data = [], {"A": [], "B": []}, None
 for line in open(f"{folder}/{name}.log"):
     f = line.split()
@@ -81,7 +103,7 @@ for line in open(f"{folder}/{name}.log"):
         latches["B" if f[2] == "1" else "A"].append((int(f[3]), data))
 if not reads:
     sys.exit(f"{name}: nothing read")
-cpu = f"processor {open(f'{folder}/{name}.cpu').read()} % of a core"
+cpu = f"processor {open(f'{folder}/{name}.cpu').read()}"
 if what == "hiss":
     warmup = 0.0
 # When the capture device read the byte that holds each event (16-bit samples at 11025 Hz).
@@ -93,9 +115,11 @@ def read_time(t):
     return None
 end = reads[-1][2]
 start = reads[0][2] + warmup * 1e9
-marks = [(t, read_time(t)) for t in events]
-marks = [w for t, w in marks if w is not None and start <= w <= end - 0.5e9]
-def f_measure(found):
+def read_marks(times):
+    marks = [read_time(t) for t in times]
+    return [w for w in marks if w is not None and start <= w <= end - 0.5e9]
+marks = read_marks(events)
+def f_measure(found, marks=marks):
     found = [x for x in found if start <= x <= end - 0.5e9]
     used, hits, delays = set(), 0, []
     for m in marks:
@@ -108,17 +132,40 @@ def f_measure(found):
     p, r = hits / len(found), hits / len(marks)
     return 2 * p * r / (p + r), delays, len(found)
 if what == "lamp":
-    ons, lit = [], False
-    for when, byte in latches["B"]:
-        now = bool(byte & 1)
-        if now and not lit:
-            ons.append(when)
-        lit = now
-    f, delays, n = f_measure(ons)
-    late = sorted(delays)
-    print(f"  {name}: {len(marks)} kicks, {n} switch-ons of B0, F-measure {f:.3f}" +
-          (f"; delay onset read to B0 lit: median {statistics.median(late):.1f} ms, max {late[-1]:.1f} ms" if late else "")
-          + f"; {cpu}")
+    # bench_bandes: "ideal THRESHOLD MEDIAN MAX" (ms) for the kick's bar.
+    ideal = {}
+    if len(sys.argv) > 7:
+        for line in open(sys.argv[7]):
+            f = line.split()
+            if f[0] == "ideal":
+                ideal[int(f[1])] = (float(f[2]), float(f[3]))
+    best = None
+    for group, bit, bar, threshold, instrument in lamps:
+        ons, lit = [], False
+        for when, byte in latches[group]:
+            now = bool(byte >> int(bit) & 1)
+            if now and not lit:
+                ons.append(when)
+            lit = now
+        if instrument == "chord":
+            # Held from the first sample to the last: one switch-on, and never off after it.
+            n = len([x for x in ons if start <= x <= end - 0.5e9])
+            print(f"  {name}: {group}{bit} on bar {int(bar) + 1} above {threshold} (the held chord): {len(ons)} switch-on(s) in all, {n} after the first {warmup:.0f} s")
+            continue
+        f, delays, n = f_measure(ons, read_marks(onsets.get(instrument, [])))
+        late = sorted(delays)
+        line = (f"  {name}: {group}{bit} on bar {int(bar) + 1} above {threshold} ({instrument}): {len(read_marks(onsets.get(instrument, [])))} onsets, {n} switch-ons, F-measure {f:.3f}" +
+                (f"; delay onset read to lit: median {statistics.median(late):.1f} ms, max {late[-1]:.1f} ms" if late else ""))
+        if instrument == "kick" and int(threshold) in ideal and ideal[int(threshold)][0] >= 0:
+            im, ix = ideal[int(threshold)]
+            line += f"; ideal filter {im:.1f} ms (max {ix:.1f})" + (f", program {statistics.median(late) - im:+.1f} ms from it" if late else "")
+        print(line)
+        if instrument == "kick" and late and (best is None or (f, -statistics.median(late)) > (best[0], -best[1])):
+            best = (f, statistics.median(late), late[-1], threshold, ideal.get(int(threshold)))
+    if best:
+        f, median, worst, threshold, ide = best
+        print(f"  {name}: best kick lamp: above {threshold}, F-measure {f:.3f}, median {median:.1f} ms, max {worst:.1f} ms" +
+              (f", {median - ide[0]:+.1f} ms from the ideal filter's {ide[0]:.1f} ms" if ide and ide[0] >= 0 else "") + f"; {cpu}")
 else:
     # A chaser step changes which of the ten chased lamps is lit (B0, B1, B3..B7 in group B; A0, A1, A3 in A).
     state, steps, last = {"A": 0, "B": 0}, [], None
@@ -144,12 +191,44 @@ else:
 EOF
 }
 
+# The bands offline on the same mixes, with the ideal filter's crossings beside them; from them, for
+# each mix, the threshold at which each lamp scores best (the best F-measure, then the shortest
+# median delay): the kick's lamp on bar 1 (output B0), the snare's on bar 8 (A0, whose threshold is
+# record SortieA(0)'s), the hi-hat's on bar 10 (A3, record SortieA(2)'s); the chord's lamp on bar 5
+# (B5) three points under the lowest level the chord's bar showed. $T/lamps_MIX lists them as
+# GROUP:BIT:BAR:THRESHOLD:INSTRUMENT, and $T/modes/MIX.lum is their mode.
+MUSIC=$((SECONDS_RUN + 5))
+for mix in fixe:0:fixe gain:0:auto quiet:-20:auto; do
+    IFS=: read -r name db gain <<< "$mix"
+    "$BANDES" 120 "$MUSIC" "$db" "$gain" > "$T/ideal_$name"
+    python3 - "$T/ideal_$name" > "$T/lamps_$name" <<'EOF2'
+import sys
+best, chord = {}, None
+for line in open(sys.argv[1]):
+    f = line.split()
+    if f[0] == "offline":
+        score = (float(f[4]), -float(f[5]))
+        if f[1] not in best or score > best[f[1]][0]:
+            best[f[1]] = (score, int(f[3]))
+    elif f[0] == "chord":
+        chord = int(float(f[2])) - 3
+print(f"B:0:0:{best['kick'][1]}:kick A:0:7:{best['snare'][1]}:snare A:3:9:{best['hat'][1]}:hat B:5:4:{chord}:chord")
+EOF2
+    # shellcheck disable=SC2046
+    write_mode "$T/modes/$name.lum" $(tr ' ' '\n' < "$T/lamps_$name" | awk -F: '{ r = ($1 == "A" ? "a" ($2 == 3 ? 2 : $2) : $2); print r ":" $3 ":" $4 }')
+    echo "The bands offline, $name mix: $(awk '$1 == "offline" { n[$2] = n[$2] " " $4 ":" $5 } END { for (i in n) printf "%s lamp (threshold:F)%s; ", i, n[i] }' "$T/ideal_$name")"
+done
+echo "Each bar's answer to a sine at its centre starting over silence, offline, read every 16 samples: ms until within 6 dB of its level:$(awk '$1 == "tone" { printf " bar %s %s;", $2, $3 }' "$T/ideal_fixe")"
+
 for period in $PERIODS; do
-    echo "Lamp B0 on bar 0 above 65, ${period} ms refresh, ${SECONDS_RUN} s of kicks at about 120 a minute"
-    run "samples$period" "" kicks 120 0 0 "$period";                                report "samples$period" lamp 0.050 0
-    run "bands$period" "Bandes=1\r\n" kicks 120 0 0 "$period";                      report "bands$period" lamp 0.050 0
-    run "bands_gain$period" "Bandes=1\r\nGainAuto=1\r\n" kicks 120 0 0 "$period";  report "bands_gain$period" lamp 0.050 5
-    run "quiet_gain$period" "Bandes=1\r\nGainAuto=1\r\n" kicks 120 -20 0 "$period"; report "quiet_gain$period" lamp 0.050 5
+    echo "Lamps on the kick's, snare's, hi-hat's and chord's bars, ${period} ms refresh, ${SECONDS_RUN} s of kicks at about 120 a minute"
+    run "samples$period" "" kicks 120 0 0 "$period";                                report "samples$period" lamp 0.050 0 "B:0:0:65:kick"
+    run "bands$period" "Bandes=1\r\n" kicks 120 0 0 "$period" "" fixe.lum
+    report "bands$period" lamp 0.050 0 "$(cat "$T/lamps_fixe")" "$T/ideal_fixe"
+    run "bands_gain$period" "Bandes=1\r\nGainAuto=1\r\n" kicks 120 0 0 "$period" "" gain.lum
+    report "bands_gain$period" lamp 0.050 5 "$(cat "$T/lamps_gain")" "$T/ideal_gain"
+    run "quiet_gain$period" "Bandes=1\r\nGainAuto=1\r\n" kicks 120 -20 0 "$period" "" quiet.lum
+    report "quiet_gain$period" lamp 0.050 5 "$(cat "$T/lamps_quiet")" "$T/ideal_quiet"
     echo "Chaser on the beat with all three options on, ${period} ms refresh, steps after a 5 s warm-up"
     for bpm in 90 120 140; do
         run "beat$bpm-$period" "Bandes=1\r\nGainAuto=1\r\nRythme=1\r\n" loop "$bpm" 0 1 "$period"

@@ -1,5 +1,6 @@
 // Writes a synthesized drum mix as raw 16-bit little-endian mono at 11025 Hz, for the analysis
-// benchmark, and prints the times of its events (kick onsets or the tempo's beats) in seconds.
+// benchmark, and prints the times of its events in seconds: each kick's, snare's and hi-hat's onset,
+// named, for "kicks"; the tempo's beats otherwise.
 // Usage: bench_mix OUT.raw kicks|loop|song BPM SECONDS GAIN_DB [HISS_SECONDS]
 // "song" is a drum part with syncopation and fills that goes from BPM to BPM * 8/7 halfway.
 // With HISS_SECONDS the mix gives way to white noise at -70 dBFS (a line input's hiss) for that long.
@@ -47,6 +48,8 @@ Mix chanson(double bpm, double secondes, double gain) {
     a.son.insert(a.son.end(), b.son.begin(), b.son.end());
     for (const double t : b.beats) a.beats.push_back(t + moitie);
     for (const double t : b.kicks) a.kicks.push_back(t + moitie);
+    for (const double t : b.snares) a.snares.push_back(t + moitie);
+    for (const double t : b.hats) a.hats.push_back(t + moitie);
     return a;
 }
 
@@ -82,6 +85,13 @@ int main(int argc, char** argv) {
         const unsigned char le[2] = {static_cast<unsigned char>(v & 0xff), static_cast<unsigned char>((v >> 8) & 0xff)};
         out.write(reinterpret_cast<const char*>(le), 2);
     }
-    for (const double t : kind == "kicks" ? mix.kicks : mix.beats) std::printf("%.5f\n", t);
+    if (kind == "kicks") {
+        // Each instrument's onsets, for the lamps on the kick's, the snare's and the hi-hat's bars.
+        for (const double t : mix.kicks) std::printf("kick %.5f\n", t);
+        for (const double t : mix.snares) std::printf("snare %.5f\n", t);
+        for (const double t : mix.hats) std::printf("hat %.5f\n", t);
+    } else {
+        for (const double t : mix.beats) std::printf("%.5f\n", t);
+    }
     return out ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <thread>
 
 #include "audio/GainAuto.h"
@@ -84,6 +85,94 @@ TEST(Bandes, LaGrosseCaisseAllumeLaBarreZeroEtPasLAccord) {
     EXPECT_LT(ticks[tickA(kick + 0.333) - 1][0], SEUIL);
     // The chord lights its own bar meanwhile.
     EXPECT_GT(ticks[tickA(0.9)][4], SEUIL);
+}
+
+/// The levels of the bands, without the gain, after every `pas` samples of `son`.
+std::vector<std::array<float, NB_BARRES>> parPas(const std::vector<float>& son, std::size_t pas) {
+    AnalyseSon analyse(RATE);
+    std::vector<std::array<float, NB_BARRES>> niveaux;
+    for (std::size_t i = 0; i + pas <= son.size(); i += pas) {
+        niveaux.push_back(analyse.bandesDe(false, son.data() + i, pas, static_cast<double>(pas) / RATE));
+    }
+    return niveaux;
+}
+
+struct Instrument {
+    const char* nom;
+    std::function<void(std::vector<float>&, double)> jouer;  // adds its note at the given second
+    std::vector<int> montent;                                // bars above 50 within `dans` samples of the onset
+    std::size_t dans;
+    std::vector<int> restent;  // bars that stay under 50 throughout
+};
+
+// Each instrument of the test mix alone over silence, the bands read every 16 samples: the kick
+// lights bar 1 within one period of its 55 Hz body, and the others their own bars within a hop of
+// the reader; none lights the bars of the others, and the chord never bar 1.
+TEST(Bandes, ChaqueInstrumentAllumeSesBarresEtPasCellesDesAutres) {
+    std::uint32_t bruit = 1;
+    const std::vector<Instrument> instruments{
+        {"kick", [](std::vector<float>& s, double t) { test::ajouterGrosseCaisse(s, t); }, {0, 1}, 200, {6, 7, 8, 9}},
+        {"snare", [&](std::vector<float>& s, double t) { test::ajouterCaisseClaire(s, t, bruit); }, {3, 9}, LecteurSon::PAS, {0}},
+        {"hi-hat", [&](std::vector<float>& s, double t) { test::ajouterCharleston(s, t, bruit); }, {8, 9}, LecteurSon::PAS,
+         {0, 1, 2, 3, 4}},
+        {"chord", [](std::vector<float>& s, double t) {
+             std::vector<float> accord(s.size() - static_cast<std::size_t>(t * RATE), 0.0f);
+             test::ajouterAccord(accord);
+             std::copy(accord.begin(), accord.end(), s.end() - static_cast<std::ptrdiff_t>(accord.size()));
+         }, {3, 4}, LecteurSon::PAS, {0}},
+    };
+    constexpr std::size_t PAS = 16;
+    constexpr double DEBUT = 0.5;
+    for (const Instrument& instrument : instruments) {
+        std::vector<float> son(static_cast<std::size_t>(1.0 * RATE), 0.0f);
+        instrument.jouer(son, DEBUT);
+        const auto niveaux = parPas(son, PAS);
+        const std::size_t debut = static_cast<std::size_t>(DEBUT * RATE);
+        for (const int k : instrument.montent) {
+            const auto allume = std::find_if(niveaux.begin(), niveaux.end(), [k](const auto& n) { return n[static_cast<std::size_t>(k)] > 50.0f; });
+            ASSERT_NE(allume, niveaux.end()) << instrument.nom << ", bar " << k + 1;
+            const std::size_t apres = static_cast<std::size_t>(allume - niveaux.begin() + 1) * PAS;
+            EXPECT_GT(apres, debut) << instrument.nom << ", bar " << k + 1 << " lit before the onset";
+            EXPECT_LE(apres - debut, instrument.dans) << instrument.nom << ", bar " << k + 1;
+        }
+        for (const int k : instrument.restent) {
+            for (const auto& n : niveaux) ASSERT_LT(n[static_cast<std::size_t>(k)], 50.0f) << instrument.nom << ", bar " << k + 1;
+        }
+    }
+}
+
+// A held note, or the held chord whose notes beat in one band, keeps its bar steady from one hop of
+// the reader to the next, and a lamp set a few points under where it settles switches on once, at
+// the note's start, without a flicker while the note begins.
+TEST(Bandes, UneNoteTenueGardeSaBarreStable) {
+    struct Tenue {
+        const char* nom;
+        std::vector<float> son;
+        int barre;
+    };
+    std::vector<float> accord(static_cast<std::size_t>(2 * RATE), 0.0f);
+    test::ajouterAccord(accord);
+    for (const Tenue& t : {Tenue{"45 Hz", test::sinus(45, 2, 0.5), 0}, Tenue{"440 Hz", test::sinus(440, 2, 0.5), 4},
+                           Tenue{"3 kHz", test::sinus(3000, 2, 0.5), 8}, Tenue{"chord", accord, 4}}) {
+        for (const std::size_t pas : {LecteurSon::PAS, std::size_t{ECHANTILLONS_CAPTURE}}) {
+            const auto niveaux = parPas(t.son, pas);
+            const float seuil = niveaux.back()[static_cast<std::size_t>(t.barre)] - 4.0f;
+            float plusBas = 100, plusHaut = 0;
+            int allumages = 0;
+            bool allume = false;
+            for (std::size_t h = 0; h < niveaux.size(); ++h) {
+                const float n = niveaux[h][static_cast<std::size_t>(t.barre)];
+                allumages += n > seuil && !allume ? 1 : 0;
+                allume = n > seuil;
+                if (h * pas < static_cast<std::size_t>(0.3 * RATE)) continue;
+                plusBas = std::min(plusBas, n);
+                plusHaut = std::max(plusHaut, n);
+            }
+            EXPECT_GT(plusBas, 50.0f) << t.nom;
+            EXPECT_LE(plusHaut - plusBas, 1.0f) << t.nom << ", every " << pas;
+            EXPECT_EQ(allumages, 1) << t.nom << ", every " << pas;
+        }
+    }
 }
 
 // With the automatic gain the same sound 30 dB quieter shows the same bars, in both measurements.

@@ -35,8 +35,9 @@ TEST_F(CaptureAudioTest, OuvreLeNumeroDonnePuisDemarre) {
     EXPECT_TRUE(capture.ouvert());
 }
 
-// Blocks fitted to the period: one capture up to 20 ms and whenever an analysis option looks at
-// every block; half the period above, at most 70 ms, so that at 200 ms the path wakes about 20 times a second.
+// Blocks fitted to the period: one capture up to 20 ms and whenever the gain or the beats look at
+// every block; half the period above, at most 70 ms, so that at 200 ms the path wakes about 20
+// times a second; the device's own blocks for the bands, at any period.
 TEST(EchantillonsParBloc, SelonLaPeriodeEtLAnalyse) {
     const ReglagesAnalyse aucune{}, bandes{true, false, false}, gain{false, true, false}, rythme{false, false, true};
     const struct {
@@ -46,7 +47,8 @@ TEST(EchantillonsParBloc, SelonLaPeriodeEtLAnalyse) {
     } cas[] = {
         {1, aucune, ECHANTILLONS_CAPTURE},   {10, aucune, ECHANTILLONS_CAPTURE}, {20, aucune, ECHANTILLONS_CAPTURE},
         {46, aucune, 253},                   {200, aucune, 771},                 {32767, aucune, 771},
-        {200, bandes, ECHANTILLONS_CAPTURE}, {200, gain, ECHANTILLONS_CAPTURE},  {200, rythme, ECHANTILLONS_CAPTURE},
+        {200, bandes, BLOC_DU_PERIPHERIQUE}, {10, bandes, BLOC_DU_PERIPHERIQUE}, {200, gain, ECHANTILLONS_CAPTURE},
+        {200, rythme, ECHANTILLONS_CAPTURE},
     };
     for (const auto& c : cas) {
         EXPECT_EQ(echantillonsParBloc(c.periode, c.analyse), c.bloc) << c.periode << " ms";

@@ -51,15 +51,18 @@ pcm.!default { type file slave.pcm { type $slave } file "/dev/null" infile "$2" 
 EOF
 }
 
-# Writes the mode file $1 in which each "G:J" that follows lights output BG while level bar J is
-# above 50 ("G:J:S": above S); every other output is active but follows nothing.
+# Writes the mode file $1 in which each "G:J" that follows sets record SortieB(G) to light while
+# level bar J is above 50 ("G:J:S": above S; "aG:J:S": record SortieA(G)); every other output is
+# active but follows nothing.
 write_mode() {
     local file=$1; shift
-    local g i v pair bar
+    local g i v pair bar field
     declare -A wanted=()
     for pair in "$@"; do
         IFS=: read -r g bar v <<< "$pair"
-        wanted[$g:$(( bar * 4 + 2 ))]=${v:-50}
+        field=$(( bar * 4 + 2 ))
+        [ "${g#a}" != "$g" ] && field=$(( bar * 4 ))
+        wanted[${g#a}:$field]=${v:-50}
     done
     {
         for g in 0 1 2 3 4 5 6 7; do

@@ -886,7 +886,7 @@ void FPrincipaleTest::captureBlocksFollowThePeriodAndTheAnalysis() {
     b.lancer();
     b.v.analyse.bandes = true;
     b.lancer();
-    QCOMPARE(b.entree.bloc, ECHANTILLONS_CAPTURE);
+    QCOMPARE(b.entree.bloc, BLOC_DU_PERIPHERIQUE);
 }
 
 QTEST_MAIN(FPrincipaleTest)
@@ -1136,7 +1136,7 @@ void FPrincipaleTest::applyingBandsDuringARunReopensWithTheirBlocks() {
     QCOMPARE(b.entree.bloc, 771);
     b.v.analyse.bandes = true;
     b.marche().appliquerAnalyse();
-    QCOMPARE(b.entree.bloc, ECHANTILLONS_CAPTURE);
+    QCOMPARE(b.entree.bloc, BLOC_DU_PERIPHERIQUE);
     QCOMPARE(b.entree.openedDevices.size(), size_t(2));
     QVERIFY(b.entree.opened);
     QVERIFY(b.marche().enMarche());
