@@ -323,7 +323,7 @@ bool Telecommande::executer(const ActionDistante& a) {
         case Type::ModeParNom:
             return fenetre_.choisirModeParNom(QString::fromStdString(a.nom));
         case Type::Marche:
-            return fenetre_.enMarche() == a.actif || fenetre_.cliquerMarche();
+            return fenetre_.commanderMarche(a.actif);
         case Type::BasculerMarche:
             return fenetre_.cliquerMarche();
         case Type::Initialisation:

@@ -21,6 +21,9 @@ public:
     virtual bool enMarche() const = 0;
     /// A click on the run button ("Lancement" / "Arret").
     virtual bool cliquerMarche() = 0;
+    /// Running when `actif`, stopped otherwise: the run button clicked only when that changes
+    /// something, and a stop asked while the card still opens kept for when it has opened.
+    virtual bool commanderMarche(bool actif) = 0;
     /// A click on "Initialisation".
     virtual bool cliquerInitialisation() = 0;
     /// The sixteen output indicators, by output number: true where lit.

@@ -295,6 +295,7 @@ void Marche::ouvrirCarte() {
 
 void Marche::finirLancement(bool ouverte) {
     lancementEnAttente_ = false;
+    const bool arret = std::exchange(arretApresLancement_, false);
     if (!ouverte) {
         vue_->montrerBoutonsConfigActifs(true);
         messages_.afficher(tr("Wave input device didn't open!"), tr("Ack!"),
@@ -309,6 +310,8 @@ void Marche::finirLancement(bool ouverte) {
     Timer1_->setInterval(v_.Temps_timer);
     Timer1_->setEnabled(true);
     appliquerAnalyse();
+    // A pad or a surface said stop while the card opened: the run it started ends at once.
+    if (arret) arreter();
 }
 
 void Marche::arreter() {
@@ -709,6 +712,15 @@ bool Marche::cliquerMarche() {
     if (!vue_->utilisable(IVueMarche::Controle::Marche)) return false;
     Command3_Click();
     return true;
+}
+
+bool Marche::commanderMarche(bool actif) {
+    if (lancementEnAttente_) {
+        if (!vue_->utilisable(IVueMarche::Controle::Marche)) return false;
+        arretApresLancement_ = !actif;
+        return true;
+    }
+    return enMarche() == actif || cliquerMarche();
 }
 
 bool Marche::cliquerInitialisation() {

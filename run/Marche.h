@@ -107,6 +107,7 @@ public:
     bool choisirModeParNom(const QString& nom) override;
     bool enMarche() const override;
     bool cliquerMarche() override;
+    bool commanderMarche(bool actif) override;
     bool cliquerInitialisation() override;
     std::array<bool, 16> sortiesAllumees() const override;
 
@@ -199,6 +200,7 @@ private:
     std::thread travail_;               // the listing or the opening running off the run's thread
     bool listeEnAttente_ = false;       // a listing has not answered yet
     bool lancementEnAttente_ = false;   // "Lancement" waits for a listing or an opening
+    bool arretApresLancement_ = false;  // a remote stop came while it waited
     bool reouvertureEnCours_ = false;   // the card reopens for new blocks
     bool arretApresReouverture_ = false;  // "Arret" came meanwhile
     bool listeFaite_ = false;           // the first list has come

@@ -207,6 +207,8 @@ private slots:
     void windowAnswersWhileTheSoundSystemIsSilent();
     void runStartsWhenTheOpeningEndsOffTheWindowThread_data();
     void runStartsWhenTheOpeningEndsOffTheWindowThread();
+    void aRemoteStopWhileTheCardOpensIsKept_data();
+    void aRemoteStopWhileTheCardOpensIsKept();
     void noDeviceListedLaterEndsTheProgram();
     void captureBlocksFollowThePeriodAndTheAnalysis();
     void bandsLightKicksBetweenTicks();
@@ -807,6 +809,33 @@ void FPrincipaleTest::windowAnswersWhileTheSoundSystemIsSilent() {
     QCOMPARE(b.entree.openedDevices, std::vector<int>{0});
     QCOMPARE(b.boutonMarche()->text(), QString("Arret"));
     QVERIFY(b.messages.boxes.isEmpty());
+}
+
+void FPrincipaleTest::aRemoteStopWhileTheCardOpensIsKept_data() {
+    QTest::addColumn<QList<bool>>("ordres");  // what a surface sends while the card opens
+    QTest::addColumn<bool>("enMarche");
+    QTest::newRow("stop") << QList<bool>{false} << false;
+    QTest::newRow("stop, then start again") << QList<bool>{false, true} << true;
+    QTest::newRow("start again") << QList<bool>{true} << true;
+}
+
+// A tablet's "/korvalen/lancement 1" then "0" sent before the card has opened: the stop is not lost.
+void FPrincipaleTest::aRemoteStopWhileTheCardOpensIsKept() {
+    QFETCH(QList<bool>, ordres);
+    QFETCH(bool, enMarche);
+    BancEnFond b;
+    b.cartes.porte.ouvrir();
+    QVERIFY(b.fenetre().Form_Load());
+    QTRY_COMPARE(b.marche().listeCartes().size(), size_t(2));
+    QVERIFY(b.marche().commanderMarche(true));
+    QTRY_COMPARE(b.entree.porte.attentes(), 1);
+    for (const bool actif : ordres) QVERIFY(b.marche().commanderMarche(actif));
+    b.entree.porte.ouvrir();
+    QTRY_VERIFY(!b.marche().lancementEnAttente());
+    QCOMPARE(b.v.enMarche != FAUX, enMarche);
+    QCOMPARE(b.entree.isOpen(), enMarche);
+    QCOMPARE(b.boutonMarche()->text(), QString(enMarche ? "Arret" : "Lancement"));
+    QCOMPARE(b.fenetre().findChild<QPushButton*>("Command7")->isEnabled(), !enMarche);
 }
 
 void FPrincipaleTest::runStartsWhenTheOpeningEndsOffTheWindowThread_data() {
